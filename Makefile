@@ -1,0 +1,49 @@
+# Front door. `make run` starts melodrop; `make test` builds and runs every test.
+# Both install the Debian packages that are missing first.
+
+BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
+PRESET ?= default
+JOBS ?= $(shell nproc)
+WERROR := $(if $(CI),ON,OFF)
+
+export XDG_RUNTIME_DIR ?= /tmp/melodrop-runtime-$(shell id -u)
+
+.PHONY: deps configure build run demo test test-sanitize bench format clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake --preset $(PRESET) -DMELODROP_WERROR=$(WERROR) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD_DIR)
+
+demo: build
+	@bash scripts/run.sh $(BUILD_DIR) --headless
+
+test: build
+	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+		ctest --output-on-failure -j $(JOBS) --timeout 300
+
+test-sanitize: deps
+	@cmake --preset asan -DMELODROP_WERROR=$(WERROR) >/dev/null
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
+	@cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+		ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS) --timeout 600 -LE nosanitize
+
+bench: build
+	@SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen bash bench/run.sh $(BUILD_DIR)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)

@@ -1,0 +1,71 @@
+#pragma once
+// The program's whole boundary with the chat client: lookups, room actions, instant messages,
+// list files and INI values. Text at this interface is UTF-8; it crosses to the client as
+// Windows-1252 bytes. The module keeps no window handles between calls.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "aol/EventPump.h"
+#include "aol/WindowSystem.h"
+
+namespace aol {
+
+// What the module touches outside the client: the automatic-ignore scanner's tag and restart
+// (the resume step after an ignore) and the message boxes of the list files.
+struct QuartzlineHooks {
+    std::function<std::string()> autoIgnoreTag;
+    std::function<void(const std::string&)> setAutoIgnoreTag;
+    std::function<void()> autoIgnoreScanOn;
+    std::function<void(const std::string& text, const std::string& title)> messageBox;
+};
+
+// Upper bounds for the waits on the client that would otherwise wait forever.
+struct QuartzlineLimits {
+    double memberWindowSeconds = 10.0;  // for the member information window to open
+    int ignoreBoxPasses = 10;           // click passes until the ignore box reads checked
+    double instantMessageSeconds = 10.0;  // for the send window, then for it to close or alert
+};
+
+class Quartzline {
+public:
+    Quartzline(WindowSystem& windows, EventPump& pump);
+
+    void setHooks(QuartzlineHooks hooks);
+    void setLimits(QuartzlineLimits limits);
+
+    // Lookups
+    Hwnd FindRoom();
+    std::string GetCaption(Hwnd window);
+    std::string GetUser();
+    int RoomCount();
+    Hwnd FindMemberWindow();
+    void AddRoomToList(std::vector<std::string>& list, bool includeSelf);
+    void TimeOut(double seconds);
+
+    // Chat room actions
+    void ChatSend(const std::string& line);
+    void Keyword(const std::string& keyword);
+    void PrivateRoom(const std::string& name);
+    void ChatIgnore(const std::string& name);
+    void ChatIgnoreByIndex(int index);
+
+    // Instant messages
+    void InstantMessage(const std::string& screenName, const std::string& text);
+    void IMsOn();
+    void IMsOff();
+
+    // Files (paths in UTF-8)
+    void LoadList(std::vector<std::string>& list, const std::string& path);
+    void SaveList(const std::vector<std::string>& list, const std::string& path);
+    std::string ReadINI(const std::string& section, const std::string& key,
+                        const std::string& path);
+
+private:
+    WindowSystem& windows_;
+    EventPump& pump_;
+    QuartzlineHooks hooks_;
+    QuartzlineLimits limits_;
+};
+
+}  // namespace aol

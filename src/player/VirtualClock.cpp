@@ -1,0 +1,100 @@
+#include "player/VirtualClock.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cmath>
+
+namespace melodrop {
+
+class VirtualClock::VirtualTimer : public Timer {
+public:
+    explicit VirtualTimer(VirtualClock* clock) : clock_(clock) { clock_->timers_.push_back(this); }
+    ~VirtualTimer() override {
+        if (clock_) std::erase(clock_->timers_, this);
+    }
+    void setInterval(int milliseconds) override {
+        interval_ = std::max(0, milliseconds);
+        if (enabled_) due_ = clock_->now_ + step();
+    }
+    int interval() const override { return interval_; }
+    void setEnabled(bool enabled) override {
+        enabled_ = enabled;
+        if (enabled_ && clock_) due_ = clock_->now_ + step();
+    }
+    bool isEnabled() const override { return enabled_; }
+    // A zero interval ticks as fast as possible: one millisecond of virtual time.
+    double step() const { return std::max(interval_, 1) / 1000.0; }
+
+    VirtualClock* clock_;
+    int interval_ = 0;
+    bool enabled_ = false;
+    bool inTick_ = false;
+    double due_ = 0.0;
+};
+
+VirtualClock::VirtualClock(double secondsSinceMidnightAtStart)
+    : timeOfDayAtStart_(secondsSinceMidnightAtStart) {}
+
+VirtualClock::~VirtualClock() {
+    for (VirtualTimer* t : timers_) t->clock_ = nullptr;
+}
+
+void VirtualClock::PumpEvents() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+    // Copy: a hook may add hooks.
+    const auto hooks = pumpHooks_;
+    for (const auto& hook : hooks) hook();
+}
+
+void VirtualClock::WaitForEvents(double deadline) {
+    if (VirtualTimer* t = nextDue(deadline)) {
+        now_ = std::max(now_, t->due_);
+        fire(t);
+        return;
+    }
+    now_ = std::max(now_, deadline);
+    PumpEvents();
+}
+
+double VirtualClock::secondsSinceMidnight() {
+    return std::fmod(timeOfDayAtStart_ + now_, 24 * 3600.0);
+}
+
+std::unique_ptr<Timer> VirtualClock::createTimer() { return std::make_unique<VirtualTimer>(this); }
+
+void VirtualClock::advance(double seconds) { advanceTo(now_ + seconds); }
+
+void VirtualClock::advanceTo(double target) {
+    PumpEvents();
+    while (VirtualTimer* t = nextDue(target)) {
+        now_ = std::max(now_, t->due_);
+        fire(t);
+    }
+    now_ = std::max(now_, target);
+    PumpEvents();
+}
+
+void VirtualClock::addPumpHook(std::function<void()> hook) {
+    pumpHooks_.push_back(std::move(hook));
+}
+
+VirtualClock::VirtualTimer* VirtualClock::nextDue(double limit) const {
+    VirtualTimer* best = nullptr;
+    for (VirtualTimer* t : timers_) {
+        if (!t->enabled_ || t->inTick_ || t->due_ > limit + 1e-9) continue;
+        if (!best || t->due_ < best->due_) best = t;
+    }
+    return best;
+}
+
+void VirtualClock::fire(VirtualTimer* timer) {
+    timer->due_ = now_ + timer->step();
+    timer->inTick_ = true;
+    // The handler may delete the timer's owner; keep our own note of whether it still exists.
+    const auto handler = timer->onTick;
+    if (handler) handler();
+    if (std::find(timers_.begin(), timers_.end(), timer) != timers_.end()) timer->inTick_ = false;
+    PumpEvents();
+}
+
+}  // namespace melodrop
