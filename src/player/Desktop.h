@@ -11,8 +11,13 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
+
+    // Start-up: the splash window (frmIntro) and the test for another running instance.
+    virtual void showIntro() = 0;
+    virtual void closeIntro() = 0;
+    virtual bool anotherInstanceRunning() = 0;
 
     // The player window (frmMain).
     virtual void minimizePlayer() = 0;

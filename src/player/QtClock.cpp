@@ -11,7 +11,7 @@ namespace melodrop {
 namespace {
 
 class QtTimer : public Timer {
-public:
+  public:
     QtTimer() {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             // A handler that waits pumps events; do not let this timer re-enter it.
@@ -32,18 +32,24 @@ public:
     }
     bool isEnabled() const override { return timer_.isActive(); }
 
-private:
+  private:
     QTimer timer_;
     bool inTick_ = false;
 };
 
 }  // namespace
 
-QtClock::QtClock() { elapsed_.start(); }
+QtClock::QtClock() {
+    elapsed_.start();
+}
 
-double QtClock::Now() { return static_cast<double>(elapsed_.nsecsElapsed()) / 1e9; }
+double QtClock::Now() {
+    return static_cast<double>(elapsed_.nsecsElapsed()) / 1e9;
+}
 
-void QtClock::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtClock::PumpEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtClock::WaitForEvents(double deadline) {
     const double remaining = deadline - Now();
@@ -59,6 +65,8 @@ double QtClock::secondsSinceMidnight() {
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
-std::unique_ptr<Timer> QtClock::createTimer() { return std::make_unique<QtTimer>(); }
+std::unique_ptr<Timer> QtClock::createTimer() {
+    return std::make_unique<QtTimer>();
+}
 
 }  // namespace melodrop

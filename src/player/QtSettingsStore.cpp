@@ -13,8 +13,7 @@ QtSettingsStore::QtSettingsStore()
           QSettings::NativeFormat))
 #else
     : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            QStringLiteral("melodrop"),
-                                            QStringLiteral("melodrop")))
+                                            QStringLiteral("melodrop"), QStringLiteral("melodrop")))
 #endif
 {
 }

@@ -7,7 +7,7 @@
 namespace melodrop {
 
 class VirtualClock::VirtualTimer : public Timer {
-public:
+  public:
     explicit VirtualTimer(VirtualClock* clock) : clock_(clock) { clock_->timers_.push_back(this); }
     ~VirtualTimer() override {
         if (clock_) std::erase(clock_->timers_, this);
@@ -60,9 +60,13 @@ double VirtualClock::secondsSinceMidnight() {
     return std::fmod(timeOfDayAtStart_ + now_, 24 * 3600.0);
 }
 
-std::unique_ptr<Timer> VirtualClock::createTimer() { return std::make_unique<VirtualTimer>(this); }
+std::unique_ptr<Timer> VirtualClock::createTimer() {
+    return std::make_unique<VirtualTimer>(this);
+}
 
-void VirtualClock::advance(double seconds) { advanceTo(now_ + seconds); }
+void VirtualClock::advance(double seconds) {
+    advanceTo(now_ + seconds);
+}
 
 void VirtualClock::advanceTo(double target) {
     PumpEvents();

@@ -1,0 +1,89 @@
+#include "options/Skins.h"
+
+#include <QColor>
+#include <QDir>
+#include <QImageReader>
+
+#include "options/NumberText.h"
+
+namespace melodrop {
+
+namespace {
+
+const QString kSection = QStringLiteral("melodrop");
+
+// A colour reference keeps red in its lowest byte, then green, then blue.
+std::optional<QColor> colorOf(const QString& text) {
+    const auto ref = parseColorReference(text);
+    if (!ref) return std::nullopt;
+    return QColor(int(*ref & 0xFF), int((*ref >> 8) & 0xFF), int((*ref >> 16) & 0xFF));
+}
+
+}  // namespace
+
+QString Skins::ini(const QString& key, const QString& skinFile) {
+    return QString::fromStdString(
+        ctx_.aol.ReadINI(kSection.toStdString(), key.toStdString(), skinFile.toStdString()));
+}
+
+Skins::SkinKeys Skins::readKeys(const QString& skinFile) {
+    return {ini(QStringLiteral("image"), skinFile), ini(QStringLiteral("backcolor"), skinFile),
+            ini(QStringLiteral("forecolor"), skinFile)};
+}
+
+bool Skins::showPicture(const QString& image) {
+    // The picture is always looked for in the program's skins folder, not beside the skin file.
+    const QString path = ctx_.skinsFolder() + QDir::separator() + image;
+    QImageReader reader(path);
+    if (!reader.canRead()) return false;
+    ctx_.window.setPicturePath(path);
+    return true;
+}
+
+bool Skins::setBackColor(const QString& text) {
+    const auto color = colorOf(text);
+    if (!color) return false;
+    ctx_.window.setListColors(color, ctx_.window.listForeColor());
+    return true;
+}
+
+bool Skins::setForeColor(const QString& text) {
+    const auto color = colorOf(text);
+    if (!color) return false;
+    ctx_.window.setListColors(ctx_.window.listBackColor(), color);
+    return true;
+}
+
+void Skins::changeSkin() {
+    ctx_.desktop.minimizePlayer();
+    const QString chosen =
+        ctx_.desktop.openFileDialog(QStringLiteral("Select a skin to open"),
+                                    QStringLiteral("Skins (*.mds)|*.mds"), ctx_.skinsFolder());
+    const SkinKeys keys = chosen.isEmpty() ? SkinKeys{} : readKeys(chosen);
+    // A picture or colour that does not load abandons the rest: what was applied stays, nothing
+    // is saved or announced.
+    if (!keys.usable() || !showPicture(keys.image) || !setBackColor(keys.back) ||
+        !setForeColor(keys.fore)) {
+        ctx_.desktop.restorePlayer();
+        return;
+    }
+    ctx_.save(QStringLiteral("skin"), chosen);
+    ctx_.desktop.restorePlayer();
+    if (keys.image == QLatin1String("default.bmp"))
+        ctx_.save(QStringLiteral("skin"), QStringLiteral("default"));
+    ctx_.announcer.announce(Announcement::SkinChanged, ini(QStringLiteral("skinname"), chosen));
+}
+
+bool Skins::applyAtStartup() {
+    const QString saved = ctx_.settings.ReadSetting(QStringLiteral("skin"));
+    if (saved.isEmpty() || saved == QLatin1String("default")) return true;
+    const SkinKeys keys = readKeys(saved);
+    if (!keys.usable()) return false;
+    // Each part that fails is skipped; the others still apply.
+    showPicture(keys.image);
+    setBackColor(keys.back);
+    setForeColor(keys.fore);
+    return true;
+}
+
+}  // namespace melodrop

@@ -1,0 +1,43 @@
+#pragma once
+// What the player window's transport areas, the file list and the slider do, and the end of a
+// track with the options menu's play, stop, pause and unpause.
+#include "player/Context.h"
+
+namespace melodrop {
+
+class Transport {
+  public:
+    explicit Transport(Context& ctx);
+
+    // The player window.
+    void play();
+    void pause();
+    void stop();
+    void next();
+    void previous();
+    void fastForward();
+    void rewind();
+    void playListed(int index);
+    void sliderMoved(int position);
+
+    // The media player reached the end of the opened file.
+    void trackEnded();
+
+    // The options menu's playback items.
+    void menuPlay();
+    void menuStop();
+    void menuPause();
+    void menuUnpause();
+
+  private:
+    // Current track = the selected file; open it from the list's folder; announce playing.
+    void openSelected();
+    // A random entry selected and opened from the MP3 folder text; false for an empty list.
+    bool openRandom();
+    void seekBy(double seconds);
+    bool trackChosen() const;
+
+    Context& ctx_;
+};
+
+}  // namespace melodrop
