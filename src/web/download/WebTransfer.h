@@ -7,13 +7,13 @@
 namespace melodrop {
 
 struct FetchResult {
-    bool ok = false;       // a complete 2xx body arrived
-    QByteArray body;       // the body (empty unless ok)
-    QString error;         // what went wrong, for the user or a log
+    bool ok = false;  // a complete 2xx body arrived
+    QByteArray body;  // the body (empty unless ok)
+    QString error;    // what went wrong, for the user or a log
 };
 
 class WebTransfer {
-public:
+  public:
     virtual ~WebTransfer() = default;
     virtual FetchResult fetch(const QString& url) = 0;
     // True while a transfer is running (a nested call from an event handler during a wait).
