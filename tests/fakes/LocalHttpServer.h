@@ -1,0 +1,60 @@
+#pragma once
+// A real HTTP server on 127.0.0.1 for tests, served by the test's own event loop (so a client
+// that blocks in a local event loop is answered while it waits). Each path is given an answer:
+// a body with a status code, silence, or a body cut off before its announced length. Unknown
+// paths get 404. Paths are matched percent-decoded ("/a b.zip" matches "/a%20b.zip").
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QTcpServer>
+#include <functional>
+
+class QTcpSocket;
+
+namespace melodrop::testing {
+
+class LocalHttpServer {
+  public:
+    LocalHttpServer();  // listens on a free port
+    ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+    // "http://127.0.0.1:<port>", no trailing slash.
+    QString baseUrl() const;
+    QString url(const QString& path) const { return baseUrl() + path; }
+    // An address on 127.0.0.1 where nothing listens: connecting is refused.
+    static QString refusingBaseUrl();
+
+    void serve(const QString& path, const QByteArray& body, int status = 200);
+    // Reads the request and never answers; the connection stays open until the client gives up.
+    void serveSilence(const QString& path);
+    // Announces the whole body's Content-Length, sends only its first bytesSent bytes, closes.
+    void serveCutOff(const QString& path, const QByteArray& body, qsizetype bytesSent);
+
+    // Runs when a request has been read, before it is answered.
+    std::function<void(const QString& path)> onRequest;
+
+    int requestCount() const { return static_cast<int>(requests_.size()); }
+    int requestCount(const QString& path) const { return static_cast<int>(requests_.count(path)); }
+    QStringList requestedPaths() const { return requests_; }
+
+  private:
+    struct Answer {
+        enum class Kind { Body, Silence, CutOff } kind = Kind::Body;
+        int status = 200;
+        QByteArray body;
+        qsizetype bytesSent = 0;
+    };
+    void accept();
+    void read(QTcpSocket* socket);
+    void answer(QTcpSocket* socket, const QString& path);
+
+    QTcpServer server_;
+    QHash<QString, Answer> answers_;
+    QHash<QTcpSocket*, QByteArray> pending_;
+    QStringList requests_;
+};
+
+}  // namespace melodrop::testing
