@@ -1,0 +1,109 @@
+#include "skinfetch/Skinfetch.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QUrl>
+
+#include "skinfetch/SkinListFile.h"
+#include "web/download/DownloadToFolder.h"
+#include "web/download/SafeFileName.h"
+
+namespace melodrop::skinfetch {
+
+namespace {
+
+const QString kListPath = QStringLiteral("/zeph/melodrop/skins/skins.txt");
+const QString kSkinsPath = QStringLiteral("/zeph/melodrop/skins/");
+const QString kProgramTitle = QStringLiteral("skinfetch");
+
+}  // namespace
+
+QString unsafeSkinNameReason(const QString& name) {
+    if (name.contains(QLatin1String(".."))) return QStringLiteral("the name contains \"..\"");
+    return unsafeFileNameReason(name + QStringLiteral(".zip"));
+}
+
+Skinfetch::Skinfetch(WebTransfer& transfer, SkinfetchDialogs& dialogs, QString programFolder,
+                     QString serverBase)
+    : transfer_(transfer),
+      dialogs_(dialogs),
+      programFolder_(std::move(programFolder)),
+      serverBase_(std::move(serverBase)) {
+    while (serverBase_.endsWith(QLatin1Char('/'))) serverBase_.chop(1);
+}
+
+void Skinfetch::setSelectedIndex(int index) {
+    selected_ = (index >= 0 && index < entries_.size()) ? index : -1;
+}
+
+void Skinfetch::refreshList() {
+    if (working_) return;
+    setWorking(true);
+    setStatus(QStringLiteral("status: getting list..."));
+
+    // Without an answer the text is empty, and the list becomes one empty entry.
+    const FetchResult fetched = transfer_.fetch(serverBase_ + kListPath);
+    const QByteArray text = fetched.ok ? fetched.body : QByteArray();
+
+    const QString copyPath = programFolder_ + QStringLiteral("/skins/skins.txt");
+    if (const QString error = saveListCopy(copyPath, text); !error.isEmpty())
+        dialogs_.messageBox(error, QStringLiteral("Error Saving"), BoxIcon::Warning);
+
+    setEntries({});
+    if (std::optional<QStringList> loaded = loadListCopy(copyPath)) setEntries(std::move(*loaded));
+    QFile::remove(copyPath);
+
+    setStatus(QStringLiteral("status: get list complete."));
+    setWorking(false);
+    QCoreApplication::processEvents();
+}
+
+void Skinfetch::downloadSelected() {
+    if (working_ || selected_ < 0 || selected_ >= entries_.size()) return;
+    const QString entry = entries_.at(selected_);
+    if (entry.isEmpty()) return;
+    if (const QString why = unsafeSkinNameReason(entry); !why.isEmpty()) {
+        setStatus(QStringLiteral("status: skin name refused: ") + why);
+        return;
+    }
+    setWorking(true);
+    download(entry);
+    setWorking(false);
+}
+
+void Skinfetch::download(const QString& entry) {
+    const QString chosen =
+        dialogs_.saveFileDialog(QStringLiteral("Save skin to"), QStringLiteral("(*.zip)|*zip"),
+                                entry, programFolder_ + QStringLiteral("/skins"));
+    // Only the folder of the chosen path is used; the archive keeps the skin's name.
+    if (!chosen.contains(QLatin1Char('/')) && !chosen.contains(QLatin1Char('\\'))) return;
+    const QString folder = folderOfChosenPath(chosen);
+    dialogs_.messageBox(folder, kProgramTitle, BoxIcon::None);
+    if (folder.isEmpty()) return;
+
+    setStatus(QStringLiteral("status: downloading skin."));
+    const QString url = serverBase_ + kSkinsPath +
+                        QString::fromLatin1(QUrl::toPercentEncoding(entry)) +
+                        QStringLiteral(".zip");
+    const DownloadResult stored = downloadToFolder(transfer_, url, folder);
+    setStatus(stored.ok() ? QStringLiteral("status: skin download complete.")
+                          : QStringLiteral("status: skin download failed."));
+}
+
+void Skinfetch::setStatus(const QString& text) {
+    status_ = text;
+    if (onStatusChanged) onStatusChanged();
+}
+
+void Skinfetch::setEntries(QStringList entries) {
+    entries_ = std::move(entries);
+    selected_ = -1;
+    if (onEntriesChanged) onEntriesChanged();
+}
+
+void Skinfetch::setWorking(bool working) {
+    working_ = working;
+    if (onWorkingChanged) onWorkingChanged();
+}
+
+}  // namespace melodrop::skinfetch

@@ -1,0 +1,25 @@
+// skinfetch: lists the skins offered on the update server and downloads one into a folder.
+// The server's address is built in (MELODROP_UPDATE_SERVER at build time); the environment
+// variable MELODROP_UPDATE_SERVER, when set, replaces it (demos and tests use a local server).
+#include <QApplication>
+
+#include "skinfetch/QtSkinfetchDialogs.h"
+#include "skinfetch/Skinfetch.h"
+#include "skinfetch/SkinfetchWindow.h"
+#include "web/download/QtWebTransfer.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QByteArray serverOverride = qgetenv("MELODROP_UPDATE_SERVER");
+    const QString server = serverOverride.isEmpty() ? QStringLiteral(MELODROP_UPDATE_SERVER)
+                                                    : QString::fromLocal8Bit(serverOverride);
+
+    melodrop::QtWebTransfer transfer;
+    melodrop::skinfetch::QtSkinfetchDialogs dialogs;
+    melodrop::skinfetch::Skinfetch logic(transfer, dialogs, QCoreApplication::applicationDirPath(),
+                                         server);
+    melodrop::skinfetch::SkinfetchWindow window(logic);
+    dialogs.setParentWidget(&window);
+    window.show();
+    return app.exec();
+}
