@@ -1,0 +1,86 @@
+#include "fakes/TestRig.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace melodrop::testing {
+
+TestRig::TestRig() {
+    QDir(programDir.path()).mkdir(QStringLiteral("skins"));
+    sim.signOn(kUser.toStdString());
+    sim.openRoom("Lobby");
+    sim.memberJoins("Bob");
+    sim.memberJoins("Alice123");
+    // Posted messages reach the simulated client whenever the program pumps its events.
+    clock.addPumpHook([this] { sim.deliverPosted(); });
+    transcriptStart_ = static_cast<int>(sim.transcriptLines().size());
+    settings.values[QStringLiteral("mp3dir")] = mp3Dir.path();
+    desktop.visible = true;
+}
+
+TestRig::~TestRig() = default;
+
+Melodrop& TestRig::create() {
+    if (!melodrop) {
+        Platform platform{settings, player, chtMelodrop,       chat1,  desktop, clock,
+                          aol,      web,    programDir.path(), kServer};
+        melodrop = std::make_unique<Melodrop>(platform);
+    }
+    return *melodrop;
+}
+
+Melodrop& TestRig::load() {
+    create().load();
+    return *melodrop;
+}
+
+void TestRig::addMp3s(const QStringList& names) {
+    for (const QString& name : names) {
+        QFile file(mp3Path(name));
+        file.open(QIODevice::WriteOnly);
+    }
+    if (melodrop) ctx().tracks.refresh();
+}
+
+QString TestRig::mp3Path(const QString& name) const {
+    return mp3Dir.path() + QDir::separator() + name;
+}
+
+void TestRig::userTypes(const QString& line) {
+    sim.userTypes(line.toStdString());
+    settle();
+}
+
+void TestRig::memberSays(const QString& member, const QString& line) {
+    sim.memberSays(member.toStdString(), line.toStdString());
+    settle();
+}
+
+void TestRig::settle(double seconds) {
+    clock.advance(seconds);
+}
+
+QList<ChatLineSeen> TestRig::transcript() const {
+    QList<ChatLineSeen> lines;
+    const auto all = sim.transcriptLines();
+    for (std::size_t i = static_cast<std::size_t>(transcriptStart_); i < all.size(); ++i) {
+        const QString line = QString::fromStdString(all[i]);
+        const int split = line.indexOf(QStringLiteral(":\t"));
+        if (split < 0)
+            lines.append({QString(), line});
+        else
+            lines.append({line.left(split), line.mid(split + 2)});
+    }
+    return lines;
+}
+
+QStringList TestRig::takeLines() {
+    QStringList out;
+    const auto lines = transcript();
+    for (int i = linesTaken_; i < lines.size(); ++i)
+        if (lines[i].sender == kUser) out << lines[i].text;
+    linesTaken_ = static_cast<int>(lines.size());
+    return out;
+}
+
+}  // namespace melodrop::testing
