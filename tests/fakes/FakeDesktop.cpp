@@ -2,6 +2,16 @@
 
 namespace melodrop::testing {
 
+void FakeDesktop::showIntro() {
+    requests << QStringLiteral("intro");
+    introShown = true;
+}
+
+void FakeDesktop::closeIntro() {
+    requests << QStringLiteral("close intro");
+    introShown = false;
+}
+
 void FakeDesktop::minimizePlayer() {
     requests << QStringLiteral("minimize");
     minimized = true;

@@ -9,12 +9,15 @@ namespace melodrop::testing {
 
 // Answers the program's questions from scripted queues and records every request as a line:
 // "minimize", "restore", "show", "hide", "ontop true", "message <title>|<text>",
-// "prompt <title>|<text>", "open <title>|<filter>|<folder>", "save <title>|<filter>|<name>|<folder>",
-// "folder dialog", "hide folder dialog", "notice", "hide notice", "shell <path>", "start <path>",
-// "tray add <tip>", "tray remove", "quit".
+// "prompt <title>|<text>", "open <title>|<filter>|<folder>", "save
+// <title>|<filter>|<name>|<folder>", "intro", "close intro", "folder dialog", "hide folder dialog",
+// "notice", "hide notice", "shell <path>", "start <path>", "tray add <tip>", "tray remove", "quit".
 // An empty queue answers: Ok/Yes for messages, "" for prompts and dialogs.
 class FakeDesktop : public Desktop {
-public:
+  public:
+    void showIntro() override;
+    void closeIntro() override;
+    bool anotherInstanceRunning() override { return otherInstance; }
     void minimizePlayer() override;
     void restorePlayer() override;
     void showPlayer() override;
@@ -57,6 +60,8 @@ public:
     bool folderDialogShown = false;
     bool noticeShown = false;
     bool quitRequested = false;
+    bool introShown = false;
+    bool otherInstance = false;
 };
 
 }  // namespace melodrop::testing
