@@ -1,0 +1,81 @@
+#!/usr/bin/env python3
+"""Makes the MP3 test fixtures of the audio engine in tests/fixtures/tones/.
+
+Good files are sine tones written as WAV and encoded with lame (lame writes the gapless header,
+so the decoded length is exact). Bad files are made byte by byte: empty, cut in half, text, noise.
+
+Usage: scripts/make-tones.py [OUTPUT_DIR]   (default: tests/fixtures/tones beside this script)
+Needs python3 and lame.
+"""
+import math
+import os
+import random
+import struct
+import subprocess
+import sys
+import tempfile
+import wave
+
+
+def write_wav(path, rate, samples):
+    """Writes mono 16-bit samples (floats in -1..1) as a WAV file."""
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(b"".join(struct.pack("<h", int(max(-1.0, min(1.0, s)) * 32767)) for s in samples))
+
+
+def tone(rate, seconds, freq, amplitude=0.5, silent_head=0.0):
+    """A sine tone; the first silent_head seconds are silence, so an onset marks a known time."""
+    head = int(round(silent_head * rate))
+    total = int(round(seconds * rate))
+    return [0.0 if i < head else amplitude * math.sin(2 * math.pi * freq * (i - head) / rate)
+            for i in range(total)]
+
+
+def encode(samples, rate, out_path, bitrate):
+    with tempfile.TemporaryDirectory() as tmp:
+        wav = os.path.join(tmp, "in.wav")
+        write_wav(wav, rate, samples)
+        subprocess.run(["lame", "--quiet", "-m", "m", "-b", str(bitrate), "--resample",
+                        str(rate / 1000), wav, out_path], check=True)
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "tests", "fixtures", "tones")
+    os.makedirs(out, exist_ok=True)
+    p = lambda name: os.path.join(out, name)
+
+    # Good files: exact lengths at the usual rate and at two others the engine must resample.
+    # Bitrates are high enough for lame to write its gapless header into the first frame
+    # (below 56 kbit/s at these rates it silently leaves it out).
+    encode(tone(44100, 1.0, 440), 44100, p("tone-1s.mp3"), 64)
+    encode(tone(44100, 3.0, 440), 44100, p("tone-3s.mp3"), 64)
+    encode(tone(22050, 1.0, 440), 22050, p("tone-1s-22khz.mp3"), 64)
+    encode(tone(48000, 1.0, 440), 48000, p("tone-1s-48khz.mp3"), 64)
+    # One second of silence, then a tone: the onset shows where a seek really landed.
+    encode(tone(44100, 2.0, 1000, silent_head=1.0), 44100, p("silence-then-tone.mp3"), 64)
+
+    # Bad files.
+    open(p("empty.mp3"), "wb").close()
+    with open(p("tone-3s.mp3"), "rb") as f:
+        whole = f.read()
+    with open(p("truncated.mp3"), "wb") as f:
+        f.write(whole[: len(whole) // 2])
+    with open(p("text.mp3"), "w") as f:
+        f.write("This is not music. It is a text file that somebody named .mp3.\n" * 20)
+    rng = random.Random(20240601)
+    with open(p("random.mp3"), "wb") as f:
+        f.write(bytes(rng.getrandbits(8) for _ in range(16384)))
+    # An ID3v2 tag with no audio after it.
+    body = b"TIT2" + struct.pack(">I", 6) + b"\x00\x00" + b"\x00title"
+    size = len(body)
+    syncsafe = bytes([(size >> 21) & 0x7F, (size >> 14) & 0x7F, (size >> 7) & 0x7F, size & 0x7F])
+    with open(p("tag-only.mp3"), "wb") as f:
+        f.write(b"ID3\x03\x00\x00" + syncsafe + body)
+
+
+if __name__ == "__main__":
+    main()

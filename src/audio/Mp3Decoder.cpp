@@ -1,0 +1,137 @@
+#include "audio/Mp3Decoder.h"
+
+#include <mpg123.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace melodrop::audio {
+
+namespace {
+
+// Encoders disagree by a frame about whether the header frame counts; more missing than that
+// means the file was cut short.
+constexpr off_t kFrameCountSlack = 1;
+
+struct HandleDeleter {
+    void operator()(mpg123_handle* h) const { mpg123_delete(h); }
+};
+using HandlePtr = std::unique_ptr<mpg123_handle, HandleDeleter>;
+
+// Float stereo output at every rate the library knows, so that it never resamples: gapless
+// trimming is only exact at the native rate.
+bool ConfigureOutput(mpg123_handle* h) {
+    if (mpg123_param(h, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_FORCE_STEREO, 0) !=
+            MPG123_OK ||
+        mpg123_format_none(h) != MPG123_OK) {
+        return false;
+    }
+    const long* rates = nullptr;
+    size_t count = 0;
+    mpg123_rates(&rates, &count);
+    for (size_t i = 0; i < count; ++i) {
+        if (mpg123_format(h, rates[i], MPG123_STEREO, MPG123_ENC_FLOAT_32) != MPG123_OK) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Frames promised by the Xing/Info header that lame writes (which also carries the encoder
+// delay); -1 when the stream has no such header and the count is only an estimate.
+off_t PromisedFrames(mpg123_handle* h) {
+    long delay = -1;
+    if (mpg123_getstate(h, MPG123_ENC_DELAY, &delay, nullptr) != MPG123_OK || delay < 0) {
+        return -1;
+    }
+    return mpg123_framelength(h);
+}
+
+}  // namespace
+
+std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const std::string& path, DecoderError* error) {
+    *error = DecoderError::None;
+    // Only regular files: opening a pipe or a device could block or never end.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        *error = DecoderError::NotAFile;
+        return nullptr;
+    }
+    int err = MPG123_OK;
+    HandlePtr h(mpg123_new(nullptr, &err));
+    if (!h || !ConfigureOutput(h.get())) {
+        *error = DecoderError::Unsupported;
+        return nullptr;
+    }
+    if (mpg123_open(h.get(), path.c_str()) != MPG123_OK) {
+        *error = DecoderError::NotAFile;
+        return nullptr;
+    }
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_getformat(h.get(), &rate, &channels, &encoding) != MPG123_OK) {
+        *error = DecoderError::NoAudio;
+        return nullptr;
+    }
+    if (channels != kChannels || encoding != MPG123_ENC_FLOAT_32 || rate <= 0) {
+        *error = DecoderError::Unsupported;
+        return nullptr;
+    }
+    const off_t promised = PromisedFrames(h.get());
+    // The scan walks every frame header: exact length, a full seek index, and the real count.
+    if (mpg123_scan(h.get()) != MPG123_OK) {
+        *error = DecoderError::NoAudio;
+        return nullptr;
+    }
+    const off_t found = mpg123_framelength(h.get());
+    if (promised > 0 && found < promised - kFrameCountSlack) {
+        *error = DecoderError::Truncated;
+        return nullptr;
+    }
+    const off_t length = mpg123_length(h.get());
+    if (length <= 0 || mpg123_seek(h.get(), 0, SEEK_SET) < 0) {
+        *error = DecoderError::NoAudio;
+        return nullptr;
+    }
+    return std::unique_ptr<Mp3Decoder>(new Mp3Decoder(h.release(), static_cast<int>(rate), length));
+}
+
+Mp3Decoder::Mp3Decoder(mpg123_handle* handle, int rate, int64_t length)
+    : handle_(handle), rate_(rate), length_(length) {}
+
+Mp3Decoder::~Mp3Decoder() {
+    mpg123_close(handle_);
+    mpg123_delete(handle_);
+}
+
+int Mp3Decoder::Read(float* out, int maxFrames) {
+    if (finished_ || maxFrames <= 0) {
+        return 0;
+    }
+    const size_t frameBytes = sizeof(float) * kChannels;
+    size_t done = 0;
+    const int result =
+        mpg123_read(handle_, reinterpret_cast<unsigned char*>(out), maxFrames * frameBytes, &done);
+    if (result == MPG123_NEW_FORMAT) {
+        // Stitched files: another stream may start inside this one. The same output format
+        // goes on; another rate cannot be played at this stream's rate and ends the track.
+        long rate = 0;
+        int channels = 0;
+        int encoding = 0;
+        mpg123_getformat(handle_, &rate, &channels, &encoding);
+        finished_ = rate != rate_ || channels != kChannels || encoding != MPG123_ENC_FLOAT_32;
+    } else if (result != MPG123_OK) {
+        // The end, or a decoding error that leaves nothing sensible to play.
+        finished_ = true;
+    }
+    return static_cast<int>(done / frameBytes);
+}
+
+void Mp3Decoder::Seek(int64_t frame) {
+    frame = std::clamp<int64_t>(frame, 0, length_);
+    finished_ = mpg123_seek(handle_, static_cast<off_t>(frame), SEEK_SET) < 0;
+}
+
+}  // namespace melodrop::audio

@@ -1,0 +1,46 @@
+#pragma once
+// An opened track as a stream of output samples: the decoder's frames at the file's own rate,
+// resampled to the output rate, with the playing position kept in seconds of the track.
+// Not thread-safe: the player serialises every call.
+#include <SDL_audio.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "audio/Mp3Decoder.h"
+
+namespace melodrop::audio {
+
+class TrackStream {
+  public:
+    // Null only when the resampler cannot be made.
+    static std::unique_ptr<TrackStream> Create(std::unique_ptr<Mp3Decoder> decoder);
+    ~TrackStream();
+    TrackStream(const TrackStream&) = delete;
+    TrackStream& operator=(const TrackStream&) = delete;
+
+    double LengthSeconds() const;
+    // Where the next frame Render gives lies in the track.
+    double PositionSeconds() const;
+    // Fills up to `frames` output frames (interleaved stereo at kOutputRate). Returns how many
+    // it filled: fewer than asked only at the end of the track.
+    int Render(float* out, int frames);
+    // Moves to a position, sample-accurately, clamped to the track.
+    void Seek(double seconds);
+
+  private:
+    TrackStream(std::unique_ptr<Mp3Decoder> decoder, SDL_AudioStream* resampler);
+    // Decodes one more chunk into the resampler; false once the track has nothing more.
+    bool Refill();
+
+    std::unique_ptr<Mp3Decoder> decoder_;
+    SDL_AudioStream* resampler_;
+    std::vector<float> scratch_;
+    double startSeconds_ = 0;  // where the last seek landed
+    int64_t rendered_ = 0;     // output frames given since then
+    int64_t toRender_ = 0;     // output frames from there to the end of the track
+    bool flushed_ = false;     // the decoder is done and the resampler was told so
+};
+
+}  // namespace melodrop::audio

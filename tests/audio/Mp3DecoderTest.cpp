@@ -1,0 +1,102 @@
+#include "audio/Mp3Decoder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QTemporaryDir>
+#include <vector>
+
+#include "AudioTestSupport.h"
+
+namespace melodrop::audio {
+namespace {
+
+using testing::TonePath;
+
+int64_t DecodeToEnd(Mp3Decoder& decoder) {
+    std::vector<float> buffer(1000 * Mp3Decoder::kChannels);
+    int64_t total = 0;
+    while (int n = decoder.Read(buffer.data(), 1000)) {
+        total += n;
+    }
+    return total;
+}
+
+struct GoodFile {
+    const char* name;
+    int rate;
+    int64_t frames;
+};
+
+class Mp3DecoderGoodFiles : public ::testing::TestWithParam<GoodFile> {};
+
+// Gapless decoding: exactly the samples that were encoded, at the file's own rate.
+TEST_P(Mp3DecoderGoodFiles, DecodesExactlyTheEncodedLength) {
+    DecoderError error;
+    auto decoder = Mp3Decoder::Open(TonePath(GetParam().name), &error);
+    ASSERT_NE(decoder, nullptr);
+    EXPECT_EQ(error, DecoderError::None);
+    EXPECT_EQ(decoder->SampleRate(), GetParam().rate);
+    EXPECT_EQ(decoder->LengthFrames(), GetParam().frames);
+    EXPECT_EQ(DecodeToEnd(*decoder), GetParam().frames);
+    EXPECT_EQ(decoder->Read(std::vector<float>(64).data(), 32), 0) << "stays at the end";
+}
+
+INSTANTIATE_TEST_SUITE_P(Tones, Mp3DecoderGoodFiles,
+                         ::testing::Values(GoodFile{"tone-1s.mp3", 44100, 44100},
+                                           GoodFile{"tone-3s.mp3", 44100, 132300},
+                                           GoodFile{"tone-1s-22khz.mp3", 22050, 22050},
+                                           GoodFile{"tone-1s-48khz.mp3", 48000, 48000}));
+
+TEST(Mp3Decoder, SeekingBackFromTheEndDecodesTheRestAgain) {
+    DecoderError error;
+    auto decoder = Mp3Decoder::Open(TonePath("tone-3s.mp3"), &error);
+    ASSERT_NE(decoder, nullptr);
+    DecodeToEnd(*decoder);
+    decoder->Seek(100000);
+    EXPECT_EQ(DecodeToEnd(*decoder), 132300 - 100000);
+    decoder->Seek(-5);
+    EXPECT_EQ(DecodeToEnd(*decoder), 132300);
+    decoder->Seek(1 << 30);
+    EXPECT_EQ(DecodeToEnd(*decoder), 0);
+}
+
+struct BadFile {
+    const char* name;
+    DecoderError expected;
+};
+
+class Mp3DecoderBadFiles : public ::testing::TestWithParam<BadFile> {};
+
+TEST_P(Mp3DecoderBadFiles, RefusesWithTheReason) {
+    DecoderError error = DecoderError::None;
+    EXPECT_EQ(Mp3Decoder::Open(TonePath(GetParam().name), &error), nullptr);
+    EXPECT_EQ(error, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, Mp3DecoderBadFiles,
+                         ::testing::Values(BadFile{"empty.mp3", DecoderError::NoAudio},
+                                           BadFile{"text.mp3", DecoderError::NoAudio},
+                                           BadFile{"random.mp3", DecoderError::NoAudio},
+                                           BadFile{"tag-only.mp3", DecoderError::NoAudio},
+                                           BadFile{"truncated.mp3", DecoderError::Truncated},
+                                           BadFile{"no-such-file.mp3", DecoderError::NotAFile},
+                                           BadFile{"", DecoderError::NotAFile}));
+
+// A folder, or a pipe that nobody writes to, must be refused at once rather than read from.
+TEST(Mp3Decoder, RefusesFoldersAndPipesWithoutWaiting) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    DecoderError error;
+    EXPECT_EQ(Mp3Decoder::Open(dir.path().toStdString() + "/", &error), nullptr);
+    EXPECT_EQ(error, DecoderError::NotAFile);
+
+    const std::string fifo = dir.filePath("pipe.mp3").toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Mp3Decoder::Open(fifo, &error), nullptr);
+    EXPECT_EQ(error, DecoderError::NotAFile);
+}
+
+}  // namespace
+}  // namespace melodrop::audio

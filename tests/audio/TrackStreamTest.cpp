@@ -1,0 +1,85 @@
+#include "audio/TrackStream.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "AudioTestSupport.h"
+
+namespace melodrop::audio {
+namespace {
+
+using testing::TonePath;
+
+std::unique_ptr<TrackStream> OpenStream(const char* name) {
+    DecoderError error;
+    auto decoder = Mp3Decoder::Open(TonePath(name), &error);
+    return decoder ? TrackStream::Create(std::move(decoder)) : nullptr;
+}
+
+std::vector<float> RenderAll(TrackStream& stream) {
+    std::vector<float> all;
+    std::vector<float> buffer(2048 * kOutputChannels);
+    while (int n = stream.Render(buffer.data(), 2048)) {
+        all.insert(all.end(), buffer.begin(), buffer.begin() + n * kOutputChannels);
+    }
+    return all;
+}
+
+// The first frame, from `from` on, whose left sample is clearly not silence.
+int64_t FirstLoudFrame(const std::vector<float>& samples, int64_t from = 0) {
+    for (size_t i = from * kOutputChannels; i < samples.size(); i += kOutputChannels) {
+        if (std::fabs(samples[i]) > 0.1f) {
+            return static_cast<int64_t>(i / kOutputChannels);
+        }
+    }
+    return -1;
+}
+
+// Every rate comes out at the output rate, one second of track giving one second of sound.
+TEST(TrackStream, ResamplesEveryRateToTheOutputRate) {
+    for (const char* name : {"tone-1s.mp3", "tone-1s-22khz.mp3", "tone-1s-48khz.mp3"}) {
+        SCOPED_TRACE(name);
+        auto stream = OpenStream(name);
+        ASSERT_NE(stream, nullptr);
+        EXPECT_DOUBLE_EQ(stream->LengthSeconds(), 1.0);
+        const auto frames = static_cast<int64_t>(RenderAll(*stream).size() / kOutputChannels);
+        EXPECT_NEAR(frames, kOutputRate, 64);
+        EXPECT_DOUBLE_EQ(stream->PositionSeconds(), 1.0);
+    }
+}
+
+// One second of silence, then a tone: after a seek the tone starts exactly where it should.
+TEST(TrackStream, SeekLandsOnTheAskedSample) {
+    auto stream = OpenStream("silence-then-tone.mp3");
+    ASSERT_NE(stream, nullptr);
+    const auto whole = RenderAll(*stream);
+    const int64_t onset = FirstLoudFrame(whole);
+    ASSERT_NEAR(onset, kOutputRate, kOutputRate / 100) << "the tone begins at 1 s";
+
+    for (double at : {0.25, 0.75, 0.9}) {
+        SCOPED_TRACE(at);
+        stream->Seek(at);
+        EXPECT_DOUBLE_EQ(stream->PositionSeconds(), at);
+        const auto rest = RenderAll(*stream);
+        EXPECT_EQ(FirstLoudFrame(rest), onset - std::llround(at * kOutputRate));
+    }
+}
+
+TEST(TrackStream, SeekClampsToTheTrack) {
+    auto stream = OpenStream("tone-1s.mp3");
+    ASSERT_NE(stream, nullptr);
+    stream->Seek(-3);
+    EXPECT_EQ(stream->PositionSeconds(), 0.0);
+    EXPECT_NEAR(RenderAll(*stream).size() / kOutputChannels, kOutputRate, 1);
+
+    for (double past : {1.0, 7.5, HUGE_VAL}) {
+        stream->Seek(past);
+        EXPECT_EQ(stream->PositionSeconds(), 1.0);
+        EXPECT_TRUE(RenderAll(*stream).empty());
+    }
+}
+
+}  // namespace
+}  // namespace melodrop::audio
