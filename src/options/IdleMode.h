@@ -1,11 +1,16 @@
 #pragma once
 // Idle mode and idle-linker mode: once a minute a line tells the room how long the user has been
 // away. Switched from the options menu and by the chat commands, on the same fields and timers.
+#include <QString>
 #include <memory>
 
 #include "player/Context.h"
 
 namespace melodrop {
+
+// One minute more on the away-time counters, each a decimal number as text: minute "59" rolls
+// into the next hour, hour "24" into the next day (exact text comparisons).
+void countIdleMinute(QString& days, QString& hours, QString& minutes);
 
 class IdleMode {
   public:
@@ -16,7 +21,23 @@ class IdleMode {
     void menuIdle();
     void menuIdleLinker();
 
+    // What the idle chat commands do. The idle command's line goes out only while advertising;
+    // the commands neither consult nor change the other mode.
+    void commandIdleOn(const QString& reason);
+    void commandIdleLinkerOn(const QString& url, const QString& urlText);
+    void commandIdleLinkerOff();
+    void commandIdleOff();
+
+    bool idleTimerRunning() const { return idleTimer_->isEnabled(); }
+    bool linkerTimerRunning() const { return linkerTimer_->isEnabled(); }
+
   private:
+    void idleMinute();
+    void linkerMinute();
+    void resetCounters();
+    void switchOffIdle();
+    void switchOffLinker();
+
     Context& ctx_;
     std::unique_ptr<Timer> idleTimer_;    // Timer1: one minute of idle mode
     std::unique_ptr<Timer> linkerTimer_;  // Timer3: one minute of idle-linker mode

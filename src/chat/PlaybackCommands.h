@@ -1,0 +1,49 @@
+#pragma once
+// The chat commands that run the player: play and rand by name, next, prev, stop, pause,
+// unpause, fwd, rwnd, vol, vol?, song?, dir, dir?, refresh and the continuous and random
+// switches. Each ends with at most one announcement; a step that fails is skipped.
+#include <QString>
+#include <optional>
+
+#include "player/Context.h"
+
+namespace melodrop {
+
+// The player's volume for a level of 0 to 100: level x 25 - 2500, written out as text with
+// 15 significant digits (so that binary noise does not decide a half) and then rounded to the
+// nearest whole number, halves to the even neighbour.
+int playerVolumeForLevel(double level);
+
+class PlaybackCommands {
+  public:
+    explicit PlaybackCommands(Context& ctx) : ctx_(ctx) {}
+
+    void play(const QString& search);
+    // With a search text: among the matching files; without: among all files.
+    void rand(const std::optional<QString>& search);
+    void next();
+    void prev();
+    void stop();
+    void pause();
+    void unpause();
+    void fwd(const QString& seconds);
+    void rwnd(const QString& seconds);
+    void songQuery();
+    void vol(const QString& level);
+    void volQuery();
+    void dir(const QString& folder);
+    void dirQuery();
+    void refresh();
+    void setContinuous(bool on);
+    void setRandom(bool on);
+
+  private:
+    bool trackChosen() const;
+    void seek(const QString& seconds, double direction, Announcement line);
+    // Current track = the selected file; opened from the list's folder.
+    void openSelected(Announcement line);
+
+    Context& ctx_;
+};
+
+}  // namespace melodrop
