@@ -1,0 +1,44 @@
+#include "ui/OptionsMenuWidget.h"
+
+namespace melodrop::ui {
+
+namespace {
+
+void fill(QMenu* menu, const MenuItem& item, const MenuChoice& onChoice) {
+    for (const MenuItem& child : item.children) {
+        if (!child.visible) continue;
+        if (child.separator) {
+            QAction* bar = menu->addSeparator();
+            bar->setObjectName(child.name);
+            continue;
+        }
+        if (!child.children.isEmpty()) {
+            QMenu* sub = menu->addMenu(child.caption);
+            sub->setObjectName(child.name);
+            sub->menuAction()->setObjectName(child.name);
+            sub->setEnabled(child.enabled);
+            fill(sub, child, onChoice);
+            continue;
+        }
+        QAction* action = menu->addAction(child.caption);
+        action->setObjectName(child.name);
+        action->setCheckable(child.checkable);
+        action->setChecked(child.checked);
+        action->setEnabled(child.enabled);
+        const QString name = child.name;
+        QObject::connect(action, &QAction::triggered, menu, [onChoice, name] {
+            if (onChoice) onChoice(name);
+        });
+    }
+}
+
+}  // namespace
+
+QMenu* buildPopupMenu(const MenuItem& item, QWidget* parent, const MenuChoice& onChoice) {
+    auto* menu = new QMenu(item.caption, parent);
+    menu->setObjectName(item.name);
+    fill(menu, item, onChoice);
+    return menu;
+}
+
+}  // namespace melodrop::ui

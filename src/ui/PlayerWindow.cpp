@@ -1,0 +1,225 @@
+#include "ui/PlayerWindow.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QSlider>
+
+#include "player/Melodrop.h"
+#include "ui/AppIcon.h"
+#include "ui/HotArea.h"
+#include "ui/OptionsMenuWidget.h"
+#include "ui/PlayerLayout.h"
+#include "ui/SkinFace.h"
+#include "ui/SkinPicture.h"
+#include "ui/TrackListView.h"
+#include "ui/WindowDragger.h"
+
+namespace melodrop::ui {
+
+namespace {
+
+constexpr Qt::WindowFlags kBaseFlags = Qt::Window | Qt::FramelessWindowHint | Qt::Tool;
+
+const char* kSliderStyle =
+    "QSlider { background: transparent; }"
+    "QSlider::groove:horizontal { height: 3px; background: rgba(0,0,0,150);"
+    " border: 1px solid rgba(255,255,255,50); border-radius: 1px; }"
+    "QSlider::sub-page:horizontal { background: rgba(210,230,255,170); border-radius: 1px; }"
+    "QSlider::handle:horizontal { width: 5px; margin: -2px 0; border-radius: 1px;"
+    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #a9b6c6);"
+    " border: 1px solid #1b2430; }";
+
+}  // namespace
+
+PlayerWindow::PlayerWindow(Melodrop& melodrop, QWidget* parent)
+    : QWidget(parent, kBaseFlags), melodrop_(melodrop) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("melodrop"));
+    setWindowIcon(appIcon());
+
+    picture_ = new SkinPicture(this);
+    picture_->setObjectName(QStringLiteral("imgPic"));
+    picture_->setGeometry(0, 0, kFaceWidth, kFaceHeight);
+
+    dragger_ = new WindowDragger(this);
+    dragger_->watch(picture_);
+
+    buildList();
+    buildSlider();
+    buildHotAreas();
+
+    connect(&melodrop_.window(), &PlayerWindowModel::changed, this, [this] { followModel(); });
+    connect(&melodrop_.window(), &PlayerWindowModel::sliderChanged, this, [this](int position) {
+        const QSignalBlocker quiet(slider_);
+        slider_->setValue(position);
+    });
+    setOnTop(melodrop_.state().alwaysontop);
+    followModel();
+}
+
+void PlayerWindow::buildHotAreas() {
+    for (const HotAreaSpec& spec : kHotAreas) {
+        auto* area = new HotArea(this);
+        area->setObjectName(QString::fromLatin1(spec.name));
+        area->setGeometry(spec.pixels());
+        if (spec.tooltip) area->setToolTip(QString::fromLatin1(spec.tooltip));
+        const HotAction action = spec.action;
+        auto run = [this, action] {
+            switch (action) {
+                case HotAction::Options:
+                    popUp(melodrop_.optionsMenu(), QCursor::pos());
+                    break;
+                case HotAction::TitleBar:
+                    break;  // the dragger moves the window
+                case HotAction::Exit:
+                    melodrop_.exit();
+                    break;
+                case HotAction::Play:
+                    melodrop_.play();
+                    break;
+                case HotAction::Pause:
+                    melodrop_.pause();
+                    break;
+                case HotAction::Stop:
+                    melodrop_.stop();
+                    break;
+                case HotAction::Rewind:
+                    melodrop_.rewind();
+                    break;
+                case HotAction::Previous:
+                    melodrop_.previous();
+                    break;
+                case HotAction::Next:
+                    melodrop_.next();
+                    break;
+                case HotAction::FastForward:
+                    melodrop_.fastForward();
+                    break;
+            }
+        };
+        if (spec.event == HotEvent::LeftPress)
+            connect(area, &HotArea::leftPressed, this, run);
+        else
+            connect(area, &HotArea::clicked, this, run);
+        if (action == HotAction::TitleBar) {
+            dragger_->watch(area);
+            connect(area, &HotArea::doubleClicked, this, [this] { melodrop_.rollToggle(); });
+        }
+    }
+}
+
+void PlayerWindow::buildList() {
+    list_ = new TrackListView(melodrop_.tracks(), this);
+    list_->setObjectName(QStringLiteral("fileMP3s"));
+    list_->setGeometry(trackListRect());
+    connect(list_, &TrackListView::fileDoubleClicked, this,
+            [this](int index) { melodrop_.playListed(index); });
+    connect(list_, &TrackListView::contextMenuRequested, this, [this](const QPoint& pos) {
+        const MenuItem menu = melodrop_.optionsMenu();
+        if (const MenuItem* sub = findMenuItem(menu, QStringLiteral("mp3playeroptions")))
+            popUp(*sub, pos);
+    });
+}
+
+void PlayerWindow::buildSlider() {
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setObjectName(QStringLiteral("Slider1"));
+    slider_->setGeometry(volumeSliderRect());
+    slider_->setRange(0, 100);
+    slider_->setSingleStep(1);
+    slider_->setPageStep(5);
+    slider_->setTickPosition(QSlider::NoTicks);
+    slider_->setToolTip(kVolumeTooltip);
+    slider_->setFocusPolicy(Qt::NoFocus);
+    slider_->setStyleSheet(QString::fromLatin1(kSliderStyle));
+    slider_->setValue(melodrop_.window().slider());
+    connect(slider_, &QSlider::valueChanged, this,
+            [this](int position) { melodrop_.sliderMoved(position); });
+}
+
+HotArea* PlayerWindow::hotArea(const QString& name) const {
+    return findChild<HotArea*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void PlayerWindow::followModel() {
+    const PlayerWindowModel& model = melodrop_.window();
+    setFixedSize(kFaceWidth, twipsToPixels(model.heightTwips()));
+    if (HotArea* title = hotArea(QStringLiteral("lblTitleBar")))
+        title->setToolTip(model.titleTooltip());
+    if (model.picturePath() != picturePath_) {
+        picturePath_ = model.picturePath();
+        picture_->showPicture(picturePath_);
+    }
+    list_->setColors(model.listBackColor().value_or(builtinListBack()),
+                     model.listForeColor().value_or(builtinListFore()));
+    {
+        const QSignalBlocker quiet(slider_);
+        slider_->setValue(model.slider());
+    }
+}
+
+void PlayerWindow::popUp(const MenuItem& item, const QPoint& globalPos) {
+    if (popup_) popup_->deleteLater();
+    popup_ =
+        buildPopupMenu(item, this, [this](const QString& name) { melodrop_.menuTriggered(name); });
+    connect(popup_, &QMenu::aboutToHide, popup_, &QObject::deleteLater);
+    popup_->popup(globalPos);
+}
+
+void PlayerWindow::setFlag(Qt::WindowType flag, bool on) {
+    if (windowFlags().testFlag(flag) == on) return;
+    // Changing the flags re-creates the native window: keep its place, state and visibility.
+    const bool wasVisible = isVisible();
+    const QPoint place = pos();
+    const Qt::WindowStates states = windowState();
+    setWindowFlag(flag, on);
+    move(place);
+    setWindowState(states);
+    if (wasVisible) show();
+}
+
+void PlayerWindow::setOnTop(bool onTop) {
+    setFlag(Qt::WindowStaysOnTopHint, onTop);
+}
+
+bool PlayerWindow::isOnTop() const {
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void PlayerWindow::minimizeWindow() {
+    if (isVisible())
+        showMinimized();
+    else
+        setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void PlayerWindow::restoreWindow() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void PlayerWindow::minimizeToTaskbar() {
+    inTaskbar_ = true;
+    setFlag(Qt::Tool, false);
+    showMinimized();
+}
+
+void PlayerWindow::leaveTaskbar() {
+    if (!inTaskbar_) return;
+    inTaskbar_ = false;
+    setFlag(Qt::Tool, true);
+}
+
+void PlayerWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    // Report it once the state change is done: the answer re-creates the native window.
+    if (inTaskbar_ && !isMinimized())
+        QMetaObject::invokeMethod(this, &PlayerWindow::restoredFromTaskbar, Qt::QueuedConnection);
+}
+
+}  // namespace melodrop::ui

@@ -1,0 +1,108 @@
+#pragma once
+// The desktop of the real program: the player window's states, Qt message boxes, prompts and
+// file dialogs, the folder dialog, the update notice, the splash, the shell, the tray icon and
+// the single-instance lock. What the user answers in the folder dialog and on the tray icon is
+// reported through signals (connectToMelodrop wires them).
+#include <QLockFile>
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <functional>
+#include <memory>
+
+#include "player/Desktop.h"
+
+namespace melodrop {
+class Melodrop;
+}
+
+namespace melodrop::ui {
+
+class FolderDialog;
+class IntroWindow;
+class PlayerWindow;
+class UpdateNoticeWindow;
+
+struct QtDesktopOptions {
+    // The single-instance lock; empty: "melodrop.lock" in the user's runtime folder.
+    QString lockFilePath;
+    // Whether the desktop has a notification area; empty: ask Qt.
+    std::function<bool()> trayAvailable;
+    // Ends the process; empty: at once, without running anything further.
+    std::function<void()> endProcess;
+};
+
+class QtDesktop : public QObject, public Desktop {
+    Q_OBJECT
+  public:
+    explicit QtDesktop(QtDesktopOptions options = {});
+    ~QtDesktop() override;
+
+    // The player window whose states this desktop drives (created after the program's logic).
+    void setPlayerWindow(PlayerWindow* window);
+    PlayerWindow* playerWindow() const { return player_; }
+
+    void showIntro() override;
+    void closeIntro() override;
+    bool anotherInstanceRunning() override;
+
+    void minimizePlayer() override;
+    void restorePlayer() override;
+    void showPlayer() override;
+    void hidePlayer() override;
+    bool isPlayerVisible() override;
+    bool isPlayerMinimized() override;
+    void setPlayerOnTop(bool onTop) override;
+
+    MessageAnswer messageBox(const QString& text, const QString& title, MessageIcon icon,
+                             MessageButtons buttons) override;
+    QString prompt(const QString& text, const QString& title) override;
+    QString openFileDialog(const QString& title, const QString& filter,
+                           const QString& initialFolder) override;
+    QString saveFileDialog(const QString& title, const QString& filter, const QString& fileName,
+                           const QString& initialFolder) override;
+
+    void showFolderDialog() override;
+    void hideFolderDialog() override;
+    void showUpdateNotice() override;
+    void hideUpdateNotice() override;
+
+    bool openWithShell(const QString& path) override;
+    bool startProgram(const QString& path) override;
+
+    bool addTrayIcon(const QString& tip) override;
+    bool removeTrayIcon() override;
+
+    void quit() override;
+
+    // The windows, once they exist (for tests and the room window's placement).
+    FolderDialog* folderDialog() const { return folderDialog_; }
+    UpdateNoticeWindow* updateNotice() const { return notice_; }
+    IntroWindow* introWindow() const { return intro_; }
+    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+
+  signals:
+    // A left click on the tray icon, or the window brought back from the task bar while it
+    // stood in for a missing tray.
+    void trayLeftPressed();
+    void folderDialogOk(const QString& folder);
+    void folderDialogCancel();
+
+  private:
+    bool trayAvailable() const;
+
+    QtDesktopOptions options_;
+    QPointer<PlayerWindow> player_;
+    QPointer<FolderDialog> folderDialog_;
+    QPointer<UpdateNoticeWindow> notice_;
+    QPointer<IntroWindow> intro_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    bool trayWanted_ = false;  // between add and remove
+    std::unique_ptr<QLockFile> lock_;
+    bool pendingOnTop_ = true;
+};
+
+// Routes the desktop's signals to the program's logic.
+void connectToMelodrop(QtDesktop& desktop, Melodrop& melodrop);
+
+}  // namespace melodrop::ui
