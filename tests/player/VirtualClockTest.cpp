@@ -1,0 +1,81 @@
+// The virtual clock: timers fire in time order, never re-enter their own handler, and waits
+// jump straight to the next timer or the deadline.
+#include <gtest/gtest.h>
+
+#include "player/RandomPick.h"
+#include "player/VirtualClock.h"
+
+using namespace melodrop;
+
+TEST(VirtualClock, TimersFireInOrderAsTimeAdvances) {
+    VirtualClock clock;
+    auto a = clock.createTimer();
+    auto b = clock.createTimer();
+    std::vector<std::pair<char, double>> ticks;
+    a->setInterval(300);
+    b->setInterval(200);
+    a->onTick = [&] { ticks.push_back({'a', clock.Now()}); };
+    b->onTick = [&] { ticks.push_back({'b', clock.Now()}); };
+    a->setEnabled(true);
+    b->setEnabled(true);
+    clock.advance(0.65);
+    ASSERT_EQ(ticks.size(), 5u);
+    EXPECT_EQ(ticks[0].first, 'b');
+    EXPECT_EQ(ticks[1].first, 'a');
+    EXPECT_EQ(ticks[2].first, 'b');
+    EXPECT_DOUBLE_EQ(clock.Now(), 0.65);
+}
+
+TEST(VirtualClock, AWaitInsideATickRunsOtherTimersButNotItself) {
+    VirtualClock clock;
+    auto outer = clock.createTimer();
+    auto other = clock.createTimer();
+    int outerTicks = 0;
+    int otherTicks = 0;
+    outer->setInterval(10);
+    other->setInterval(100);
+    outer->onTick = [&] {
+        ++outerTicks;
+        const double until = clock.Now() + 1.0;
+        while (clock.Now() < until) clock.WaitForEvents(until);
+    };
+    other->onTick = [&] { ++otherTicks; };
+    outer->setEnabled(true);
+    other->setEnabled(true);
+    clock.advance(0.015);
+    EXPECT_EQ(outerTicks, 1);
+    EXPECT_GE(otherTicks, 9);
+}
+
+TEST(VirtualClock, DisabledTimerStaysQuietAndRestartingResetsItsInterval) {
+    VirtualClock clock;
+    auto t = clock.createTimer();
+    int ticks = 0;
+    t->setInterval(60000);
+    t->onTick = [&] { ++ticks; };
+    t->setEnabled(true);
+    clock.advance(59);
+    t->setEnabled(true);  // switched on again: a full minute from now
+    clock.advance(59);
+    EXPECT_EQ(ticks, 0);
+    clock.advance(1);
+    EXPECT_EQ(ticks, 1);
+    t->setEnabled(false);
+    clock.advance(600);
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST(RandomPick, AlwaysInRangeAndCoversEveryIndex) {
+    VirtualClock clock(0.0);
+    std::vector<int> seen(7, 0);
+    for (int i = 0; i < 5000; ++i) {
+        clock.advance(0.37);
+        const int pick = randomPick(clock, 7);
+        ASSERT_GE(pick, 0);
+        ASSERT_LT(pick, 7);
+        ++seen[pick];
+    }
+    for (int count : seen) EXPECT_GT(count, 500);
+    EXPECT_EQ(randomPick(clock, 0), -1);
+    EXPECT_EQ(randomPick(clock, 1), 0);
+}
