@@ -14,7 +14,7 @@ class FolderList;
 
 class FolderDialog : public QDialog {
     Q_OBJECT
-  public:
+public:
     // Starts at the process's current folder.
     explicit FolderDialog(QWidget* parent = nullptr);
 
@@ -25,15 +25,15 @@ class FolderDialog : public QDialog {
     // Shows the dialog centred on the screen, above other windows.
     void showCentred();
 
-  signals:
+signals:
     void okPressed(const QString& folder);
     void cancelPressed();
 
-  public slots:
+public slots:
     // Cancel, Escape and the close box.
     void reject() override;
 
-  private:
+private:
     void fillDrives();
     void driveChosen(int index);
 

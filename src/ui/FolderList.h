@@ -8,7 +8,7 @@ namespace melodrop::ui {
 
 class FolderList : public QTreeWidget {
     Q_OBJECT
-  public:
+public:
     explicit FolderList(QWidget* parent = nullptr);
 
     // The open folder, with the platform's separators.
@@ -18,10 +18,10 @@ class FolderList : public QTreeWidget {
     // Reads the open folder again.
     void refresh();
 
-  signals:
+signals:
     void pathChanged(const QString& path);
 
-  private:
+private:
     void rebuild();
 
     QString path_;  // absolute, with '/' separators

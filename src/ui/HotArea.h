@@ -8,20 +8,20 @@ namespace melodrop::ui {
 
 class HotArea : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit HotArea(QWidget* parent = nullptr);
 
-  signals:
+signals:
     void leftPressed();
     void clicked();
     void doubleClicked();
 
-  protected:
+protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-  private:
+private:
     bool pressedInside_ = false;
 };
 

@@ -10,14 +10,14 @@ QImage drawIntroPicture();
 
 class IntroWindow : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit IntroWindow(QWidget* parent = nullptr);
     void showCentred();
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     QImage picture_;
 };
 

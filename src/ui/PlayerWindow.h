@@ -23,7 +23,7 @@ class WindowDragger;
 
 class PlayerWindow : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit PlayerWindow(Melodrop& melodrop, QWidget* parent = nullptr);
 
     // Topmost or not; the window keeps its place and its visibility.
@@ -47,14 +47,14 @@ class PlayerWindow : public QWidget {
     QSlider* volumeSlider() const { return slider_; }
     HotArea* hotArea(const QString& name) const;
 
-  signals:
+signals:
     // The user brought the window back from the task bar while it stood in for the tray icon.
     void restoredFromTaskbar();
 
-  protected:
+protected:
     void changeEvent(QEvent* event) override;
 
-  private:
+private:
     void buildHotAreas();
     void buildList();
     void buildSlider();

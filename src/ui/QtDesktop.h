@@ -11,17 +11,16 @@
 #include <memory>
 
 #include "player/Desktop.h"
+#include "ui/FolderDialog.h"
+#include "ui/IntroWindow.h"
+#include "ui/PlayerWindow.h"
+#include "ui/UpdateNoticeWindow.h"
 
 namespace melodrop {
 class Melodrop;
 }
 
 namespace melodrop::ui {
-
-class FolderDialog;
-class IntroWindow;
-class PlayerWindow;
-class UpdateNoticeWindow;
 
 struct QtDesktopOptions {
     // The single-instance lock; empty: "melodrop.lock" in the user's runtime folder.
@@ -34,7 +33,7 @@ struct QtDesktopOptions {
 
 class QtDesktop : public QObject, public Desktop {
     Q_OBJECT
-  public:
+public:
     explicit QtDesktop(QtDesktopOptions options = {});
     ~QtDesktop() override;
 
@@ -81,14 +80,14 @@ class QtDesktop : public QObject, public Desktop {
     IntroWindow* introWindow() const { return intro_; }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
 
-  signals:
+signals:
     // A left click on the tray icon, or the window brought back from the task bar while it
     // stood in for a missing tray.
     void trayLeftPressed();
     void folderDialogOk(const QString& folder);
     void folderDialogCancel();
 
-  private:
+private:
     bool trayAvailable() const;
 
     QtDesktopOptions options_;

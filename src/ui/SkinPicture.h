@@ -9,7 +9,7 @@ namespace melodrop::ui {
 
 class SkinPicture : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit SkinPicture(QWidget* parent = nullptr);
 
     // An empty path shows the built-in face. Returns false when the file could not be read.
@@ -17,14 +17,14 @@ class SkinPicture : public QWidget {
     const QImage& image() const { return image_; }
     QString shownPath() const { return shownPath_; }
 
-  signals:
+signals:
     void leftPressed();
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-  private:
+private:
     QImage image_;
     QString shownPath_;
 };

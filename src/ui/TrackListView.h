@@ -12,23 +12,23 @@ namespace melodrop::ui {
 
 class TrackListView : public QListView {
     Q_OBJECT
-  public:
+public:
     TrackListView(TrackList& tracks, QWidget* parent = nullptr);
 
     // The list's colours; an unset colour falls back to the built-in face's.
     void setColors(const QColor& back, const QColor& fore);
 
-  signals:
+signals:
     void fileDoubleClicked(int index);
     void contextMenuRequested(const QPoint& globalPos);
 
-  protected:
+protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
-  private:
+private:
     void showSelection(int index);
     void currentRowChanged(const QModelIndex& current);
 

@@ -6,7 +6,7 @@ namespace melodrop::ui {
 
 class UpdateNoticeWindow : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit UpdateNoticeWindow(QWidget* parent = nullptr);
     void showCentred();
 };

@@ -10,15 +10,15 @@ namespace melodrop::ui {
 
 class WindowDragger : public QObject {
     Q_OBJECT
-  public:
+public:
     explicit WindowDragger(QWidget* window);
     void watch(QWidget* widget);
     bool isDragging() const { return dragging_; }
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     QPointer<QWidget> window_;
     QPoint grabOffset_;  // pointer position minus window position at the press
     bool dragging_ = false;

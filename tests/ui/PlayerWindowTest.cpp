@@ -1,0 +1,252 @@
+// The player window on the program's logic (simulated room, fake media player and desktop):
+// its layout, and what clicks, presses, double-clicks and slider moves on it do.
+#include <gtest/gtest.h>
+
+#include <QSlider>
+#include <QTest>
+
+#include "fakes/TestRig.h"
+#include "ui/HotArea.h"
+#include "ui/PlayerWindow.h"
+#include "ui/SkinPicture.h"
+#include "ui/TrackListView.h"
+
+using namespace melodrop;
+using namespace melodrop::testing;
+using melodrop::ui::PlayerWindow;
+
+namespace {
+
+class PlayerWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rig.addMp3s(
+            {QStringLiteral("Alpha.mp3"), QStringLiteral("beta.MP3"), QStringLiteral("gamma.mp3")});
+        rig.settings.values[QStringLiteral("random")] = QStringLiteral("false");
+        rig.load();
+        window = std::make_unique<PlayerWindow>(rig.program());
+        window->show();
+        rig.desktop.requests.clear();
+        rig.takeLines();
+    }
+
+    QWidget* child(const char* name) const {
+        QWidget* w = window->findChild<QWidget*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char* name) { QTest::mouseClick(child(name), Qt::LeftButton); }
+    void press(const char* name) { QTest::mousePress(child(name), Qt::LeftButton); }
+
+    TestRig rig;
+    std::unique_ptr<PlayerWindow> window;
+};
+
+TEST_F(PlayerWindowTest, IsABorderlessToolWindowOfTheFaceSize) {
+    EXPECT_EQ(window->objectName(), QStringLiteral("frmMain"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("melodrop"));
+    EXPECT_EQ(window->size(), QSize(148, 90));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());  // not resizable
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::Tool));  // no task-bar button
+    EXPECT_TRUE(window->isOnTop());                         // alwaysontop is on by default
+    EXPECT_EQ(child("imgPic")->geometry(), QRect(0, 0, 148, 90));
+}
+
+TEST_F(PlayerWindowTest, HotAreasListAndSliderSitWhereTheFaceDrawsThem) {
+    struct Expected {
+        const char* name;
+        QRect rect;
+        const char* tip;
+    };
+    // Twips divided by 15, each edge rounded.
+    const Expected expected[] = {
+        {"lblOptions", {0, 0, 19, 13}, "click for options"},
+        {"lblTitleBar", {16, 0, 113, 17}, "double click to rollup"},
+        {"lblExit", {128, 0, 17, 17}, "exit"},
+        {"lblPlay", {0, 79, 12, 9}, "play"},
+        {"lblPause", {11, 79, 9, 9}, "pause"},
+        {"lblStop", {22, 80, 9, 9}, "stop"},
+        {"lblRewind", {32, 79, 11, 9}, "rewind"},
+        {"lbPrevious", {41, 79, 9, 9}, "previous"},
+        {"lblForward", {51, 79, 11, 9}, "next"},
+        {"lblFastForward", {61, 79, 12, 9}, "fast forward"},
+        {"fileMP3s", {4, 16, 141, 57}, ""},
+        {"Slider1", {78, 78, 65, 9}, "volume"},
+    };
+    for (const Expected& e : expected) {
+        QWidget* w = child(e.name);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->geometry(), e.rect) << e.name;
+        EXPECT_EQ(w->toolTip(), QString::fromLatin1(e.tip)) << e.name;
+    }
+    auto* slider = window->volumeSlider();
+    EXPECT_EQ(slider->minimum(), 0);
+    EXPECT_EQ(slider->maximum(), 100);
+    EXPECT_EQ(slider->singleStep(), 1);
+    EXPECT_EQ(slider->pageStep(), 5);
+    EXPECT_EQ(slider->tickPosition(), QSlider::NoTicks);
+    EXPECT_EQ(slider->value(), 90);
+}
+
+TEST_F(PlayerWindowTest, ListUsesTheSmallFontAndTheBuiltInColoursUntilASkinSetsThem) {
+    const QFont font = window->trackList()->font();
+    EXPECT_EQ(font.families().value(0), QStringLiteral("Small Fonts"));
+    EXPECT_DOUBLE_EQ(font.pointSizeF(), 6.75);
+    EXPECT_EQ(font.weight(), QFont::Normal);
+    const QColor builtinBack = window->trackList()->palette().color(QPalette::Base);
+
+    rig.ctx().window.setListColors(QColor(255, 0, 0), QColor(0, 0, 255));
+    EXPECT_EQ(window->trackList()->palette().color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_EQ(window->trackList()->palette().color(QPalette::Text), QColor(0, 0, 255));
+    EXPECT_NE(builtinBack, QColor(255, 0, 0));
+}
+
+TEST_F(PlayerWindowTest, TransportAreasDriveThePlayerOnAClick) {
+    click("lblForward");  // nothing selected: next plays the first file
+    EXPECT_EQ(rig.player.openedPath, rig.mp3Path(QStringLiteral("Alpha.mp3")));
+    click("lbPrevious");  // from the first, previous wraps to the last
+    EXPECT_EQ(rig.player.openedPath, rig.mp3Path(QStringLiteral("gamma.mp3")));
+    click("lblPause");
+    click("lblStop");
+    rig.player.position = 20;
+    click("lblFastForward");
+    click("lblRewind");
+    click("lblPlay");  // paused: play resumes
+    EXPECT_EQ(
+        rig.player.calls.mid(2),
+        (QStringList{QStringLiteral("Pause"), QStringLiteral("Stop"), QStringLiteral("Position 25"),
+                     QStringLiteral("Position 20"), QStringLiteral("Play")}));
+    // Announced in the room, as advertise is on.
+    EXPECT_EQ(rig.takeLines().size(), 5);
+}
+
+TEST_F(PlayerWindowTest, AClickNeedsPressAndReleaseInsideWithTheLeftButton) {
+    QWidget* play = child("lblPlay");
+    QTest::mousePress(play, Qt::LeftButton);
+    EXPECT_TRUE(rig.player.calls.isEmpty());                       // a press alone is no click
+    QTest::mouseRelease(play, Qt::LeftButton, {}, QPoint(60, 5));  // released outside
+    QTest::mouseClick(play, Qt::RightButton);
+    QTest::mouseClick(play, Qt::MiddleButton);
+    EXPECT_TRUE(rig.player.calls.isEmpty());
+
+    // A double-click arrives as press, release, press, double-click, release: one click.
+    QWidget* next = child("lblForward");
+    QTest::mouseClick(next, Qt::LeftButton);
+    QTest::mousePress(next, Qt::LeftButton);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(3, 3),
+                            QPointF(next->mapToGlobal(QPoint(3, 3))), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(next, &doubleClick);
+    QTest::mouseRelease(next, Qt::LeftButton);
+    EXPECT_EQ(rig.player.opens().size(), 1);
+}
+
+TEST_F(PlayerWindowTest, ExitAsksOnAPressAndNoBringsTheWindowBack) {
+    rig.desktop.messageAnswers.enqueue(MessageAnswer::No);
+    press("lblExit");
+    EXPECT_EQ(rig.desktop.requests, (QStringList{QStringLiteral("minimize"),
+                                                 QStringLiteral("message melodrop|are you sure "
+                                                                "you want to exit?"),
+                                                 QStringLiteral("restore")}));
+    EXPECT_FALSE(rig.desktop.quitRequested);
+    QTest::mouseClick(child("lblExit"), Qt::RightButton);
+    EXPECT_EQ(rig.desktop.requests.size(), 3);
+}
+
+TEST_F(PlayerWindowTest, DoubleClickOnTheTitleBandRollsTheWindowUpAndDown) {
+    QTest::mouseDClick(child("lblTitleBar"), Qt::LeftButton);
+    EXPECT_EQ(rig.settings.values.value(QStringLiteral("rollup")), QStringLiteral("true"));
+    rig.clock.advance(1.0);  // 45 ticks of the roll timer and more
+    EXPECT_EQ(window->size(), QSize(148, 15));
+    EXPECT_EQ(child("lblTitleBar")->toolTip(), QStringLiteral("double click to rolldown"));
+    EXPECT_EQ(rig.program().state().rollupCaption, QStringLiteral("- rolldown"));
+
+    QTest::mouseDClick(child("lblTitleBar"), Qt::LeftButton);
+    rig.clock.advance(0.02);
+    EXPECT_GT(window->height(), 15);  // half-way
+    EXPECT_LT(window->height(), 90);
+    rig.clock.advance(1.0);
+    EXPECT_EQ(window->size(), QSize(148, 90));
+    EXPECT_EQ(child("lblTitleBar")->toolTip(), QStringLiteral(" double click to rollup"));
+}
+
+TEST_F(PlayerWindowTest, SliderReportsTheUsersMovesButNotTheProgramsOwn) {
+    QSlider* slider = window->volumeSlider();
+    slider->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(rig.player.volume, 85 * 25 - 2500);
+    EXPECT_EQ(rig.settings.values.value(QStringLiteral("vol")), QStringLiteral("85"));
+
+    const int writes = rig.settings.writes.size();
+    rig.ctx().window.setSlider(40);  // e.g. the vol command
+    EXPECT_EQ(slider->value(), 40);
+    EXPECT_EQ(rig.settings.writes.size(), writes);  // no echo back into the logic
+}
+
+TEST_F(PlayerWindowTest, ListSelectionFollowsTheTrackListBothWays) {
+    auto* list = window->trackList();
+    ASSERT_EQ(list->model()->rowCount(), 3);
+    rig.ctx().tracks.select(2);
+    EXPECT_EQ(list->currentIndex().row(), 2);
+    EXPECT_TRUE(list->selectionModel()->isRowSelected(2, {}));
+
+    const QRect first = list->visualRect(list->model()->index(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(rig.ctx().tracks.selectedIndex(), 0);
+
+    QTest::mouseMove(list->viewport(), first.center() + QPoint(1, 0));
+    EXPECT_EQ(list->toolTip(), QStringLiteral("Alpha.mp3"));
+
+    rig.ctx().tracks.select(-1);
+    EXPECT_FALSE(list->selectionModel()->hasSelection());
+    QTest::mouseMove(list->viewport(), first.center());
+    EXPECT_EQ(list->toolTip(), QString());
+}
+
+TEST_F(PlayerWindowTest, DoubleClickOnAFilePlaysIt) {
+    auto* list = window->trackList();
+    const QRect second = list->visualRect(list->model()->index(1, 0));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(rig.player.openedPath, rig.mp3Path(QStringLiteral("beta.MP3")));
+    EXPECT_EQ(rig.program().state().lblMP3Name, QStringLiteral("beta.MP3"));
+}
+
+TEST_F(PlayerWindowTest, PressingThePictureOrTitleBandDragsTheWindow) {
+    window->move(100, 100);
+    const QPoint start = window->pos();
+    QWidget* picture = child("imgPic");
+    // A spot of bare picture: between the list and the transport row.
+    const QPoint spot(100, 76);
+    ASSERT_EQ(window->childAt(spot), picture);
+    QTest::mousePress(picture, Qt::LeftButton, {}, spot);
+    QMouseEvent move(QEvent::MouseMove, QPointF(spot + QPoint(30, 20)),
+                     QPointF(picture->mapToGlobal(spot) + QPoint(30, 20)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(picture, &move);
+    QTest::mouseRelease(picture, Qt::LeftButton, {}, spot + QPoint(30, 20));
+    EXPECT_EQ(window->pos(), start + QPoint(30, 20));
+    EXPECT_TRUE(rig.player.calls.isEmpty());
+}
+
+TEST_F(PlayerWindowTest, APictureThatCannotBeReadLeavesThePictureShownBefore) {
+    const QImage builtin = window->picture()->image();
+    const QString good = rig.programFolder() + QStringLiteral("/skins/good.bmp");
+    QImage blue(148, 90, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    ASSERT_TRUE(blue.save(good));
+    rig.ctx().window.setPicturePath(good);
+    EXPECT_EQ(window->picture()->image().pixelColor(10, 50), QColor(Qt::blue));
+
+    const QString broken = rig.programFolder() + QStringLiteral("/skins/broken.bmp");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BM this is no picture");
+    file.close();
+    rig.ctx().window.setPicturePath(broken);
+    EXPECT_EQ(window->picture()->image().pixelColor(10, 50), QColor(Qt::blue));
+
+    rig.ctx().window.setPicturePath(QString());
+    EXPECT_EQ(window->picture()->image(), builtin);
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// The real desktop driving the real player window: window states, the tray and its stand-in,
+// modal questions, the single-instance lock and the end of the program.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "fakes/TestRig.h"
+#include "ui/HotArea.h"
+#include "ui/PlayerWindow.h"
+#include "ui/QtDesktop.h"
+
+using namespace melodrop;
+using namespace melodrop::testing;
+using namespace melodrop::ui;
+
+namespace {
+
+// Runs `answer` on the modal dialog as soon as the next one is up.
+void whenModal(std::function<void(QWidget*)> answer) {
+    QTimer::singleShot(0, qApp, [answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        answer(modal);
+    });
+}
+
+void clickButton(QWidget* box, QMessageBox::StandardButton which) {
+    auto* message = qobject_cast<QMessageBox*>(box);
+    ASSERT_NE(message, nullptr);
+    message->button(which)->click();
+}
+
+class QtDesktopTest : public ::testing::Test {
+protected:
+    QtDesktopOptions options() {
+        QtDesktopOptions o;
+        o.lockFilePath = lockDir.filePath(QStringLiteral("melodrop.lock"));
+        o.trayAvailable = [this] { return trayAvailable; };
+        o.endProcess = [this] { ++ended; };
+        return o;
+    }
+
+    void SetUp() override {
+        QFile immune(rig.programFolder() + QStringLiteral("/immune.txt"));
+        ASSERT_TRUE(immune.open(QIODevice::WriteOnly));
+        immune.close();
+        rig.settings.values[QStringLiteral("advertise")] = QStringLiteral("false");
+        Platform platform{rig.settings, rig.player, rig.chtMelodrop, rig.chat1,           desktop,
+                          rig.clock,    rig.aol,    rig.web,         rig.programFolder(), kServer};
+        melodrop = std::make_unique<Melodrop>(platform);
+        melodrop->load();
+        window = std::make_unique<PlayerWindow>(*melodrop);
+        desktop.setPlayerWindow(window.get());
+        connectToMelodrop(desktop, *melodrop);
+        desktop.showPlayer();
+    }
+
+    QTemporaryDir lockDir;
+    bool trayAvailable = false;
+    int ended = 0;
+    TestRig rig;
+    QtDesktop desktop{options()};
+    std::unique_ptr<Melodrop> melodrop;
+    std::unique_ptr<PlayerWindow> window;
+};
+
+TEST_F(QtDesktopTest, MinimisedBorderlessWindowComesBackOnRestore) {
+    EXPECT_TRUE(desktop.isPlayerVisible());
+    desktop.minimizePlayer();
+    EXPECT_TRUE(desktop.isPlayerMinimized());
+    desktop.restorePlayer();
+    EXPECT_FALSE(desktop.isPlayerMinimized());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+}
+
+TEST_F(QtDesktopTest, AlwaysOnTopFollowsTheMenuAndKeepsTheWindowShown) {
+    EXPECT_TRUE(window->isOnTop());
+    melodrop->menuTriggered(QStringLiteral("alwaysontop"));
+    EXPECT_FALSE(window->isOnTop());
+    EXPECT_TRUE(window->isVisible());
+    melodrop->menuTriggered(QStringLiteral("alwaysontop"));
+    EXPECT_TRUE(window->isOnTop());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(QtDesktopTest, WithoutATrayHidingLeavesTheWindowInTheTaskBarAndItComesBack) {
+    melodrop->menuTriggered(QStringLiteral("minimizetosystray"));
+    EXPECT_EQ(desktop.trayIcon(), nullptr);
+    EXPECT_TRUE(window->isInTaskbar());
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::Tool));  // has a task-bar entry now
+    EXPECT_FALSE(desktop.isPlayerVisible());
+
+    // The user brings it back from the task bar: as a click on the tray icon would.
+    window->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isInTaskbar());
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::Tool));
+    EXPECT_TRUE(desktop.isPlayerVisible());
+    EXPECT_FALSE(desktop.isPlayerMinimized());
+}
+
+TEST_F(QtDesktopTest, WithATrayHidingHidesAndOnlyALeftClickOnTheIconRestores) {
+    trayAvailable = true;
+    melodrop->menuTriggered(QStringLiteral("minimizetosystray"));
+    QSystemTrayIcon* tray = desktop.trayIcon();
+    ASSERT_NE(tray, nullptr);
+    EXPECT_TRUE(tray->isVisible());
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("melodrop by zeph"));
+    EXPECT_FALSE(window->isVisible());
+
+    emit tray->activated(QSystemTrayIcon::Context);
+    emit tray->activated(QSystemTrayIcon::MiddleClick);
+    EXPECT_FALSE(window->isVisible());
+    emit tray->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(tray->isVisible());
+}
+
+TEST_F(QtDesktopTest, MessageBoxesCarryTitleIconButtonsAndAnswer) {
+    QString seenTitle, seenText;
+    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+    whenModal([&](QWidget* box) {
+        auto* message = qobject_cast<QMessageBox*>(box);
+        seenTitle = message->windowTitle();
+        seenText = message->text();
+        seenIcon = message->icon();
+        EXPECT_NE(message->button(QMessageBox::Yes), nullptr);
+        clickButton(box, QMessageBox::No);
+    });
+    EXPECT_EQ(desktop.messageBox(QStringLiteral("first\rsecond"), QStringLiteral("melodrop"),
+                                 MessageIcon::Question, MessageButtons::YesNo),
+              MessageAnswer::No);
+    EXPECT_EQ(seenTitle, QStringLiteral("melodrop"));
+    EXPECT_EQ(seenText, QStringLiteral("first\nsecond"));
+    EXPECT_EQ(seenIcon, QMessageBox::Question);
+
+    whenModal([](QWidget* box) { box->close(); });  // the close box answers an OK box
+    EXPECT_EQ(desktop.messageBox(QStringLiteral("x"), QStringLiteral("Error"),
+                                 MessageIcon::Critical, MessageButtons::Ok),
+              MessageAnswer::Ok);
+}
+
+TEST_F(QtDesktopTest, PromptGivesTheTextOrNothingOnCancel) {
+    whenModal([](QWidget* dialog) {
+        auto* input = qobject_cast<QInputDialog*>(dialog);
+        ASSERT_NE(input, nullptr);
+        EXPECT_EQ(input->labelText(), QStringLiteral("enter volume level '1 - 100'"));
+        input->setTextValue(QStringLiteral("40"));
+        input->accept();
+    });
+    EXPECT_EQ(
+        desktop.prompt(QStringLiteral("enter volume level '1 - 100'"), QStringLiteral("melodrop")),
+        QStringLiteral("40"));
+    whenModal([](QWidget* dialog) {
+        qobject_cast<QInputDialog*>(dialog)->setTextValue(QStringLiteral("typed"));
+        qobject_cast<QInputDialog*>(dialog)->reject();
+    });
+    EXPECT_EQ(desktop.prompt(QStringLiteral("mp3 to search for"), QStringLiteral("melodrop")),
+              QString());
+}
+
+TEST_F(QtDesktopTest, ExitMinimisesAsksAndOnYesEndsTheProgram) {
+    trayAvailable = true;
+    whenModal([&](QWidget* box) {
+        EXPECT_TRUE(window->isMinimized());
+        clickButton(box, QMessageBox::No);
+    });
+    QTest::mousePress(window->hotArea(QStringLiteral("lblExit")), Qt::LeftButton);
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_EQ(ended, 0);
+
+    melodrop->menuTriggered(QStringLiteral("minimizetosystray"));
+    desktop.restorePlayer();
+    whenModal([](QWidget* box) { clickButton(box, QMessageBox::Yes); });
+    QTest::mousePress(window->hotArea(QStringLiteral("lblExit")), Qt::LeftButton);
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(desktop.trayIcon()->isVisible());  // the icon goes before the program
+}
+
+TEST(QtDesktopLock, SecondInstanceFindsTheLockTakenUntilTheFirstEnds) {
+    QTemporaryDir dir;
+    QtDesktopOptions options;
+    options.lockFilePath = dir.filePath(QStringLiteral("melodrop.lock"));
+    int ended = 0;
+    options.endProcess = [&ended] { ++ended; };
+    QtDesktop first(options);
+    QtDesktop second(options);
+    EXPECT_FALSE(first.anotherInstanceRunning());
+    EXPECT_FALSE(first.anotherInstanceRunning());  // asking again is no second instance
+    EXPECT_TRUE(second.anotherInstanceRunning());
+    first.quit();
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(second.anotherInstanceRunning());
+}
+
+}  // namespace
