@@ -14,7 +14,7 @@ namespace {
 const QString kUser = QStringLiteral("SpinDoctor");
 
 class Recorder {
-  public:
+public:
     Recorder() {
         // A sample of the real table's kinds of rule, with the real numbers.
         rows({{"stop", LengthRule::AtMost, 5},
