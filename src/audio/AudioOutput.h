@@ -10,7 +10,7 @@ inline constexpr int kOutputRate = 44100;
 inline constexpr int kOutputChannels = 2;
 
 class AudioOutput {
-  public:
+public:
     // Fills `frames` interleaved stereo frames; runs on the output's thread.
     using Pull = std::function<void(float* out, int frames)>;
 

@@ -33,7 +33,7 @@ class TrackStream;
 
 class AudioPlayer : public MediaPlayer {
     Q_OBJECT
-  public:
+public:
     // Plays through the sound device (SDL2, with the dummy driver when there is no sound card).
     explicit AudioPlayer(QObject* parent = nullptr);
     // Plays into the given output. The output is opened at the first Open and kept after.
@@ -48,7 +48,7 @@ class AudioPlayer : public MediaPlayer {
     bool SetCurrentPosition(double seconds) override;
     bool SetVolume(int hundredthsOfDecibel) override;
 
-  private:
+private:
     enum class State { Empty, Playing, Paused, Stopped, Ended };
     using Clock = std::chrono::steady_clock;
 

@@ -18,7 +18,7 @@ enum class DecoderError {
 };
 
 class Mp3Decoder {
-  public:
+public:
     static constexpr int kChannels = 2;
 
     // Opens and checks the whole file (one pass over its frame headers, no decoding).
@@ -37,7 +37,7 @@ class Mp3Decoder {
     // Moves to a frame, sample-accurately, clamped to [0, length].
     void Seek(int64_t frame);
 
-  private:
+private:
     Mp3Decoder(mpg123_handle_struct* handle, int rate, int64_t length);
     mpg123_handle_struct* handle_;
     int rate_;

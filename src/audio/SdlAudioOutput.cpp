@@ -8,8 +8,9 @@ namespace melodrop::audio {
 
 namespace {
 
-// About 46 ms at 44.1 kHz: short enough for a quick pause, long enough to wake up rarely.
-constexpr Uint16 kBufferFrames = 2048;
+// About 93 ms at 44.1 kHz: quick enough for volume and pause, and each wake-up costs more than
+// decoding the buffer, so fewer of them keep playing cheap.
+constexpr Uint16 kBufferFrames = 4096;
 
 // SDL's audio subsystem belongs to the whole process; every open device of ours holds it.
 std::mutex subsystemMutex;

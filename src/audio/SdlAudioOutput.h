@@ -9,7 +9,7 @@
 namespace melodrop::audio {
 
 class SdlAudioOutput : public AudioOutput {
-  public:
+public:
     SdlAudioOutput() = default;
     ~SdlAudioOutput() override;
     SdlAudioOutput(const SdlAudioOutput&) = delete;
@@ -18,7 +18,7 @@ class SdlAudioOutput : public AudioOutput {
     bool Open(Pull pull) override;
     void SetRunning(bool running) override;
 
-  private:
+private:
     static void Callback(void* self, Uint8* stream, int bytes);
     SDL_AudioDeviceID OpenDevice();
 

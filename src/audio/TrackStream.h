@@ -13,7 +13,7 @@
 namespace melodrop::audio {
 
 class TrackStream {
-  public:
+public:
     // Null only when the resampler cannot be made.
     static std::unique_ptr<TrackStream> Create(std::unique_ptr<Mp3Decoder> decoder);
     ~TrackStream();
@@ -29,7 +29,7 @@ class TrackStream {
     // Moves to a position, sample-accurately, clamped to the track.
     void Seek(double seconds);
 
-  private:
+private:
     TrackStream(std::unique_ptr<Mp3Decoder> decoder, SDL_AudioStream* resampler);
     // Decodes one more chunk into the resampler; false once the track has nothing more.
     bool Refill();

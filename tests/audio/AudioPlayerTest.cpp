@@ -21,7 +21,7 @@ using audio::testing::ToneFile;
 constexpr int kBuffer = 2048;
 
 class AudioPlayerTest : public ::testing::Test {
-  protected:
+protected:
     AudioPlayerTest() {
         auto output = std::make_unique<ManualOutput>();
         output_ = output.get();

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -96,6 +97,22 @@ TEST(Mp3Decoder, RefusesFoldersAndPipesWithoutWaiting) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(Mp3Decoder::Open(fifo, &error), nullptr);
     EXPECT_EQ(error, DecoderError::NotAFile);
+}
+
+// The demo tracks shipped beside the program must play with this engine.
+TEST(Mp3Decoder, EveryDemoTrackPlaysForTenToTwentySeconds) {
+    const QDir demo(QStringLiteral(MELODROP_FIXTURES_DIR "/../../data/demo"));
+    const QStringList tracks = demo.entryList({QStringLiteral("*.mp3")}, QDir::Files);
+    ASSERT_GE(tracks.size(), 6);
+    for (const QString& name : tracks) {
+        SCOPED_TRACE(name.toStdString());
+        DecoderError error;
+        auto decoder = Mp3Decoder::Open(demo.filePath(name).toStdString(), &error);
+        ASSERT_NE(decoder, nullptr);
+        const double seconds = static_cast<double>(decoder->LengthFrames()) / decoder->SampleRate();
+        EXPECT_GE(seconds, 10.0);
+        EXPECT_LE(seconds, 20.0);
+    }
 }
 
 }  // namespace
