@@ -17,13 +17,14 @@ import tempfile
 import wave
 
 
-def write_wav(path, rate, samples):
-    """Writes mono 16-bit samples (floats in -1..1) as a WAV file."""
+def write_wav(path, rate, channels):
+    """Writes 16-bit samples (floats in -1..1), one list per channel, as a WAV file."""
     with wave.open(path, "wb") as w:
-        w.setnchannels(1)
+        w.setnchannels(len(channels))
         w.setsampwidth(2)
         w.setframerate(rate)
-        w.writeframes(b"".join(struct.pack("<h", int(max(-1.0, min(1.0, s)) * 32767)) for s in samples))
+        w.writeframes(b"".join(struct.pack("<h", int(max(-1.0, min(1.0, s)) * 32767))
+                               for frame in zip(*channels) for s in frame))
 
 
 def tone(rate, seconds, freq, amplitude=0.5, silent_head=0.0):
@@ -34,11 +35,13 @@ def tone(rate, seconds, freq, amplitude=0.5, silent_head=0.0):
             for i in range(total)]
 
 
-def encode(samples, rate, out_path, bitrate):
+def encode(samples, rate, out_path, bitrate, right=None):
+    """Mono, or stereo when a right channel is given (kept apart from the left one)."""
     with tempfile.TemporaryDirectory() as tmp:
         wav = os.path.join(tmp, "in.wav")
-        write_wav(wav, rate, samples)
-        subprocess.run(["lame", "--quiet", "-m", "m", "-b", str(bitrate), "--resample",
+        write_wav(wav, rate, [samples] if right is None else [samples, right])
+        mode = "m" if right is None else "s"
+        subprocess.run(["lame", "--quiet", "-m", mode, "-b", str(bitrate), "--resample",
                         str(rate / 1000), wav, out_path], check=True)
 
 
@@ -55,6 +58,8 @@ def main():
     encode(tone(44100, 3.0, 440), 44100, p("tone-3s.mp3"), 64)
     encode(tone(22050, 1.0, 440), 22050, p("tone-1s-22khz.mp3"), 64)
     encode(tone(48000, 1.0, 440), 48000, p("tone-1s-48khz.mp3"), 64)
+    # Stereo with the tone on the left only: the channels must stay apart and in order.
+    encode(tone(44100, 1.0, 440), 44100, p("left-only-1s.mp3"), 96, right=[0.0] * 44100)
     # One second of silence, then a tone: the onset shows where a seek really landed.
     encode(tone(44100, 2.0, 1000, silent_head=1.0), 44100, p("silence-then-tone.mp3"), 64)
 

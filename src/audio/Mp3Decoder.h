@@ -11,7 +11,7 @@ namespace melodrop::audio {
 
 enum class DecoderError {
     None,
-    NotAFile,   // missing, a folder, a device or a pipe
+    NotAFile,   // missing, unreadable, a folder, a device or a pipe
     NoAudio,    // empty, not MP3, or no MPEG frame at all
     Truncated,  // the stream's own header promises more frames than the file holds
     Unsupported,

@@ -17,6 +17,9 @@ static_assert(kTailPaddingFrames <= kChunkFrames, "the padding is put from the s
 }  // namespace
 
 std::unique_ptr<TrackStream> TrackStream::Create(std::unique_ptr<Mp3Decoder> decoder) {
+    if (!decoder) {
+        return nullptr;
+    }
     SDL_AudioStream* resampler =
         SDL_NewAudioStream(AUDIO_F32SYS, Mp3Decoder::kChannels, decoder->SampleRate(), AUDIO_F32SYS,
                            kOutputChannels, kOutputRate);

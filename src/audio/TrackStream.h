@@ -14,7 +14,7 @@ namespace melodrop::audio {
 
 class TrackStream {
 public:
-    // Null only when the resampler cannot be made.
+    // Null without a decoder or when the resampler cannot be made.
     static std::unique_ptr<TrackStream> Create(std::unique_ptr<Mp3Decoder> decoder);
     ~TrackStream();
     TrackStream(const TrackStream&) = delete;

@@ -160,6 +160,9 @@ TEST_F(AudioPlayerTest, PauseHoldsAndPlayResumesFromThere) {
     ASSERT_TRUE(player_->Play());
     EXPECT_TRUE(output_->running());
     EXPECT_NEAR(player_->CurrentPosition(), held, 0.001);
+    output_->Take(kBuffer);
+    EXPECT_NEAR(player_->CurrentPosition(), held, 0.005)
+        << "the first buffer after the pause starts where the sound stopped";
     PlayFor(2.5);
     Deliver();
     EXPECT_EQ(Ended(), 1) << "the rest of the track, not more, was left to play";

@@ -50,6 +50,30 @@ TEST(TrackStream, ResamplesEveryRateToTheOutputRate) {
     }
 }
 
+double ChannelRms(const std::vector<float>& samples, int channel) {
+    double sum = 0;
+    for (size_t i = channel; i < samples.size(); i += kOutputChannels) {
+        sum += static_cast<double>(samples[i]) * samples[i];
+    }
+    return std::sqrt(sum / (samples.size() / kOutputChannels));
+}
+
+// Stereo stays stereo, left on the left; mono comes out the same on both sides.
+TEST(TrackStream, KeepsTheChannelsInOrder) {
+    auto stereo = OpenStream("left-only-1s.mp3");
+    ASSERT_NE(stereo, nullptr);
+    const auto both = RenderAll(*stereo);
+    EXPECT_GT(ChannelRms(both, 0), 0.3);
+    EXPECT_LT(ChannelRms(both, 1), 0.01);
+
+    auto mono = OpenStream("tone-1s.mp3");
+    ASSERT_NE(mono, nullptr);
+    const auto same = RenderAll(*mono);
+    for (size_t i = 0; i < same.size(); i += kOutputChannels) {
+        ASSERT_EQ(same[i], same[i + 1]) << "frame " << i / kOutputChannels;
+    }
+}
+
 // One second of silence, then a tone: after a seek the tone starts exactly where it should.
 TEST(TrackStream, SeekLandsOnTheAskedSample) {
     auto stream = OpenStream("silence-then-tone.mp3");
