@@ -20,7 +20,12 @@ struct QuartzlineHooks {
     std::function<void(const std::string& text, const std::string& title)> messageBox;
 };
 
-// Upper bounds for the waits on the client that would otherwise wait forever.
+// Upper bounds for the waits on the client that would otherwise wait forever. On reaching one:
+// - memberWindowSeconds: ChatIgnoreByIndex gives up without clicking anything, then still runs
+//   its resume step (the automatic-ignore scanner is restarted if its tag is "off");
+// - ignoreBoxPasses: the clicking stops; the member window is closed and the resume step runs;
+// - instantMessageSeconds (each of InstantMessage's two waits): it gives up and closes whatever
+//   send window is open.
 struct QuartzlineLimits {
     double memberWindowSeconds = 10.0;  // for the member information window to open
     int ignoreBoxPasses = 10;           // click passes until the ignore box reads checked
@@ -62,6 +67,12 @@ public:
                         const std::string& path);
 
 private:
+    // One step of a polling wait: sleeps (pumping) until the next 10 ms slice or the deadline.
+    void WaitStep(double deadline);
+    // Step 7 of ChatIgnoreByIndex: restart the automatic-ignore scanner if its tag is "off".
+    void ResumeAutoIgnore();
+    void ShowMessage(const std::string& text, const std::string& title);
+
     WindowSystem& windows_;
     EventPump& pump_;
     QuartzlineHooks hooks_;

@@ -1,0 +1,54 @@
+#pragma once
+// The client's window tree as the client builds it: the lookups every operation starts from.
+// Plain functions of a WindowSystem; they keep nothing between calls. A parent of 0 always gives
+// 0 (FindWindowExA with parent 0 would search the top-level windows instead).
+#include <string>
+
+#include "aol/WindowSystem.h"
+
+namespace aol::client {
+
+inline constexpr const char* kFrameClass = "AOL Frame25";
+inline constexpr const char* kMdiClass = "MDIClient";
+inline constexpr const char* kChildClass = "AOL Child";
+inline constexpr const char* kRichClass = "RICHCNTL";
+inline constexpr const char* kListboxClass = "_AOL_Listbox";
+inline constexpr const char* kIconClass = "_AOL_Icon";
+inline constexpr const char* kStaticClass = "_AOL_Static";
+inline constexpr const char* kCheckboxClass = "_AOL_Checkbox";
+inline constexpr const char* kGlyphClass = "_AOL_Glyph";
+inline constexpr const char* kToolbarClass = "AOL Toolbar";
+inline constexpr const char* kInnerToolbarClass = "_AOL_Toolbar";
+inline constexpr const char* kComboClass = "_AOL_Combobox";
+inline constexpr const char* kEditClass = "Edit";
+inline constexpr const char* kDialogClass = "#32770";
+inline constexpr const char* kDialogCaption = "America Online";
+inline constexpr const char* kButtonClass = "Button";
+inline constexpr const char* kSendImCaption = "Send Instant Message";
+inline constexpr const char* kWelcomePrefix = "Welcome, ";
+
+// The child of parent of the class (and caption) after the sibling `after`; 0 when parent is 0.
+Hwnd Child(WindowSystem& ws, Hwnd parent, const char* className, Hwnd after = 0,
+           const char* caption = nullptr);
+// The n-th (1-based) child of the class in child order, or 0.
+Hwnd NthChild(WindowSystem& ws, Hwnd parent, const char* className, int n);
+
+Hwnd Frame(WindowSystem& ws);
+Hwnd MdiClient(WindowSystem& ws);
+
+bool IsChatRoom(WindowSystem& ws, Hwnd window);
+bool IsMemberWindow(WindowSystem& ws, Hwnd window);
+
+// The first "AOL Child" of the MDI client that is a chat room / member information window.
+Hwnd FindRoom(WindowSystem& ws);
+Hwnd FindMemberWindow(WindowSystem& ws);
+
+Hwnd RoomTranscript(WindowSystem& ws, Hwnd room);
+Hwnd RoomInputBox(WindowSystem& ws, Hwnd room);
+Hwnd RoomMemberList(WindowSystem& ws, Hwnd room);
+Hwnd KeywordBox(WindowSystem& ws);
+
+// The window's text as the client's single-byte bytes ("" for window 0).
+std::string WindowBytes(WindowSystem& ws, Hwnd window);
+
+}  // namespace aol::client

@@ -1,0 +1,60 @@
+#pragma once
+// Reads the open chat room's transcript through the WindowSystem and hands out the lines that are
+// new since the previous read, in transcript order. The engine of the chat scanner.
+//
+// The transcript is the text of the room's first "RICHCNTL" child: lines "ScreenName:\tText"
+// separated by CR LF (LF or a lone CR also end a line). A line is split at its first ":\t" into
+// sender and text; a line without ":\t" has no sender and is not a chat line, so it is not handed
+// out (it still counts when lines are matched up).
+//
+// Finding the new lines: the previous read's lines are matched against the current ones,
+// allowing for lines the client dropped from the top of a bounded transcript: the new lines are
+// those after the longest tail of the previous read that starts the current transcript, preferring
+// the fewest dropped lines. Only the open room (the first chat room in child order, as FindRoom
+// gives it) is reported, but every open room is followed, so that when another open room becomes
+// the first its earlier lines are not reported again. A room first seen after the baseline (newly
+// opened) has only new lines.
+//
+// Known limit (shared by every reader that sees only the text): if between two reads the client
+// drops exactly as many lines as arrive and the visible transcript repeats with that period (the
+// extreme case: every visible line is the same line), the text does not change and the arrivals
+// cannot be seen. At 20 ms between reads this needs a flood faster than the reader.
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "aol/WindowSystem.h"
+
+namespace aol {
+
+struct TranscriptLine {
+    std::string screenName;  // UTF-8, exactly as the client shows it
+    std::string text;        // UTF-8, the message alone
+};
+
+class TranscriptReader {
+public:
+    explicit TranscriptReader(WindowSystem& windows);
+
+    // Takes the baseline: what the transcript holds now counts as already read.
+    void Reset();
+    // The chat lines added since the previous Reset or ReadNew, oldest first.
+    std::vector<TranscriptLine> ReadNew();
+
+    // Splits one transcript line (Windows-1252 bytes); false when it has no ":\t".
+    static bool SplitLine(const std::string& line, TranscriptLine& out);
+
+private:
+    struct RoomText {
+        std::string raw;
+        std::vector<std::string> lines;
+    };
+    // Every open chat room, first in child order first, with its transcript bytes.
+    std::vector<std::pair<Hwnd, std::string>> ReadRooms();
+
+    WindowSystem& windows_;
+    std::map<Hwnd, RoomText> rooms_;
+};
+
+}  // namespace aol
