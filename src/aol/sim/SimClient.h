@@ -1,0 +1,311 @@
+#pragma once
+// A simulated AOL client: a WindowSystem that holds the client's window tree, a process memory
+// with the chat member list, and the client's reactions to the window messages the program sends.
+// Plain C++, no Qt; single-threaded.
+//
+// Window tree (child order = Z order, topmost first; new document windows open on top, first in
+// the MDI client's child order, as a newly activated MDI child does):
+//   "AOL Frame25" "America Online" (top level)
+//     "AOL Toolbar" > "_AOL_Toolbar" > ("_AOL_Icon"..., "_AOL_Combobox" > "Edit")  keyword box
+//     "MDIClient"
+//       "AOL Child" "Welcome, NAME!"   _AOL_Static, _AOL_Icon x3, _AOL_Image (not a room)
+//       "AOL Child" ROOM NAME          _AOL_Static, RICHCNTL (transcript), _AOL_Listbox,
+//                                      RICHCNTL (input box), _AOL_Icon x2, _AOL_Static
+//       "AOL Child" MEMBER NAME        _AOL_Static, _AOL_Checkbox (ignore box), _AOL_Glyph,
+//                                      _AOL_Icon x3
+//       "AOL Child" "Send Instant Message"  _AOL_Static, _AOL_Edit (recipient), RICHCNTL (text),
+//                                      _AOL_Icon x10 (the ninth sends)
+//   "#32770" "America Online" (top level, the alert)   Static, Button "OK"
+//
+// Reactions:
+//   - Sent messages act at once. Posted messages are queued and act at the next deliverPosted();
+//     the post notifier is called on every post so a host can schedule that delivery. WM_SETTEXT
+//     cannot be posted (as on Windows: its parameter is a pointer).
+//   - Room input box: WM_SETTEXT replaces its text; WM_CHAR of a printable byte appends it;
+//     WM_CHAR Enter adds the box's line to the room's transcript as the signed-on user (line breaks
+//     in it become blanks; an empty box sends nothing) and clears the box.
+//   - Transcript: lines "ScreenName:\tText" joined by CR LF; at most transcriptLimit() lines (the
+//     oldest are dropped). Lines of ignored members never reach it.
+//   - Member list: LB_GETCOUNT, LB_SETCURSEL, LB_GETITEMDATA (the address D of the entry's record:
+//     D + 24 holds the 32-bit address P of the name record, P + 6 the name, NUL-ended when shorter
+//     than 16 bytes; screen names are cut to 16 bytes when they join). WM_LBUTTONDBLCLK opens the
+//     information window of the selected entry (or brings it to the top if open).
+//   - Ignore box: BM_GETCHECK reads the member's ignore state. A click (button down, then up)
+//     switches it; in the default IgnoreBoxMode::OncePerOpening only the first click after the
+//     member window opened switches (the client has sent the change and disregards further clicks
+//     in that window), which makes the click loop of ChatIgnoreByIndex end with the setting
+//     switched whatever the box read at first (so x and unx both switch it). IgnoreBoxMode::Toggle switches
+//     on every click.
+//   - Keyword box: WM_SETTEXT replaces its text and puts the caret at the start; WM_CHAR of a
+//     printable byte inserts at the caret; Enter submits the text without its leading blanks
+//     (recorded in keywords()) and clears the box. "aol://2719:2-2-" + name (letter case of the
+//     prefix ignored) enters the private room `name`: the client leaves every open room (a member
+//     is in one room at a time) and opens the new one, the user its only member.
+//     "aol://9293:" + name opens a send window addressed to name. Other keywords only get
+//     recorded.
+//   - Send window: a click on its ninth "_AOL_Icon" sends. To "$IM_OFF" / "$IM_ON" (compared
+//     without letter case and blanks) it switches the reception of instant messages and closes the
+//     window (or, with setImSwitchShowsAlert, shows the alert and stays open). To a member that
+//     cannot receive it shows the alert and stays open. Otherwise the message is recorded in
+//     instantMessagesSent() and the window closes.
+//   - Alert: WM_KEYDOWN then WM_KEYUP with the space key (or a click) on its "Button" dismisses it.
+//   - WM_CLOSE closes a document window (a room window leaves the room), the alert, or, sent to
+//     the frame, quits the client.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "aol/WindowSystem.h"
+
+namespace aol::sim {
+
+struct MemberInfo {
+    std::string name;  // UTF-8
+    bool ignored = false;
+};
+
+struct SentInstantMessage {
+    std::string to;    // UTF-8
+    std::string text;  // UTF-8
+};
+
+struct MessageRecord {
+    Hwnd window = 0;
+    std::string windowClass;  // "" for a window that does not exist
+    std::uint32_t message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+    bool posted = false;  // recorded when posted (not when delivered)
+    std::string text;     // WM_SETTEXT: the text, as UTF-8
+};
+
+enum class IgnoreBoxMode { OncePerOpening, Toggle };
+
+class SimClient : public WindowSystem {
+public:
+    // The client starts running (its frame exists), nobody signed on.
+    SimClient();
+    ~SimClient() override;
+    SimClient(const SimClient&) = delete;
+    SimClient& operator=(const SimClient&) = delete;
+
+    // ---- WindowSystem ----
+    Hwnd FindWindowA(const char* className, const char* caption) override;
+    Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
+                       const char* caption) override;
+    std::intptr_t SendMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) override;
+    bool PostMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override;
+    int GetWindowTextLengthA(Hwnd window) override;
+    int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override;
+    std::uint32_t GetWindowThreadProcessId(Hwnd window, std::uint32_t* processId) override;
+    ProcessHandle OpenProcess(std::uint32_t access, bool inheritHandle,
+                              std::uint32_t processId) override;
+    bool ReadProcessMemory(ProcessHandle process, std::uint64_t address, void* buffer,
+                           std::size_t size, std::size_t* bytesRead) override;
+    bool CloseHandle(ProcessHandle handle) override;
+
+    // ---- Posted messages ----
+    // Delivers every queued message, in order (also those posted meanwhile). Not re-entrant: a
+    // call from inside a delivery returns at once.
+    void deliverPosted();
+    std::size_t pendingPosted() const { return posted_.size(); }
+    void setPostNotifier(std::function<void()> notifier);
+    // Called after every visible change (transcript, members, windows, input box, alerts ...).
+    void addChangeListener(std::function<void()> listener);
+
+    // ---- Driving: the client and the user (text in UTF-8) ----
+    void start();  // the client runs (frame, toolbar, MDI client); harmless when running
+    void quit();   // no client at all
+    bool isRunning() const;
+    void signOn(const std::string& screenName);  // opens the welcome window "Welcome, NAME!"
+    void signOff();                              // closes every document window
+    std::string signedOnUser() const;            // "" when nobody is signed on
+
+    // Rooms are named; "" names the open room (the first room in child order). openRoom opens a
+    // further room window on top of the others (first in child order), the user its first member.
+    Hwnd openRoom(const std::string& name);
+    void closeRoom(const std::string& room = {});
+    std::vector<std::string> openRooms() const;  // in child order
+    std::string currentRoom() const;             // "" when no room is open
+    Hwnd roomWindow(const std::string& room = {}) const;
+
+    void memberJoins(const std::string& name, const std::string& room = {});
+    void memberLeaves(const std::string& name, const std::string& room = {});
+    void memberSays(const std::string& name, const std::string& text, const std::string& room = {});
+    // The user types a line into the room's input box (after whatever is there) and presses
+    // Enter, through the same window messages a keyboard would produce.
+    void userTypes(const std::string& text, const std::string& room = {});
+    // The user types without pressing Enter (half-typed text stays in the box).
+    void userTypesWithoutEnter(const std::string& text, const std::string& room = {});
+
+    std::string transcriptBytes(const std::string& room = {}) const;  // raw Windows-1252
+    std::string transcriptText(const std::string& room = {}) const;   // UTF-8
+    std::vector<std::string> transcriptLines(const std::string& room = {}) const;  // UTF-8
+    std::string inputBox(const std::string& room = {}) const;                      // UTF-8
+    std::vector<MemberInfo> members(const std::string& room = {}) const;           // list order
+    bool isIgnored(const std::string& name, const std::string& room = {}) const;
+    void setIgnored(const std::string& name, bool ignored, const std::string& room = {});
+    void setTranscriptLimit(std::size_t lines);  // at least 1; default 250
+    std::size_t transcriptLimit() const { return transcriptLimit_; }
+
+    bool imsReceptionOn() const { return imsOn_; }
+    std::vector<std::string> keywords() const;  // every keyword submitted, UTF-8
+    const std::vector<SentInstantMessage>& instantMessagesSent() const { return imsSent_; }
+    bool isAlertShowing() const;
+    int alertsShown() const { return alertsShown_; }
+    bool isSendWindowOpen() const;
+    bool isMemberWindowOpen(const std::string& name = {}) const;  // "" means any
+    int ignoreBoxClicks() const { return ignoreBoxClicks_; }
+    int openProcessHandles() const { return static_cast<int>(handles_.size()); }
+
+    // Document windows of the MDI client as (class, caption), in child order.
+    std::vector<std::pair<std::string, std::string>> documentWindows() const;
+    // A bare document window with children of the given classes, in that order (for tests of
+    // window recognition). Returns its handle.
+    Hwnd addDocumentWindow(const std::string& caption, const std::vector<std::string>& classes);
+    bool closeWindow(Hwnd window);
+
+    // Every message sent or posted to the client, in order.
+    const std::vector<MessageRecord>& messageLog() const { return log_; }
+    void clearMessageLog() { log_.clear(); }
+
+    // ---- Fault injection ----
+    void setMemberWindowNeverOpens(bool on) { memberWindowNeverOpens_ = on; }
+    void setIgnoreBoxNeverChecked(bool on) { ignoreBoxNeverChecked_ = on; }
+    void setSendWindowNeverOpens(bool on) { sendWindowNeverOpens_ = on; }
+    void setSendWindowNeverCloses(bool on) { sendWindowNeverCloses_ = on; }  // send does nothing
+    void setCannotReceiveIMs(const std::string& name, bool cannot);
+    void setImSwitchShowsAlert(bool on) { imSwitchShowsAlert_ = on; }
+    void setProcessOpenFails(bool on) { processOpenFails_ = on; }
+    void setIgnoreBoxMode(IgnoreBoxMode mode) { ignoreBoxMode_ = mode; }
+
+    static constexpr std::uint32_t kProcessId = 0x0F3C;
+    static constexpr std::uint32_t kThreadId = 0x0A10;
+
+private:
+    enum class Kind {
+        Plain,
+        Frame,
+        Mdi,
+        KeywordBox,
+        Document,
+        Room,
+        Transcript,
+        InputBox,
+        MemberList,
+        MemberWindow,
+        IgnoreBox,
+        SendWindow,
+        SendText,
+        SendButton,
+        Alert,
+        AlertButton
+    };
+    struct Window {
+        Hwnd id = 0;
+        Hwnd parent = 0;
+        Kind kind = Kind::Plain;
+        std::string cls;
+        std::string text;  // caption or edit text (Windows-1252)
+        std::vector<Hwnd> children;
+        Hwnd owner = 0;       // room parts and member windows: the room window
+        std::string subject;  // member window: member name; send window: recipient
+        std::size_t caret = 0;
+        bool buttonDown = false;
+        bool keyDown = false;
+        bool switched = false;  // member window: its ignore box has switched the setting
+    };
+    struct Member {
+        std::string name;  // Windows-1252, at most 16 bytes
+        std::uint64_t record = 0;
+        std::uint64_t nameRecord = 0;
+    };
+    struct Room {
+        std::string name;  // Windows-1252
+        std::vector<Member> members;
+        std::deque<std::string> lines;  // "Name:\tText", Windows-1252
+        std::set<std::string> ignored;  // lower-cased names
+        int selection = -1;
+        Hwnd transcript = 0;
+        Hwnd input = 0;
+        Hwnd list = 0;
+    };
+    struct Posted {
+        Hwnd window;
+        std::uint32_t message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+
+    Window* find(Hwnd id);
+    const Window* find(Hwnd id) const;
+    Hwnd create(Hwnd parent, Kind kind, const std::string& cls, const std::string& text,
+                bool onTop = false);
+    void destroy(Hwnd id);
+    void destroyQuietly(Hwnd id);
+    Hwnd mdi() const;
+    Room* room(const std::string& name);
+    const Room* room(const std::string& name) const;
+    Hwnd roomHwnd(const std::string& name) const;
+    void bringToTop(Hwnd id);
+
+    std::intptr_t dispatch(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam);
+    void record(Hwnd window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                bool posted);
+    void typeChar(Window& w, char c);
+    void submitInput(Window& input);
+    void submitKeyword(Window& box);
+    void openMemberWindow(Hwnd roomWindow);
+    void clickIgnoreBox(Window& box);
+    void openSendWindow(const std::string& recipient);
+    void clickSend(Window& button);
+    void showAlert(const std::string& text);
+    void addLine(Room& r, const std::string& sender, const std::string& text);
+    void addMember(Room& r, const std::string& name);
+    void freeMember(const Member& m);
+    std::string transcriptOf(const Room& r) const;
+    std::uint64_t allocate(std::vector<std::uint8_t> bytes);
+    void notify();
+
+    std::map<Hwnd, Window> windows_;
+    std::vector<Hwnd> topLevels_;
+    std::map<Hwnd, Room> rooms_;  // by room window
+    Hwnd nextHwnd_ = 0x00010010;
+    std::string user_;  // Windows-1252
+    bool imsOn_ = true;
+    std::size_t transcriptLimit_ = 250;
+    std::vector<std::string> keywords_;
+    std::vector<SentInstantMessage> imsSent_;
+    int alertsShown_ = 0;
+    int ignoreBoxClicks_ = 0;
+    std::set<std::string> cannotReceive_;  // normalised names
+
+    std::map<std::uint64_t, std::vector<std::uint8_t>> memory_;
+    std::uint64_t nextAddress_ = 0x01A40000;
+    std::set<ProcessHandle> handles_;
+    ProcessHandle nextHandle_ = 0x1C4;
+
+    std::deque<Posted> posted_;
+    bool delivering_ = false;
+    std::function<void()> postNotifier_;
+    std::vector<std::function<void()>> listeners_;
+    std::vector<MessageRecord> log_;
+
+    bool memberWindowNeverOpens_ = false;
+    bool ignoreBoxNeverChecked_ = false;
+    bool sendWindowNeverOpens_ = false;
+    bool sendWindowNeverCloses_ = false;
+    bool imSwitchShowsAlert_ = false;
+    bool processOpenFails_ = false;
+    IgnoreBoxMode ignoreBoxMode_ = IgnoreBoxMode::OncePerOpening;
+};
+
+}  // namespace aol::sim
