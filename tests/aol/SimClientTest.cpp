@@ -1,0 +1,236 @@
+// The simulated client itself: window tree, posting, reactions, driving API.
+#include <gtest/gtest.h>
+
+#include "aol/ClientWindows.h"
+#include "aol/sim/SimClient.h"
+
+namespace aol::sim {
+namespace {
+
+class Sim : public ::testing::Test {
+protected:
+    Sim() {
+        client.signOn("Bob");
+        client.openRoom("Lobby");
+    }
+    Hwnd input() { return client::RoomInputBox(client, client::FindRoom(client)); }
+    void setText(Hwnd w, const std::string& bytes) {
+        client.SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(bytes.c_str()));
+    }
+    SimClient client;
+};
+
+TEST_F(Sim, WindowTreeMatchesTheContract) {
+    const Hwnd frame = client.FindWindowA("aol frame25", nullptr);  // class case ignored
+    ASSERT_NE(frame, 0u);
+    EXPECT_NE(client.FindWindowExA(frame, 0, "MDICLIENT", nullptr), 0u);
+    EXPECT_NE(client::KeywordBox(client), 0u);
+    EXPECT_EQ(client.documentWindows(),
+              (std::vector<std::pair<std::string, std::string>>{{"AOL Child", "Lobby"},
+                                                                {"AOL Child", "Welcome, Bob!"}}));
+    const Hwnd room = client::FindRoom(client);
+    EXPECT_NE(client::RoomTranscript(client, room), client::RoomInputBox(client, room));
+    // The welcome window is not a room.
+    client.closeRoom();
+    EXPECT_EQ(client::FindRoom(client), 0u);
+}
+
+TEST_F(Sim, FindWindowExVisitsChildrenInOrder) {
+    const Hwnd room = client.roomWindow();
+    const Hwnd first = client.FindWindowExA(room, 0, "RICHCNTL", nullptr);
+    const Hwnd second = client.FindWindowExA(room, first, "RICHCNTL", nullptr);
+    EXPECT_NE(second, 0u);
+    EXPECT_EQ(client.FindWindowExA(room, second, "RICHCNTL", nullptr), 0u);
+    EXPECT_EQ(client.FindWindowExA(room, 0xBAD, "RICHCNTL", nullptr), 0u);
+    EXPECT_EQ(client.FindWindowExA(0xBAD, 0, nullptr, nullptr), 0u);
+}
+
+TEST_F(Sim, EnterPostsTheInputLineAsTheUser) {
+    setText(input(), "line one\r\nline two");
+    EXPECT_EQ(client.inputBox(), "line one\r\nline two");
+    client.SendMessageA(input(), WM_CHAR, 0x0D, 0);
+    EXPECT_EQ(client.transcriptLines(), std::vector<std::string>{"Bob:\tline one line two"});
+    EXPECT_EQ(client.inputBox(), "");
+    client.SendMessageA(input(), WM_CHAR, 0x0D, 0);  // an empty box sends nothing
+    EXPECT_EQ(client.transcriptLines().size(), 1u);
+}
+
+TEST_F(Sim, TranscriptTextFormat) {
+    client.memberJoins("Alice");
+    client.memberSays("Alice", "hi");
+    client.userTypes("hey \u00B7");
+    EXPECT_EQ(client.transcriptBytes(), "Alice:\thi\r\nBob:\they \xB7");
+    EXPECT_EQ(client.transcriptText(), "Alice:\thi\r\nBob:\they \u00B7");
+    char buffer[8] = {};
+    EXPECT_EQ(client.GetWindowTextA(client::RoomTranscript(client, client.roomWindow()), buffer,
+                                    sizeof buffer),
+              7);
+    EXPECT_STREQ(buffer, "Alice:\t");
+}
+
+TEST_F(Sim, TranscriptDropsItsOldestLines) {
+    client.setTranscriptLimit(3);
+    for (int i = 1; i <= 5; ++i) client.memberSays("Alice", std::to_string(i));
+    EXPECT_EQ(client.transcriptLines(),
+              (std::vector<std::string>{"Alice:\t3", "Alice:\t4", "Alice:\t5"}));
+}
+
+TEST_F(Sim, IgnoredMembersDoNotReachTheTranscript) {
+    client.memberJoins("Spammer");
+    client.setIgnored("SPAMMER", true);
+    client.memberSays("Spammer", "buy");
+    EXPECT_TRUE(client.transcriptLines().empty());
+    EXPECT_TRUE(client.members()[1].ignored);
+}
+
+TEST_F(Sim, PostedMessagesActOnlyWhenDelivered) {
+    int notified = 0;
+    client.setPostNotifier([&] { ++notified; });
+    const Hwnd room = client.roomWindow();
+    EXPECT_TRUE(client.PostMessageA(room, WM_CLOSE, 0, 0));
+    EXPECT_EQ(notified, 1);
+    EXPECT_EQ(client.pendingPosted(), 1u);
+    EXPECT_EQ(client.currentRoom(), "Lobby");
+    client.deliverPosted();
+    EXPECT_EQ(client.currentRoom(), "");
+    EXPECT_FALSE(client.PostMessageA(room, WM_CLOSE, 0, 0));  // no such window any more
+    EXPECT_FALSE(client.PostMessageA(input(), WM_SETTEXT, 0, 0));
+}
+
+TEST_F(Sim, ChangeListenerHearsVisibleChanges) {
+    int changes = 0;
+    client.addChangeListener([&] { ++changes; });
+    client.memberSays("Alice", "x");
+    EXPECT_GT(changes, 0);
+    const int before = changes;
+    client.userTypesWithoutEnter("a");
+    EXPECT_GT(changes, before);
+}
+
+TEST_F(Sim, DoubleClickOpensTheSelectedMembersWindowAndTheBoxToggles) {
+    client.memberJoins("Alice");
+    client.setIgnoreBoxMode(IgnoreBoxMode::Toggle);
+    const Hwnd list = client::RoomMemberList(client, client.roomWindow());
+    EXPECT_EQ(client.SendMessageA(list, LB_SETCURSEL, 1, 0), 1);
+    client.PostMessageA(list, WM_LBUTTONDBLCLK, 0, 0);
+    EXPECT_EQ(client::FindMemberWindow(client), 0u);
+    client.deliverPosted();
+    const Hwnd mw = client::FindMemberWindow(client);
+    ASSERT_NE(mw, 0u);
+    EXPECT_TRUE(client.isMemberWindowOpen("alice"));
+    const Hwnd box = client.FindWindowExA(mw, 0, "_AOL_Checkbox", nullptr);
+    EXPECT_EQ(client.SendMessageA(box, BM_GETCHECK, 0, 0), 0);
+    client.SendMessageA(box, WM_LBUTTONDOWN, 0, 0);
+    client.SendMessageA(box, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(client.SendMessageA(box, BM_GETCHECK, 0, 0), 1);
+    EXPECT_TRUE(client.isIgnored("Alice"));
+    client.SendMessageA(box, WM_LBUTTONDOWN, 0, 0);
+    client.SendMessageA(box, WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(client.isIgnored("Alice"));
+    client.SendMessageA(box, WM_LBUTTONUP, 0, 0);  // an up without a down is no click
+    EXPECT_FALSE(client.isIgnored("Alice"));
+}
+
+TEST_F(Sim, OncePerOpeningTheBoxSwitchesOnlyOnce) {
+    client.memberJoins("Alice");
+    const Hwnd list = client::RoomMemberList(client, client.roomWindow());
+    client.SendMessageA(list, LB_SETCURSEL, 1, 0);
+    client.SendMessageA(list, WM_LBUTTONDBLCLK, 0, 0);
+    const Hwnd box =
+        client.FindWindowExA(client::FindMemberWindow(client), 0, "_AOL_Checkbox", nullptr);
+    for (int i = 0; i < 3; ++i) {
+        client.SendMessageA(box, WM_LBUTTONDOWN, 0, 0);
+        client.SendMessageA(box, WM_LBUTTONUP, 0, 0);
+    }
+    EXPECT_TRUE(client.isIgnored("Alice"));
+    EXPECT_EQ(client.ignoreBoxClicks(), 3);
+    // Reopened, the box switches once more.
+    client.SendMessageA(list, WM_LBUTTONDBLCLK, 0, 0);
+    client.SendMessageA(box, WM_LBUTTONDOWN, 0, 0);
+    client.SendMessageA(box, WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(client.isIgnored("Alice"));
+}
+
+TEST_F(Sim, ListBoxMessages) {
+    client.memberJoins("Alice");
+    const Hwnd list = client::RoomMemberList(client, client.roomWindow());
+    EXPECT_EQ(client.SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(client.SendMessageA(list, LB_SETCURSEL, 2, 0), -1);
+    EXPECT_EQ(client.SendMessageA(list, LB_GETITEMDATA, 2, 0), -1);
+    EXPECT_NE(client.SendMessageA(list, LB_GETITEMDATA, 1, 0), -1);
+}
+
+TEST_F(Sim, KeywordsOpenPrivateRoomsAndSendWindows) {
+    const Hwnd edit = client::KeywordBox(client);
+    setText(edit, "AOL://2719:2-2-Back Room");
+    client.SendMessageA(edit, WM_CHAR, 0x20, 0);
+    client.SendMessageA(edit, WM_CHAR, 0x0D, 0);
+    EXPECT_EQ(client.openRooms(), std::vector<std::string>{"Back Room"});
+    EXPECT_EQ(client.members().size(), 1u);
+    setText(edit, "aol://9293:Alice");
+    client.SendMessageA(edit, WM_CHAR, 0x0D, 0);
+    EXPECT_TRUE(client.isSendWindowOpen());
+    EXPECT_EQ(client.documentWindows().front(),
+              (std::pair<std::string, std::string>{"AOL Child", "Send Instant Message"}));
+    setText(edit, "news");
+    client.SendMessageA(edit, WM_CHAR, 0x0D, 0);
+    EXPECT_EQ(client.keywords(),
+              (std::vector<std::string>{"AOL://2719:2-2-Back Room", "aol://9293:Alice", "news"}));
+}
+
+TEST_F(Sim, AlertIsDismissedByTheSpaceKey) {
+    client.setCannotReceiveIMs("Alice", true);
+    const Hwnd edit = client::KeywordBox(client);
+    setText(edit, "aol://9293:Alice");
+    client.SendMessageA(edit, WM_CHAR, 0x0D, 0);
+    const Hwnd sw =
+        client.FindWindowExA(client::MdiClient(client), 0, "AOL Child", "Send Instant Message");
+    const Hwnd send = client::NthChild(client, sw, "_AOL_Icon", 9);
+    client.SendMessageA(send, WM_LBUTTONDOWN, 0, 0);
+    client.SendMessageA(send, WM_LBUTTONUP, 0, 0);
+    const Hwnd alert = client.FindWindowA("#32770", "America Online");
+    ASSERT_NE(alert, 0u);
+    const Hwnd button = client.FindWindowExA(alert, 0, "Button", nullptr);
+    client.SendMessageA(button, WM_KEYUP, 0x20, 0);  // an up alone does nothing
+    EXPECT_TRUE(client.isAlertShowing());
+    client.SendMessageA(button, WM_KEYDOWN, 0x20, 0);
+    client.SendMessageA(button, WM_KEYUP, 0x20, 0);
+    EXPECT_FALSE(client.isAlertShowing());
+    EXPECT_TRUE(client.isSendWindowOpen());
+}
+
+TEST_F(Sim, SignOffClosesEverythingAndQuitRemovesTheClient) {
+    client.signOff();
+    EXPECT_TRUE(client.documentWindows().empty());
+    EXPECT_EQ(client.signedOnUser(), "");
+    EXPECT_TRUE(client.isRunning());
+    client.quit();
+    EXPECT_FALSE(client.isRunning());
+    EXPECT_EQ(client.FindWindowA("AOL Frame25", nullptr), 0u);
+    client.start();
+    EXPECT_TRUE(client.isRunning());
+}
+
+TEST_F(Sim, TwoRoomsKeepTheirOwnTranscripts) {
+    client.openRoom("Other");
+    client.memberSays("Alice", "in other");
+    client.memberSays("Carol", "in lobby", "Lobby");
+    EXPECT_EQ(client.transcriptLines(), std::vector<std::string>{"Alice:\tin other"});
+    EXPECT_EQ(client.transcriptLines("Lobby"), std::vector<std::string>{"Carol:\tin lobby"});
+}
+
+TEST_F(Sim, ProcessAccess) {
+    std::uint32_t pid = 0;
+    EXPECT_EQ(client.GetWindowThreadProcessId(client.roomWindow(), &pid), SimClient::kThreadId);
+    EXPECT_EQ(pid, SimClient::kProcessId);
+    EXPECT_EQ(client.OpenProcess(PROCESS_READ_ACCESS, false, pid + 1), 0u);
+    EXPECT_EQ(client.OpenProcess(0x0400, false, pid), 0u);  // no right to read memory
+    const ProcessHandle h = client.OpenProcess(PROCESS_READ_ACCESS, false, pid);
+    EXPECT_NE(h, 0u);
+    EXPECT_EQ(client.openProcessHandles(), 1);
+    EXPECT_TRUE(client.CloseHandle(h));
+    EXPECT_FALSE(client.CloseHandle(h));
+}
+
+}  // namespace
+}  // namespace aol::sim
