@@ -26,9 +26,6 @@ class ChatCommands {
     void toggleChatCommands();
     void viewCommands();
 
-    const CommandDispatcher& dispatcher() const { return *dispatcher_; }
-    const AutoIgnore& autoIgnore() const { return *autoIgnore_; }
-
   private:
     Context& ctx_;
     IdleMode& idle_;

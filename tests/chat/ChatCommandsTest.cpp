@@ -1,5 +1,8 @@
-// The command service as a whole on the simulated room: whose lines count, the trigger forms
-// with the real command table, hostile lines, and the two menu entries.
+// What the commands leave behind in the program and the simulated client, what other members'
+// lines and hostile lines achieve (nothing), and the two menu entries of the command service.
+#include <QDir>
+#include <QFile>
+
 #include "chat/CommandRig.h"
 
 using namespace melodrop;
@@ -7,107 +10,110 @@ using namespace melodrop::testing;
 
 namespace {
 
-using ChatCommandsTest = CommandTest;
+using ChatCommands = CommandTest;
 
-TEST_F(ChatCommandsTest, AnotherMembersCommandsDoNothing) {
+TEST_F(ChatCommands, PlayAndRandWithATextLeaveTheListAlone) {
+    type("/play love");
+    for (int i = 0; i < 8; ++i) {
+        rig.clock.advance(0.37 * i);  // another time of day, another seed
+        type("/rand LOVE");
+        EXPECT_TRUE(state().lblMP3Name.contains("love", Qt::CaseInsensitive));
+    }
+    EXPECT_EQ(state().lstRandom, (QStringList{"Beta Love.mp3", "love song.mp3"}));
+    EXPECT_EQ(m->tracks().selectedIndex(), -1);
+    type("/rand");
+    EXPECT_EQ(state().lblMP3Name, m->tracks().selectedName());
+}
+
+TEST_F(ChatCommands, PauseSetsTheWindowsFlagAndUnpauseLeavesIt) {
+    type("/play beta");
+    type("/pause");
+    type("/unpause");
+    EXPECT_TRUE(m->window().paused());
+    rig.player.calls.clear();
+    m->play();  // so the window's play button resumes once more
+    EXPECT_EQ(rig.player.calls, QStringList{"Play"});
+}
+
+TEST_F(ChatCommands, DirTakesAFolderThatDoesNotExistAsText) {
+    QTemporaryDir other;
+    QFile(other.path() + "/Zed.MP3").open(QIODevice::WriteOnly);
+    type("/dir " + other.path());
+    EXPECT_EQ(m->tracks().entries(), QStringList{"Zed.MP3"});
+    const QString missing = other.path() + "/gone";
+    EXPECT_EQ(type("/dir " + missing), QStringList{line(Announcement::SetDir, missing)});
+    EXPECT_EQ(m->tracks().folder(), other.path());
+    EXPECT_EQ(state().txtMP3sPath, missing);
+    EXPECT_EQ(rig.settings.values["mp3dir"], missing);
+    EXPECT_EQ(type("/dir?"), QStringList{line(Announcement::Dir, other.path())});
+}
+
+TEST_F(ChatCommands, XAndUnxSwitchTheBoxAndTheRoomListOnlyGrows) {
+    type("/x bo");
+    EXPECT_TRUE(rig.sim.isIgnored("Bob"));
+    type("/unx bo");
+    EXPECT_FALSE(rig.sim.isIgnored("Bob"));
+    EXPECT_EQ(state().lstRoom, (QStringList{"bob", "alice123", "bob", "alice123"}));
+    // In another room the lobby's "bob" still matches first: announced, nobody switched.
+    rig.sim.closeRoom();
+    rig.sim.openRoom("Den");
+    rig.sim.memberJoins("Bobby");
+    rig.settle();
+    rig.takeLines();
+    EXPECT_EQ(type("/x bob"), QStringList{line(Announcement::Ignored, "bob")});
+    EXPECT_FALSE(rig.sim.isIgnored("Bobby"));
+}
+
+TEST_F(ChatCommands, TheImmuneFileFollowsEveryChange) {
+    type("/imu BoB");
+    type("/imu bob");
+    type("/imu Carol");
+    type("/unimu bo");
+    QFile file(rig.ctx().immuneFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "bob\r\ncarol\r\n");
+}
+
+TEST_F(ChatCommands, RoomAndInstantMessageCommandsReachTheClient) {
+    type("/imsoff");
+    EXPECT_FALSE(rig.sim.imsReceptionOn());
+    state().advertise = false;
+    type("/imson");
+    EXPECT_FALSE(rig.sim.imsReceptionOn());
+    type("/pr My Room");
+    EXPECT_EQ(rig.sim.keywords().back(), "aol://2719:2-2-My Room");
+    EXPECT_EQ(rig.sim.currentRoom(), "My Room");
+}
+
+TEST_F(ChatCommands, OtherMembersAndHostileLinesGetNothingDone) {
     for (const char* typed : {"/exit", "/play alpha", "/trig !", "/x bob", "/mini", "/idle x"})
         rig.memberSays("Bob", typed);
-    // The user's name typed by another member's client is still another member.
-    rig.memberSays("testuser", "/exit");
+    rig.memberSays("testuser", "/exit");  // another spelling is another member
+    const QString huge(100 * 1024, 'x');
+    type("/play " + huge);
+    type(huge);
+    emit rig.chtMelodrop.ChatLine(kUser, "/stop\r\n/exit");
+    emit rig.chtMelodrop.ChatLine(kUser, QString::fromUtf8("/exit\0", 6));
+    emit rig.chtMelodrop.ChatLine(kUser, "/play \x01\x1b[2J");
     EXPECT_FALSE(m->ended());
-    EXPECT_TRUE(rig.takeLines().isEmpty());
+    EXPECT_TRUE(rig.takeLines().filter("<Font").isEmpty());
     EXPECT_TRUE(rig.player.calls.isEmpty());
     EXPECT_TRUE(rig.settings.writes.isEmpty());
     EXPECT_TRUE(rig.desktop.requests.isEmpty());
     EXPECT_FALSE(rig.sim.isIgnored("Bob"));
-    EXPECT_EQ(state().txtTrigger, "/");
-}
-
-TEST_F(ChatCommandsTest, NothingHappensWhenNobodyIsSignedOn) {
-    rig.sim.signOff();
-    rig.sim.openRoom("Lobby");
-    rig.sim.memberJoins("Bob");
-    rig.chtMelodrop.ScanOn();
-    rig.memberSays("Bob", "/exit");
-    EXPECT_FALSE(m->ended());
-}
-
-struct TriggerCase {
-    const char* trigger;
-    const char* typed;
-    bool plays;
-};
-
-class TriggerForms : public CommandTest, public ::testing::WithParamInterface<TriggerCase> {};
-
-TEST_P(TriggerForms, DecideWhetherPlayRuns) {
-    const TriggerCase c = GetParam();
-    state().txtTrigger = QString::fromUtf8(c.trigger);
-    type(QString::fromUtf8(c.typed));
-    EXPECT_EQ(rig.player.calls.size(), c.plays ? 1 : 0) << c.trigger << " / " << c.typed;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, TriggerForms,
-    ::testing::Values(TriggerCase{"/", "/play love", true}, TriggerCase{"/", "/Play love", false},
-                      TriggerCase{"/", "/play", false}, TriggerCase{"", "play love", true},
-                      TriggerCase{"zz-", "zz-play love", true},
-                      TriggerCase{"//", "//play", false},  // the whole line is the search text
-                      TriggerCase{"/", "x/play love", false},
-                      TriggerCase{"/play love and more", "/play love", false}));
-
-TEST_F(ChatCommandsTest, LengthRulesCountTheWholeLine) {
-    state().txtTrigger = "zz-";
-    type("zz-play alpha");
-    rig.player.calls.clear();
-    EXPECT_TRUE(type("zz-stop").isEmpty());  // seven characters, at most five
-    EXPECT_TRUE(rig.player.calls.isEmpty());
-
-    state().txtTrigger = "/";
-    type("/idlel abc,def");
-    EXPECT_EQ(type("/idleloff "), QStringList{line(Announcement::SetIdleLinkerOff)});
-    EXPECT_EQ(type("/stop "), QStringList{});
-    EXPECT_EQ(type("/stop"), QStringList{line(Announcement::Stopped, "alpha.mp3")});
-}
-
-TEST_F(ChatCommandsTest, HostileLinesAreOrdinaryText) {
-    const QString huge(100 * 1024, QLatin1Char('x'));
-    EXPECT_TRUE(type("/play " + huge).isEmpty());
-    EXPECT_TRUE(type(huge).isEmpty());
-    EXPECT_TRUE(type("/vol \x01\x02").isEmpty());
-    // Control characters straight from a scanner, past what the input box would let through.
-    emit rig.chtMelodrop.ChatLine(kUser, "/play \x01\x1b[2J");
-    emit rig.chtMelodrop.ChatLine(kUser, "/stop\r\n/exit");
-    emit rig.chtMelodrop.ChatLine(kUser, QString::fromUtf8("/exit\0", 6));
-    EXPECT_FALSE(m->ended());
-    EXPECT_TRUE(type("/fwd 1e400").isEmpty());
-    EXPECT_TRUE(type("/play ../../etc/passwd").isEmpty());
-    EXPECT_TRUE(rig.player.calls.isEmpty());
-    // HTML in a value goes into the line as it is.
-    EXPECT_EQ(type("/imu <b>x</b>"), QStringList{line(Announcement::Immuned, "<b>x</b>")});
-    // Still answering.
     EXPECT_EQ(type("/song?"), QStringList{line(Announcement::Song, "mp3 name")});
 }
 
-TEST_F(ChatCommandsTest, TheChatCommandsMenuEntrySwitchesTheScanner) {
+TEST_F(ChatCommands, TheMenuEntriesSwitchTheScannerAndOpenTheHelp) {
     m->menuTriggered("chatcommands");
-    EXPECT_FALSE(state().chatcommands);
     EXPECT_FALSE(rig.chtMelodrop.isScanning());
-    EXPECT_EQ(rig.settings.writes, QStringList{"chatcommands=false"});
     type("/play alpha");
-    EXPECT_TRUE(rig.player.calls.isEmpty());
-
     m->menuTriggered("chatcommands");
-    EXPECT_TRUE(state().chatcommands);
     EXPECT_TRUE(rig.chtMelodrop.isScanning());
-    EXPECT_EQ(rig.settings.writes.last(), "chatcommands=true");
-    type("/play alpha");
-    EXPECT_EQ(rig.player.calls, QStringList{open("Alpha.mp3")});
-}
-
-TEST_F(ChatCommandsTest, TheViewCommandsMenuEntryOpensTheFileSilently) {
+    EXPECT_EQ(rig.settings.writes, (QStringList{"chatcommands=false", "chatcommands=true"}));
+    EXPECT_TRUE(rig.player.calls.isEmpty());
     m->menuTriggered("viewcommands");
-    EXPECT_EQ(rig.desktop.requests, QStringList{"shell " + ctx().commandsFile()});
+    EXPECT_EQ(rig.desktop.requests, QStringList{"shell " + rig.ctx().commandsFile()});
     rig.settle();
     EXPECT_TRUE(rig.takeLines().isEmpty());
 }
