@@ -41,8 +41,8 @@ bool AudioPlayer::EnsureOutputOpen() {
 
 bool AudioPlayer::Open(const QString& path) {
     audio::DecoderError error = audio::DecoderError::None;
-    auto decoder = audio::Mp3Decoder::Open(QFile::encodeName(path).toStdString(), &error);
-    auto track = decoder ? audio::TrackStream::Create(std::move(decoder)) : nullptr;
+    auto track = audio::TrackStream::Create(
+        audio::Mp3Decoder::Open(QFile::encodeName(path).toStdString(), &error));
     const bool playing = track != nullptr && EnsureOutputOpen();
     std::unique_ptr<audio::TrackStream> replaced;
     {
