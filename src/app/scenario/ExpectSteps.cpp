@@ -1,0 +1,470 @@
+// Steps that check what the program did: the room's lines, the questions asked, the members'
+// ignore settings, the settings store, the player, the window, the options state and files.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSlider>
+#include <functional>
+
+#include "app/scenario/ScenarioHttpServer.h"
+#include "app/scenario/ScenarioWorld.h"
+#include "app/scenario/StepKinds.h"
+#include "player/Melodrop.h"
+#include "player/QtSettingsStore.h"
+#include "ui/PlayerLayout.h"
+#include "ui/PlayerWindow.h"
+
+namespace melodrop::scenario {
+
+namespace {
+
+QString quoted(const QString& s) {
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+QString indented(const QStringList& lines) {
+    if (lines.isEmpty()) return QStringLiteral("  (none)");
+    return QStringLiteral("  ") + lines.join(QStringLiteral("\n  "));
+}
+
+// Where two texts first differ (0-based), for long HTML lines.
+qsizetype firstDifference(const QString& a, const QString& b) {
+    qsizetype i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+    return i;
+}
+
+QStringList newLines(ScenarioWorld& w) {
+    QStringList out;
+    for (qsizetype i = w.linesChecked; i < w.lines().size(); ++i) out << w.lines()[i].printed();
+    return out;
+}
+
+// ---- the room ----
+
+StepResult expectLine(ScenarioWorld& w, const Step& s) {
+    const QStringList fresh = newLines(w);
+    const qsizetype at = fresh.indexOf(s.tail);
+    if (at < 0)
+        return expectationFailed(
+            QStringLiteral(
+                "no new line of the room reads\n  %1\nnew lines since the last check:\n%2")
+                .arg(s.tail, indented(fresh)));
+    w.linesChecked += static_cast<int>(at) + 1;
+    return passed();
+}
+
+StepResult expectTranscript(ScenarioWorld& w, const Step& s) {
+    QStringList expected;
+    for (const QString& line : s.block)
+        if (!line.trimmed().isEmpty()) expected << line;
+    const QStringList actual = newLines(w);
+    w.linesChecked = static_cast<int>(w.lines().size());
+    if (actual == expected) return passed();
+    qsizetype row = 0;
+    while (row < expected.size() && row < actual.size() && expected[row] == actual[row]) ++row;
+    QString where = QStringLiteral("first difference: line %1").arg(row + 1);
+    if (row < expected.size() && row < actual.size())
+        where +=
+            QStringLiteral(", character %1").arg(firstDifference(expected[row], actual[row]) + 1);
+    return expectationFailed(
+        QStringLiteral(
+            "the room's new lines are not the expected ones\nexpected:\n%1\nactual:\n%2\n%3")
+            .arg(indented(expected), indented(actual), where));
+}
+
+StepResult expectNoLines(ScenarioWorld& w, const Step&) {
+    const QStringList fresh = newLines(w);
+    if (fresh.isEmpty()) return passed();
+    w.linesChecked = static_cast<int>(w.lines().size());
+    return expectationFailed(QStringLiteral("the room got new lines:\n%1").arg(indented(fresh)));
+}
+
+StepResult expectIgnored(ScenarioWorld& w, const Step& s, bool ignored) {
+    if (w.sim().isIgnored(s.tail.toStdString()) == ignored) return passed();
+    return expectationFailed(ignored ? QStringLiteral("%1 is not ignored").arg(s.tail)
+                                     : QStringLiteral("%1 is ignored").arg(s.tail));
+}
+
+StepResult expectRoom(ScenarioWorld& w, const Step& s) {
+    const QString room = QString::fromStdString(w.sim().currentRoom());
+    if (room == s.tail) return passed();
+    return expectationFailed(QStringLiteral("the open room is %1").arg(quoted(room)));
+}
+
+StepResult expectIms(ScenarioWorld& w, const Step& s) {
+    const QString want = s.words[0];
+    if (want != QLatin1String("on") && want != QLatin1String("off"))
+        return cannot(QStringLiteral("`expect ims` takes on or off"));
+    const bool on = w.sim().imsReceptionOn();
+    if (on == (want == QLatin1String("on"))) return passed();
+    return expectationFailed(QStringLiteral("instant messages are %1").arg(on ? "on" : "off"));
+}
+
+// ---- the desktop ----
+
+QStringList newDialogs(ScenarioWorld& w) {
+    QStringList out;
+    const auto& dialogs = w.desktop().dialogs();
+    for (qsizetype i = w.dialogsChecked; i < dialogs.size(); ++i)
+        out << QStringLiteral("%1 %2: %3 -> %4")
+                   .arg(dialogs[i].kind, quoted(dialogs[i].title), quoted(dialogs[i].text),
+                        dialogs[i].answer);
+    return out;
+}
+
+StepResult expectDialog(ScenarioWorld& w, const Step& s) {
+    const auto& dialogs = w.desktop().dialogs();
+    for (qsizetype i = w.dialogsChecked; i < dialogs.size(); ++i) {
+        if (dialogs[i].text != s.tail) continue;
+        w.dialogsChecked = static_cast<int>(i) + 1;
+        return passed();
+    }
+    return expectationFailed(
+        QStringLiteral("no new question or message reads\n  %1\nnew ones since the last check:\n%2")
+            .arg(s.tail, indented(newDialogs(w))));
+}
+
+StepResult expectNoDialogs(ScenarioWorld& w, const Step&) {
+    const QStringList fresh = newDialogs(w);
+    w.dialogsChecked = static_cast<int>(w.desktop().dialogs().size());
+    if (fresh.isEmpty()) return passed();
+    return expectationFailed(QStringLiteral("the program asked or told:\n%1").arg(indented(fresh)));
+}
+
+StepResult expectShell(ScenarioWorld& w, const Step& s) {
+    const QString want = s.words[0] + QLatin1Char(' ') + s.tail;
+    if (w.desktop().shellRequests().contains(want)) return passed();
+    return expectationFailed(QStringLiteral("the shell was not asked to %1; it was asked:\n%2")
+                                 .arg(want, indented(w.desktop().shellRequests())));
+}
+
+StepResult expectTray(ScenarioWorld& w, const Step& s) {
+    const QString want = s.words[0];
+    if (want != QLatin1String("on") && want != QLatin1String("off"))
+        return cannot(QStringLiteral("`expect tray` takes on or off"));
+    const bool shown = w.desktop().trayIconShown();
+    if (shown == (want == QLatin1String("on"))) return passed();
+    return expectationFailed(shown ? QStringLiteral("the tray icon is there")
+                                   : QStringLiteral("there is no tray icon"));
+}
+
+StepResult expectWindow(ScenarioWorld& w, const Step& s) {
+    ui::PlayerWindow& window = w.window();
+    for (const QString& state : s.words) {
+        bool holds = false;
+        if (state == QLatin1String("shown"))
+            holds = window.isVisible();
+        else if (state == QLatin1String("hidden"))
+            holds = !window.isVisible();
+        else if (state == QLatin1String("minimized"))
+            holds = window.isMinimized();
+        else if (state == QLatin1String("normal"))
+            holds = window.isVisible() && !window.isMinimized();
+        else if (state == QLatin1String("topmost"))
+            holds = window.isOnTop();
+        else if (state == QLatin1String("not-topmost"))
+            holds = !window.isOnTop();
+        else
+            return cannot(QStringLiteral(
+                "`expect window` takes shown, hidden, minimized, normal, topmost, not-topmost"));
+        if (!holds)
+            return expectationFailed(QStringLiteral("the player window is not %1 (it is %2%3, %4)")
+                                         .arg(state, window.isVisible() ? "shown" : "hidden",
+                                              window.isMinimized() ? " and minimized" : "",
+                                              window.isOnTop() ? "topmost" : "not topmost"));
+    }
+    return passed();
+}
+
+StepResult expectHeight(ScenarioWorld& w, const Step& s) {
+    bool ok = false;
+    const int twips = s.words[0].toInt(&ok);
+    if (!ok) return cannot(QStringLiteral("`expect height` takes the height in twips"));
+    const int model = w.program().window().heightTwips();
+    const int pixels = w.window().height();
+    if (model == twips && pixels == ui::twipsToPixels(twips)) return passed();
+    return expectationFailed(QStringLiteral("the player window is %1 twips high (%2 pixels shown)")
+                                 .arg(model)
+                                 .arg(pixels));
+}
+
+StepResult expectPicture(ScenarioWorld& w, const Step& s) {
+    const QString path = w.program().window().picturePath();
+    const QString shown = path.isEmpty() ? QStringLiteral("built-in") : QFileInfo(path).fileName();
+    if (shown == s.tail) return passed();
+    return expectationFailed(QStringLiteral("the player window shows the picture %1")
+                                 .arg(path.isEmpty() ? shown : path));
+}
+
+// ---- settings, player, program state ----
+
+StepResult expectSetting(ScenarioWorld& w, const Step& s) {
+    const QString value = w.settings().ReadSetting(s.words[0]);
+    if (value == s.tail) return passed();
+    return expectationFailed(QStringLiteral("setting %1 is %2").arg(s.words[0], quoted(value)));
+}
+
+StepResult expectPlayer(ScenarioWorld& w, const Step& s, PlayerMonitor::State want) {
+    const PlayerMonitor& p = w.player();
+    const QString name = QFileInfo(p.openedPath()).fileName();
+    if (p.state() == want && name == s.tail) return passed();
+    return expectationFailed(
+        QStringLiteral("the player is %1%2")
+            .arg(PlayerMonitor::describe(p.state()),
+                 p.openedPath().isEmpty()
+                     ? QString()
+                     : QStringLiteral(" (last opened: %1)").arg(p.openedPath())));
+}
+
+StepResult expectNotPlaying(ScenarioWorld& w, const Step&) {
+    if (w.player().state() != PlayerMonitor::State::Playing) return passed();
+    return expectationFailed(QStringLiteral("the player plays %1").arg(w.player().openedPath()));
+}
+
+StepResult expectVolume(ScenarioWorld& w, const Step& s) {
+    const auto volume = w.player().volume();
+    const QString actual = volume ? QString::number(*volume) : QStringLiteral("unset");
+    if (actual == s.words[0]) return passed();
+    return expectationFailed(QStringLiteral("the player's volume is %1").arg(actual));
+}
+
+StepResult expectSeek(ScenarioWorld& w, const Step& s) {
+    bool ok = false;
+    const double want = s.words[0].toDouble(&ok);
+    if (!ok) return cannot(QStringLiteral("`expect seek` takes seconds"));
+    const auto seek = w.player().lastSeek();
+    if (seek && *seek == want) return passed();
+    return expectationFailed(
+        seek ? QStringLiteral("the last position handed to the player was %1").arg(*seek)
+             : QStringLiteral("no position was handed to the player"));
+}
+
+StepResult expectSlider(ScenarioWorld& w, const Step& s) {
+    const int shown = w.window().volumeSlider()->value();
+    const int model = w.program().window().slider();
+    if (QString::number(shown) == s.words[0] && QString::number(model) == s.words[0])
+        return passed();
+    return expectationFailed(
+        QStringLiteral("the volume slider shows %1 (the program holds %2)").arg(shown).arg(model));
+}
+
+StepResult expectSelected(ScenarioWorld& w, const Step& s) {
+    const QString selected = w.program().tracks().selectedName();
+    if (selected == s.tail) return passed();
+    return expectationFailed(
+        QStringLiteral("the selected entry of fileMP3s is %1").arg(quoted(selected)));
+}
+
+std::optional<QString> stateField(const OptionsState& st, const QString& name) {
+    const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
+    const auto list = [](const QStringList& l) { return l.join(QStringLiteral(", ")); };
+    const QHash<QString, std::function<QString()>> fields = {
+        {"alwaysontop", [&] { return flag(st.alwaysontop); }},
+        {"advertise", [&] { return flag(st.advertise); }},
+        {"continuous", [&] { return flag(st.continuous); }},
+        {"random", [&] { return flag(st.random); }},
+        {"chatcommands", [&] { return flag(st.chatcommands); }},
+        {"idle", [&] { return flag(st.idle); }},
+        {"idlelinker", [&] { return flag(st.idlelinker); }},
+        {"rollup", [&] { return st.rollupCaption; }},
+        {"txtTrigger", [&] { return st.txtTrigger; }},
+        {"txtHandle", [&] { return st.txtHandle; }},
+        {"txtMP3sPath", [&] { return st.txtMP3sPath; }},
+        {"lblMP3Name", [&] { return st.lblMP3Name; }},
+        {"lblReason", [&] { return st.lblReason; }},
+        {"lblDays", [&] { return st.lblDays; }},
+        {"lblHours", [&] { return st.lblHours; }},
+        {"lblMins", [&] { return st.lblMins; }},
+        {"lblURL", [&] { return st.lblURL; }},
+        {"lblURLText", [&] { return st.lblURLText; }},
+        {"Label1", [&] { return st.Label1; }},
+        {"lstImmune", [&] { return list(st.lstImmune); }},
+        {"lstRoom", [&] { return list(st.lstRoom); }},
+        {"lstRandom", [&] { return list(st.lstRandom); }},
+    };
+    const auto it = fields.constFind(name);
+    if (it == fields.constEnd()) return std::nullopt;
+    return it.value()();
+}
+
+StepResult expectState(ScenarioWorld& w, const Step& s) {
+    const auto value = stateField(w.program().state(), s.words[0]);
+    if (!value)
+        return cannot(QStringLiteral("the options state has no field `%1`").arg(s.words[0]));
+    if (*value == s.tail) return passed();
+    return expectationFailed(QStringLiteral("%1 is %2").arg(s.words[0], quoted(*value)));
+}
+
+StepResult expectEnded(ScenarioWorld& w, const Step&, bool ended) {
+    if (w.ended() == ended) return passed();
+    return expectationFailed(ended ? QStringLiteral("the program is still running")
+                                   : QStringLiteral("the program has ended"));
+}
+
+// ---- files and the server ----
+
+QStringList fileLines(const QByteArray& content) {
+    QStringList lines = QString::fromUtf8(content).split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+StepResult expectFile(ScenarioWorld& w, const Step& s) {
+    const QString path = w.programPath(s.words[0]);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return expectationFailed(QStringLiteral("there is no file %1").arg(path));
+    const QStringList actual = fileLines(file.readAll());
+    const QStringList expected = s.hasBlock ? s.block : QStringList{s.tail};
+    if (actual == expected) return passed();
+    return expectationFailed(QStringLiteral("%1 holds\n%2\ninstead of\n%3")
+                                 .arg(path, indented(actual), indented(expected)));
+}
+
+StepResult expectNoFile(ScenarioWorld& w, const Step& s) {
+    const QString path = w.programPath(s.tail);
+    if (!QFileInfo::exists(path)) return passed();
+    return expectationFailed(QStringLiteral("%1 exists").arg(path));
+}
+
+StepResult expectRequested(ScenarioWorld& w, const Step& s) {
+    const QStringList requested = w.server() ? w.server()->requestedPaths() : QStringList();
+    if (requested.contains(s.tail)) return passed();
+    return expectationFailed(
+        QStringLiteral("the update server was not asked for %1; it was asked for:\n%2")
+            .arg(s.tail, indented(requested)));
+}
+
+}  // namespace
+
+std::vector<StepKind> expectSteps() {
+    using T = TailRule;
+    using B = BlockRule;
+    using S = PlayerMonitor::State;
+    const auto is = [](S state) {
+        return [state](ScenarioWorld& w, const Step& s) { return expectPlayer(w, s, state); };
+    };
+    return {
+        {{"expect line", 0, 0, T::Required, B::None, "expect line SENDER: TEXT"},
+         Phase::Anytime,
+         false,
+         expectLine},
+        {{"expect transcript", 0, 0, T::None, B::Required, "expect transcript ... end"},
+         Phase::Anytime,
+         false,
+         expectTranscript},
+        {{"expect no-lines", 0, 0, T::None, B::None, "expect no-lines"},
+         Phase::Anytime,
+         false,
+         expectNoLines},
+        {{"expect ignored", 0, 0, T::Required, B::None, "expect ignored MEMBER"},
+         Phase::Anytime,
+         false,
+         [](ScenarioWorld& w, const Step& s) { return expectIgnored(w, s, true); }},
+        {{"expect not-ignored", 0, 0, T::Required, B::None, "expect not-ignored MEMBER"},
+         Phase::Anytime,
+         false,
+         [](ScenarioWorld& w, const Step& s) { return expectIgnored(w, s, false); }},
+        {{"expect room", 0, 0, T::Required, B::None, "expect room NAME"},
+         Phase::Anytime,
+         false,
+         expectRoom},
+        {{"expect ims", 1, 1, T::None, B::None, "expect ims on|off"},
+         Phase::Anytime,
+         false,
+         expectIms},
+        {{"expect dialog", 0, 0, T::Required, B::None, "expect dialog TEXT"},
+         Phase::Anytime,
+         false,
+         expectDialog},
+        {{"expect no-dialogs", 0, 0, T::None, B::None, "expect no-dialogs"},
+         Phase::Anytime,
+         false,
+         expectNoDialogs},
+        {{"expect shell", 1, 1, T::Required, B::None, "expect shell open|start PATH"},
+         Phase::Anytime,
+         false,
+         expectShell},
+        {{"expect tray", 1, 1, T::None, B::None, "expect tray on|off"},
+         Phase::Started,
+         false,
+         expectTray},
+        {{"expect window", 1, 3, T::None, B::None, "expect window STATE..."},
+         Phase::Started,
+         false,
+         expectWindow},
+        {{"expect height", 1, 1, T::None, B::None, "expect height TWIPS"},
+         Phase::Started,
+         false,
+         expectHeight},
+        {{"expect picture", 0, 0, T::Required, B::None, "expect picture FILE|built-in"},
+         Phase::Started,
+         false,
+         expectPicture},
+        {{"expect setting", 1, 1, T::Optional, B::None, "expect setting KEY [VALUE]"},
+         Phase::Anytime,
+         false,
+         expectSetting},
+        {{"expect playing", 0, 0, T::Required, B::None, "expect playing NAME"},
+         Phase::Started,
+         false,
+         is(S::Playing)},
+        {{"expect paused", 0, 0, T::Required, B::None, "expect paused NAME"},
+         Phase::Started,
+         false,
+         is(S::Paused)},
+        {{"expect stopped", 0, 0, T::Required, B::None, "expect stopped NAME"},
+         Phase::Started,
+         false,
+         is(S::Stopped)},
+        {{"expect not-playing", 0, 0, T::None, B::None, "expect not-playing"},
+         Phase::Started,
+         false,
+         expectNotPlaying},
+        {{"expect volume", 1, 1, T::None, B::None, "expect volume HUNDREDTHS_DB|unset"},
+         Phase::Started,
+         false,
+         expectVolume},
+        {{"expect seek", 1, 1, T::None, B::None, "expect seek SECONDS"},
+         Phase::Started,
+         false,
+         expectSeek},
+        {{"expect slider", 1, 1, T::None, B::None, "expect slider POSITION"},
+         Phase::Started,
+         false,
+         expectSlider},
+        {{"expect selected", 0, 0, T::Optional, B::None, "expect selected [NAME]"},
+         Phase::Started,
+         false,
+         expectSelected},
+        {{"expect state", 1, 1, T::Optional, B::None, "expect state FIELD [VALUE]"},
+         Phase::Started,
+         false,
+         expectState},
+        {{"expect ended", 0, 0, T::None, B::None, "expect ended"},
+         Phase::Started,
+         false,
+         [](ScenarioWorld& w, const Step& s) { return expectEnded(w, s, true); }},
+        {{"expect running", 0, 0, T::None, B::None, "expect running"},
+         Phase::Started,
+         false,
+         [](ScenarioWorld& w, const Step& s) { return expectEnded(w, s, false); }},
+        {{"expect file", 1, 1, T::Optional, B::InsteadOfTail, "expect file PATH TEXT | ... end"},
+         Phase::Anytime,
+         false,
+         expectFile},
+        {{"expect no-file", 0, 0, T::Required, B::None, "expect no-file PATH"},
+         Phase::Anytime,
+         false,
+         expectNoFile},
+        {{"expect requested", 0, 0, T::Required, B::None, "expect requested PATH"},
+         Phase::Anytime,
+         false,
+         expectRequested},
+    };
+}
+
+}  // namespace melodrop::scenario

@@ -1,0 +1,33 @@
+#include "app/scenario/StepKinds.h"
+
+#include <QRegularExpression>
+
+namespace melodrop::scenario {
+
+std::vector<StepKind> allSteps() {
+    std::vector<StepKind> all;
+    for (auto group : {setupSteps(), actionSteps(), expectSteps(), outputSteps()})
+        for (StepKind& kind : group) all.push_back(std::move(kind));
+    return all;
+}
+
+std::vector<StepShape> shapesOf(const std::vector<StepKind>& kinds) {
+    std::vector<StepShape> shapes;
+    shapes.reserve(kinds.size());
+    for (const StepKind& kind : kinds) shapes.push_back(kind.shape);
+    return shapes;
+}
+
+std::optional<double> parseDuration(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^(\\d+(?:\\.\\d+)?)(ms|s|m|h)$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch()) return std::nullopt;
+    const double amount = match.captured(1).toDouble();
+    const QString unit = match.captured(2);
+    if (unit == QLatin1String("ms")) return amount / 1000.0;
+    if (unit == QLatin1String("s")) return amount;
+    if (unit == QLatin1String("m")) return amount * 60.0;
+    return amount * 3600.0;
+}
+
+}  // namespace melodrop::scenario

@@ -1,0 +1,62 @@
+#pragma once
+// The steps a scenario can take: each with the shape of its line, when it may run, whether
+// virtual time passes after it, and what it does. Grouped by purpose in SetupSteps.cpp,
+// ActionSteps.cpp, ExpectSteps.cpp and TranscriptOutput.cpp.
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/scenario/ScenarioScript.h"
+
+namespace melodrop::scenario {
+
+class ScenarioWorld;
+
+struct StepFailure {
+    enum class Kind {
+        Expectation,  // the program did something other than expected
+        Scenario,     // the step cannot be carried out (a missing file, an unknown control ...)
+    };
+    Kind kind = Kind::Scenario;
+    QString message;
+};
+using StepResult = std::optional<StepFailure>;
+
+inline StepResult passed() {
+    return std::nullopt;
+}
+inline StepResult expectationFailed(const QString& message) {
+    return StepFailure{StepFailure::Kind::Expectation, message};
+}
+inline StepResult cannot(const QString& message) {
+    return StepFailure{StepFailure::Kind::Scenario, message};
+}
+
+enum class Phase {
+    BeforeStart,  // prepares what the program finds when it starts
+    Running,      // needs the program started and not yet ended
+    Started,      // needs the program started (it may have ended since)
+    Anytime,
+};
+
+struct StepKind {
+    StepShape shape;
+    Phase phase = Phase::Anytime;
+    bool letsTimePass = false;  // the runner settles the clock after the step
+    std::function<StepResult(ScenarioWorld&, const Step&)> run;
+};
+
+std::vector<StepKind> setupSteps();
+std::vector<StepKind> actionSteps();
+std::vector<StepKind> expectSteps();
+std::vector<StepKind> outputSteps();
+
+// All of them, and their shapes for the parser.
+std::vector<StepKind> allSteps();
+std::vector<StepShape> shapesOf(const std::vector<StepKind>& kinds);
+
+// "1.5s", "250ms", "60m", "2h" as seconds; nullopt when malformed.
+std::optional<double> parseDuration(const QString& text);
+
+}  // namespace melodrop::scenario
