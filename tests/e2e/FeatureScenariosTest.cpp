@@ -49,8 +49,8 @@ TEST(ChatCommandScenario, ExitCommandEndsAtOnceWithoutAWord) {
     const ScenarioRun run = runFile("exit-command.scn");
     ASSERT_TRUE(passes(run));
     // After /exit only the user's own line reaches the room.
-    ASSERT_EQ(run.result.transcript.size(), 6);
-    EXPECT_EQ(run.result.transcript.mid(4), (QStringList{"MeloFan: /exit", "MeloFan: /play a"}));
+    ASSERT_EQ(run.result.transcript.size(), 8);
+    EXPECT_EQ(run.result.transcript.mid(6), (QStringList{"MeloFan: /exit", "MeloFan: /play a"}));
 }
 
 TEST(UpdateScenario, ReleaseFileWithTheRunningVersionMeansNoUpdate) {

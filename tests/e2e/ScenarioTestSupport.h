@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "app/scenario/ScenarioRunner.h"
+#include "fakes/QtPrinters.h"
 
 namespace melodrop::e2e {
 

@@ -146,6 +146,11 @@ QStringList menuItemNames(QMenu* menu) {
 }
 
 StepResult chooseMenuItem(ScenarioWorld& w, const Step& s) {
+    // A scenario never reaches out to the real update server.
+    if (s.words[0] == QLatin1String("checkforupdates") && !w.server())
+        return cannot(
+            QStringLiteral("the update check needs the local update server: add `server "
+                           "/zeph/melodrop/updates.txt VERSION` before `start`"));
     ui::PlayerWindow& window = w.window();
     QWidget* options = window.findChild<QWidget*>(QStringLiteral("lblOptions"));
     if (!options) return cannot(QStringLiteral("the player window has no `lblOptions`"));

@@ -108,15 +108,16 @@ QStringList newDialogs(ScenarioWorld& w) {
     const auto& dialogs = w.desktop().dialogs();
     for (qsizetype i = w.dialogsChecked; i < dialogs.size(); ++i)
         out << QStringLiteral("%1 %2: %3 -> %4")
-                   .arg(dialogs[i].kind, quoted(dialogs[i].title), quoted(dialogs[i].text),
-                        dialogs[i].answer);
+                   .arg(dialogs[i].kind, quoted(dialogs[i].title),
+                        quoted(escapeLineBreaks(dialogs[i].text)), dialogs[i].answer);
     return out;
 }
 
 StepResult expectDialog(ScenarioWorld& w, const Step& s) {
+    const QString wanted = unescape(s.tail);
     const auto& dialogs = w.desktop().dialogs();
     for (qsizetype i = w.dialogsChecked; i < dialogs.size(); ++i) {
-        if (dialogs[i].text != s.tail) continue;
+        if (dialogs[i].text != wanted) continue;
         w.dialogsChecked = static_cast<int>(i) + 1;
         return passed();
     }
@@ -175,6 +176,15 @@ StepResult expectWindow(ScenarioWorld& w, const Step& s) {
                                               window.isOnTop() ? "topmost" : "not topmost"));
     }
     return passed();
+}
+
+StepResult expectTooltip(ScenarioWorld& w, const Step& s) {
+    const QWidget* control = w.window().findChild<QWidget*>(s.words[0]);
+    if (!control)
+        return cannot(QStringLiteral("the player window has no control `%1`").arg(s.words[0]));
+    if (control->toolTip() == s.tail) return passed();
+    return expectationFailed(
+        QStringLiteral("the tooltip of %1 is %2").arg(s.words[0], quoted(control->toolTip())));
 }
 
 StepResult expectHeight(ScenarioWorld& w, const Step& s) {
@@ -396,6 +406,10 @@ std::vector<StepKind> expectSteps() {
          Phase::Started,
          false,
          expectWindow},
+        {{"expect tooltip", 1, 1, T::Optional, B::None, "expect tooltip CONTROL [TEXT]"},
+         Phase::Started,
+         false,
+         expectTooltip},
         {{"expect height", 1, 1, T::None, B::None, "expect height TWIPS"},
          Phase::Started,
          false,

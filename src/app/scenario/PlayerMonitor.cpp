@@ -25,7 +25,7 @@ bool PlayerMonitor::isSilent() const {
 }
 
 bool PlayerMonitor::Open(const QString& path) {
-    if (!inner_) return false;
+    if (!inner_ || ended_) return false;
     openedPath_ = path;
     const bool ok = inner_->Open(path);
     state_ = ok ? State::Playing : State::OpenFailed;
@@ -33,20 +33,20 @@ bool PlayerMonitor::Open(const QString& path) {
 }
 
 bool PlayerMonitor::Play() {
-    if (!inner_ || !inner_->Play()) return false;
+    if (!inner_ || ended_ || !inner_->Play()) return false;
     if (state_ == State::Paused || state_ == State::Stopped || state_ == State::Ended)
         state_ = State::Playing;
     return true;
 }
 
 bool PlayerMonitor::Pause() {
-    if (!inner_ || !inner_->Pause()) return false;
+    if (!inner_ || ended_ || !inner_->Pause()) return false;
     if (state_ == State::Playing) state_ = State::Paused;
     return true;
 }
 
 bool PlayerMonitor::Stop() {
-    if (!inner_ || !inner_->Stop()) return false;
+    if (!inner_ || ended_ || !inner_->Stop()) return false;
     if (state_ != State::NothingOpened && state_ != State::OpenFailed) state_ = State::Stopped;
     return true;
 }
@@ -56,11 +56,13 @@ double PlayerMonitor::CurrentPosition() const {
 }
 
 bool PlayerMonitor::SetCurrentPosition(double seconds) {
+    if (ended_) return false;
     lastSeek_ = seconds;
     return inner_ && inner_->SetCurrentPosition(seconds);
 }
 
 bool PlayerMonitor::SetVolume(int hundredthsOfDecibel) {
+    if (ended_) return false;
     volume_ = hundredthsOfDecibel;
     return inner_ && inner_->SetVolume(hundredthsOfDecibel);
 }
@@ -90,12 +92,13 @@ bool PlayerMonitor::endTrack(int timeoutMs) {
 void PlayerMonitor::programEnded() {
     if (inner_) inner_->Stop();
     state_ = State::NothingOpened;
+    ended_ = true;
 }
 
 QString PlayerMonitor::describe(State state) {
     switch (state) {
         case State::NothingOpened:
-            return QStringLiteral("nothing open");
+            return QStringLiteral("empty");
         case State::Playing:
             return QStringLiteral("playing");
         case State::Paused:
@@ -105,7 +108,7 @@ QString PlayerMonitor::describe(State state) {
         case State::Ended:
             return QStringLiteral("ended");
         case State::OpenFailed:
-            return QStringLiteral("failed to open");
+            return QStringLiteral("empty (the file failed to open)");
     }
     return {};
 }

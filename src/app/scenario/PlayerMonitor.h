@@ -39,7 +39,7 @@ public:
     // past the end and waiting (at most timeoutMs of real time) for it to say so. False when
     // nothing plays or no end was reported.
     bool endTrack(int timeoutMs);
-    // The program has ended, and playback with it.
+    // The program has ended, and playback with it; later calls do nothing.
     void programEnded();
 
     static QString describe(State state);
@@ -51,6 +51,7 @@ private:
     std::optional<int> volume_;
     std::optional<double> lastSeek_;
     int tracksEnded_ = 0;
+    bool ended_ = false;
 };
 
 }  // namespace melodrop::scenario

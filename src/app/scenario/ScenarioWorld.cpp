@@ -145,8 +145,8 @@ void ScenarioWorld::start(bool quick) {
         player_.setInner(std::make_unique<SilentMediaPlayer>());
     else
         player_.setInner(std::make_unique<AudioPlayer>());
-    const Platform platform{*settings_, player_, chtMelodrop_, chat1_,         desktop_,
-                            clock_,     aol_,    web_,         programFolder_, serverBase()};
+    const Platform platform{*settings_,    player_, chtMelodrop_, chat1_,         desktop_,
+                            programClock_, aol_,    web_,         programFolder_, serverBase()};
     melodrop_ = std::make_unique<Melodrop>(platform);
     window_ = std::make_unique<ui::PlayerWindow>(*melodrop_);
     desktop_.setPlayerWindow(window_.get());
@@ -163,7 +163,10 @@ bool ScenarioWorld::ended() const {
 }
 
 void ScenarioWorld::programEnded() {
-    // Playback and the window end with the program.
+    // As when its process ends: no more ticks, no more messages to the client, no more sound,
+    // no window. Whatever of the program is still on the stack runs into nothing.
+    programClock_.programEnded();
+    programWindows_.programEnded();
     player_.programEnded();
     if (window_) window_->hide();
 }

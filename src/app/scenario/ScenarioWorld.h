@@ -17,6 +17,7 @@
 #include "aol/sim/SimClient.h"
 #include "app/scenario/EnvironmentOverride.h"
 #include "app/scenario/PlayerMonitor.h"
+#include "app/scenario/ProgramBoundary.h"
 #include "app/scenario/ScriptedDesktop.h"
 #include "chat/TranscriptChatScanner.h"
 #include "player/VirtualClock.h"
@@ -133,7 +134,10 @@ private:
     std::map<aol::Hwnd, std::size_t> linesSeenPerRoom_;
     aol::sim::SimClient sim_;
     VirtualClock clock_;
-    aol::Quartzline aol_{sim_, clock_};
+    // What the program reaches the client and time through; cut off when it ends.
+    ProgramWindowSystem programWindows_{sim_};
+    ProgramClock programClock_{clock_};
+    aol::Quartzline aol_{programWindows_, programClock_};
 
     std::unique_ptr<QtSettingsStore> settings_;
     PlayerMonitor player_;
@@ -141,8 +145,8 @@ private:
     ScriptedDesktop desktop_;
     QtWebTransfer web_;  // with short limits, so that a silent server cannot stall a run
     std::unique_ptr<ScenarioHttpServer> server_;
-    TranscriptChatScanner chtMelodrop_{sim_, clock_};
-    TranscriptChatScanner chat1_{sim_, clock_};
+    TranscriptChatScanner chtMelodrop_{programWindows_, programClock_};
+    TranscriptChatScanner chat1_{programWindows_, programClock_};
     std::unique_ptr<Melodrop> melodrop_;
     std::unique_ptr<ui::PlayerWindow> window_;
 };

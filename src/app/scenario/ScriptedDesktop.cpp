@@ -47,19 +47,19 @@ QString ScriptedDesktop::missingAnswer() const {
 // ---- the player window ----
 
 void ScriptedDesktop::minimizePlayer() {
-    if (window_) window_->minimizeWindow();
+    if (window_ && !ended_) window_->minimizeWindow();
 }
 
 void ScriptedDesktop::restorePlayer() {
-    if (window_) window_->restoreWindow();
+    if (window_ && !ended_) window_->restoreWindow();
 }
 
 void ScriptedDesktop::showPlayer() {
-    if (window_) window_->show();
+    if (window_ && !ended_) window_->show();
 }
 
 void ScriptedDesktop::hidePlayer() {
-    if (window_) window_->hide();
+    if (window_ && !ended_) window_->hide();
 }
 
 bool ScriptedDesktop::isPlayerVisible() {
@@ -72,7 +72,7 @@ bool ScriptedDesktop::isPlayerMinimized() {
 
 void ScriptedDesktop::setPlayerOnTop(bool onTop) {
     pendingOnTop_ = onTop;
-    if (window_) window_->setOnTop(onTop);
+    if (window_ && !ended_) window_->setOnTop(onTop);
 }
 
 // ---- questions ----
@@ -80,6 +80,7 @@ void ScriptedDesktop::setPlayerOnTop(bool onTop) {
 MessageAnswer ScriptedDesktop::messageBox(const QString& text, const QString& title, MessageIcon,
                                           MessageButtons buttons) {
     const bool yesNo = buttons == MessageButtons::YesNo;
+    if (ended_) return yesNo ? MessageAnswer::No : MessageAnswer::Ok;
     DialogSeen seen{
         yesNo ? QStringLiteral("question") : QStringLiteral("message"), title, text, {}};
     MessageAnswer result = MessageAnswer::Ok;
@@ -104,6 +105,7 @@ MessageAnswer ScriptedDesktop::messageBox(const QString& text, const QString& ti
 }
 
 QString ScriptedDesktop::prompt(const QString& text, const QString& title) {
+    if (ended_) return {};
     DialogSeen seen{QStringLiteral("prompt"), title, text, {}};
     QString result;
     if (!answers_.isEmpty() && answers_.first().kind == Answer::Kind::Text) {
@@ -122,6 +124,7 @@ QString ScriptedDesktop::prompt(const QString& text, const QString& title) {
 }
 
 QString ScriptedDesktop::fileDialog(const QString& kind, const QString& title) {
+    if (ended_) return {};
     DialogSeen seen{kind, title, title, {}};
     QString result;
     if (!answers_.isEmpty() && answers_.first().kind == Answer::Kind::File) {
@@ -161,6 +164,7 @@ bool ScriptedDesktop::startProgram(const QString& path) {
 }
 
 bool ScriptedDesktop::addTrayIcon(const QString& tip) {
+    if (ended_) return false;
     trayIcon_ = true;
     trayTip_ = tip;
     return true;
@@ -172,6 +176,8 @@ bool ScriptedDesktop::removeTrayIcon() {
 }
 
 void ScriptedDesktop::quit() {
+    if (ended_) return;
+    ended_ = true;
     if (onQuit) onQuit();
 }
 

@@ -80,7 +80,8 @@ public:
     QString trayTip() const { return trayTip_; }
     const QStringList& shellRequests() const { return shell_; }  // "open PATH", "start PATH"
 
-    // Runs when the program ends itself.
+    // Runs when the program ends itself. After that the desktop answers nothing and logs
+    // nothing: the program is gone.
     std::function<void()> onQuit;
 
 private:
@@ -101,6 +102,7 @@ private:
     QString trayTip_;
     QStringList shell_;
     bool pendingOnTop_ = false;
+    bool ended_ = false;
 };
 
 }  // namespace melodrop::scenario

@@ -16,29 +16,6 @@ namespace melodrop::scenario {
 
 namespace {
 
-// \n, \r, \t and \\ in a server body.
-QByteArray unescapeBody(const QString& text) {
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != QLatin1Char('\\') || i + 1 >= text.size()) {
-            out += text[i];
-            continue;
-        }
-        const QChar next = text[++i];
-        if (next == QLatin1Char('n'))
-            out += QLatin1Char('\n');
-        else if (next == QLatin1Char('r'))
-            out += QLatin1Char('\r');
-        else if (next == QLatin1Char('t'))
-            out += QLatin1Char('\t');
-        else if (next == QLatin1Char('\\'))
-            out += QLatin1Char('\\');
-        else
-            out += QLatin1Char('\\') + next;
-    }
-    return out.toUtf8();
-}
-
 StepResult writeFile(const QString& path, const QByteArray& content) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return cannot(QStringLiteral("cannot make the folder of %1").arg(path));
@@ -128,7 +105,7 @@ StepResult serve(ScenarioWorld& w, const Step& s) {
     if (!server.isListening())
         return cannot(QStringLiteral("the local HTTP server cannot listen: ") +
                       server.errorString());
-    server.serve(s.words[0], unescapeBody(s.tail));
+    server.serve(s.words[0], unescape(s.tail).toUtf8());
     return passed();
 }
 

@@ -18,6 +18,34 @@ std::vector<StepShape> shapesOf(const std::vector<StepKind>& kinds) {
     return shapes;
 }
 
+QString unescape(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+        if (text[i] != QLatin1Char('\\') || !QStringLiteral("nrt\\").contains(next)) {
+            out += text[i];
+            continue;
+        }
+        ++i;
+        if (next == QLatin1Char('n'))
+            out += QLatin1Char('\n');
+        else if (next == QLatin1Char('r'))
+            out += QLatin1Char('\r');
+        else if (next == QLatin1Char('t'))
+            out += QLatin1Char('\t');
+        else
+            out += QLatin1Char('\\');
+    }
+    return out;
+}
+
+QString escapeLineBreaks(QString text) {
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    text.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return text;
+}
+
 std::optional<double> parseDuration(const QString& text) {
     static const QRegularExpression pattern(QStringLiteral("^(\\d+(?:\\.\\d+)?)(ms|s|m|h)$"));
     const QRegularExpressionMatch match = pattern.match(text);

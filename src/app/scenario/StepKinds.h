@@ -56,6 +56,12 @@ std::vector<StepKind> outputSteps();
 std::vector<StepKind> allSteps();
 std::vector<StepShape> shapesOf(const std::vector<StepKind>& kinds);
 
+// \n, \r, \t and \\ in texts that may hold line breaks (server bodies, dialog texts); any
+// other backslash stays as it is.
+QString unescape(const QString& text);
+// The other way round, for showing such texts on one line.
+QString escapeLineBreaks(QString text);
+
 // "1.5s", "250ms", "60m", "2h" as seconds; nullopt when malformed.
 std::optional<double> parseDuration(const QString& text);
 
