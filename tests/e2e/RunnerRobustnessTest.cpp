@@ -94,6 +94,9 @@ TEST(ScenarioSteps, StepsThatCannotBeCarriedOutNameTheirLine) {
         {"start quick\nmenu minimizetosystray\nclick lblPlay\n",
          "inline.scn:3: the player window is hidden, so `lblPlay` cannot be reached"},
         {"start quick\nfolder /tmp\n", "inline.scn:2: the MP3 folder dialog is not open"},
+        {"file /tmp/elsewhere.txt text\n",
+         "inline.scn:1: /tmp/elsewhere.txt lies outside the run's temporary folders"},
+        {"answer file ${program}/../../outside.zip\n", "inline.scn:1: /tmp/"},
         {"start quick\nmenu checkforupdates\n",
          "inline.scn:2: the update check needs the local update server"},
     };

@@ -241,8 +241,10 @@ StepResult answer(ScenarioWorld& w, const Step& s) {
         a.kind = Answer::Kind::Cancel;
     else if (kind == QLatin1String("text"))
         a = Answer{Answer::Kind::Text, s.tail, s.line};
+    else if (const QString path = w.programPath(s.tail); w.isInsideRun(path))
+        a = Answer{Answer::Kind::File, path, s.line};
     else
-        a = Answer{Answer::Kind::File, w.programPath(s.tail), s.line};
+        return outsideRun(path);
     w.desktop().queue(a);
     return passed();
 }

@@ -97,6 +97,11 @@ QString ScenarioWorld::programPath(const QString& path) const {
     return QFileInfo(path).isAbsolute() ? path : QDir(programFolder_).filePath(path);
 }
 
+bool ScenarioWorld::isInsideRun(const QString& path) const {
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return clean.startsWith(QDir::cleanPath(root_.path()) + QLatin1Char('/'));
+}
+
 // ---- the chat room ----
 
 void ScenarioWorld::ensureRoom() {

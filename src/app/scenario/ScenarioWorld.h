@@ -75,6 +75,8 @@ public:
     std::optional<QString> variable(const QString& name);
     // A path of a scenario: absolute as it is, relative to the program's folder otherwise.
     QString programPath(const QString& path) const;
+    // Whether a path lies inside the run's temporary folders, the only place a scenario writes.
+    bool isInsideRun(const QString& path) const;
 
     // ---- the chat room ----
     aol::sim::SimClient& sim() { return sim_; }

@@ -16,7 +16,8 @@ namespace melodrop::scenario {
 
 namespace {
 
-StepResult writeFile(const QString& path, const QByteArray& content) {
+StepResult writeFile(ScenarioWorld& w, const QString& path, const QByteArray& content) {
+    if (!w.isInsideRun(path)) return outsideRun(path);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return cannot(QStringLiteral("cannot make the folder of %1").arg(path));
     QFile file(path);
@@ -47,7 +48,7 @@ StepResult storeSetting(ScenarioWorld& w, const Step& s) {
 StepResult emptyMp3(ScenarioWorld& w, const Step& s) {
     if (s.tail.contains(QLatin1Char('/')))
         return cannot(QStringLiteral("an MP3 name cannot hold a folder: %1").arg(s.tail));
-    return writeFile(QDir(w.mp3Folder()).filePath(s.tail), {});
+    return writeFile(w, QDir(w.mp3Folder()).filePath(s.tail), {});
 }
 
 StepResult demoMp3s(ScenarioWorld& w, const Step& s) {
@@ -72,7 +73,7 @@ StepResult fileBesideProgram(ScenarioWorld& w, const Step& s) {
     QString content = s.tail;
     if (s.hasBlock)
         content = s.block.isEmpty() ? QString() : s.block.join(QLatin1Char('\n')) + '\n';
-    return writeFile(w.programPath(s.words[0]), content.toUtf8());
+    return writeFile(w, w.programPath(s.words[0]), content.toUtf8());
 }
 
 StepResult picture(ScenarioWorld& w, const Step& s) {
@@ -82,6 +83,7 @@ StepResult picture(ScenarioWorld& w, const Step& s) {
                  QImage::Format_RGB32);
     image.fill(color);
     const QString path = w.programPath(s.words[0]);
+    if (!w.isInsideRun(path)) return outsideRun(path);
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (!image.save(path))
         return cannot(QStringLiteral("cannot save a picture as %1 (use .bmp or .png)").arg(path));

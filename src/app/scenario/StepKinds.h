@@ -32,6 +32,11 @@ inline StepResult expectationFailed(const QString& message) {
 inline StepResult cannot(const QString& message) {
     return StepFailure{StepFailure::Kind::Scenario, message};
 }
+inline StepResult outsideRun(const QString& path) {
+    return cannot(
+        QStringLiteral("%1 lies outside the run's temporary folders; a scenario writes only there")
+            .arg(path));
+}
 
 enum class Phase {
     BeforeStart,  // prepares what the program finds when it starts
