@@ -78,14 +78,14 @@ QImage drawIntroPicture() {
     drawLevels(p, theme.accent);
 
     QFont title(QStringLiteral("DejaVu Sans"));
-    title.setPixelSize(38);
+    title.setPixelSize(33);
     title.setBold(true);
     p.setFont(title);
     p.setPen(QColor(0, 0, 0, 120));
-    p.drawText(QRect(114, 52, 180, 50), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRect(114, 52, 182, 50), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("melodrop"));
     p.setPen(theme.title);
-    p.drawText(QRect(112, 50, 180, 50), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRect(112, 50, 182, 50), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("melodrop"));
 
     QFont small(QStringLiteral("DejaVu Sans"));

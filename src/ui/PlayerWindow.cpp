@@ -24,9 +24,9 @@ constexpr Qt::WindowFlags kBaseFlags = Qt::Window | Qt::FramelessWindowHint | Qt
 
 const char* kSliderStyle =
     "QSlider { background: transparent; }"
-    "QSlider::groove:horizontal { height: 3px; background: rgba(0,0,0,150);"
-    " border: 1px solid rgba(255,255,255,50); border-radius: 1px; }"
-    "QSlider::sub-page:horizontal { background: rgba(210,230,255,170); border-radius: 1px; }"
+    "QSlider::groove:horizontal { height: 3px; background: rgba(0,0,0,90);"
+    " border: 1px solid rgba(255,255,255,45); border-radius: 1px; }"
+    "QSlider::sub-page:horizontal { background: rgba(255,255,255,80); border-radius: 1px; }"
     "QSlider::handle:horizontal { width: 5px; margin: -2px 0; border-radius: 1px;"
     " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #a9b6c6);"
     " border: 1px solid #1b2430; }";
@@ -162,8 +162,12 @@ void PlayerWindow::followModel() {
 
 void PlayerWindow::popUp(const MenuItem& item, const QPoint& globalPos) {
     if (popup_) popup_->deleteLater();
-    popup_ =
-        buildPopupMenu(item, this, [this](const QString& name) { melodrop_.menuTriggered(name); });
+    popup_ = buildPopupMenu(item, this, [this](const QString& name) {
+        // Run the item once the menu has finished with its own events: the item may open
+        // a modal question, and the closed menu may be deleted meanwhile.
+        QMetaObject::invokeMethod(
+            this, [this, name] { melodrop_.menuTriggered(name); }, Qt::QueuedConnection);
+    });
     connect(popup_, &QMenu::aboutToHide, popup_, &QObject::deleteLater);
     popup_->popup(globalPos);
 }

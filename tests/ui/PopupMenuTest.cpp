@@ -82,6 +82,7 @@ TEST_F(PopupMenuTest, ChoosingAnItemRunsItAndTheNextPopupShowsTheNewState) {
     QMenu* menu = submenu(window->popupMenu(), QStringLiteral("aoloptions"));
     ASSERT_NE(menu, nullptr);
     menu->findChild<QAction*>(QStringLiteral("advertise"))->trigger();
+    QCoreApplication::processEvents();  // the item runs once the menu is done
     EXPECT_FALSE(rig.program().state().advertise);
     EXPECT_EQ(rig.settings.values.value(QStringLiteral("advertise")), QStringLiteral("false"));
 
@@ -106,6 +107,7 @@ TEST_F(PopupMenuTest, RightPressOnTheListPopsUpOnlyThePlayerSubmenu) {
     EXPECT_EQ(rig.ctx().tracks.selectedIndex(), 1);
 
     menu->findChild<QAction*>(QStringLiteral("play"))->trigger();
+    QCoreApplication::processEvents();  // the item runs once the menu is done
     EXPECT_EQ(rig.player.openedPath, rig.mp3Path(QStringLiteral("two.mp3")));
 }
 
@@ -114,6 +116,7 @@ TEST_F(PopupMenuTest, TheGreyedOutItemDoesNothing) {
     QAction* item = window->popupMenu()->findChild<QAction*>(QStringLiteral("defaultmp3player"));
     ASSERT_NE(item, nullptr);
     item->trigger();  // disabled actions do not trigger
+    QCoreApplication::processEvents();
     EXPECT_TRUE(rig.desktop.requests.isEmpty());
 }
 

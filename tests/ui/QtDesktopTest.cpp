@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -24,14 +25,25 @@ using namespace melodrop::ui;
 
 namespace {
 
-// Runs `answer` on the modal dialog as soon as the next one is up.
-void whenModal(std::function<void(QWidget*)> answer) {
-    QTimer::singleShot(0, qApp, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        answer(modal);
-    });
-}
+// Answers the next modal dialog as soon as it is up: checks on every turn of the event loop
+// (no waiting) until one is there, for as long as it lives.
+class ModalAnswer {
+public:
+    explicit ModalAnswer(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) return;
+            timer_.stop();
+            answer_(modal);
+        });
+        timer_.start();
+    }
+
+private:
+    std::function<void(QWidget*)> answer_;
+    QTimer timer_;
+};
 
 void clickButton(QWidget* box, QMessageBox::StandardButton which) {
     auto* message = qobject_cast<QMessageBox*>(box);
@@ -130,7 +142,7 @@ TEST_F(QtDesktopTest, WithATrayHidingHidesAndOnlyALeftClickOnTheIconRestores) {
 TEST_F(QtDesktopTest, MessageBoxesCarryTitleIconButtonsAndAnswer) {
     QString seenTitle, seenText;
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
-    whenModal([&](QWidget* box) {
+    ModalAnswer answer1([&](QWidget* box) {
         auto* message = qobject_cast<QMessageBox*>(box);
         seenTitle = message->windowTitle();
         seenText = message->text();
@@ -145,14 +157,14 @@ TEST_F(QtDesktopTest, MessageBoxesCarryTitleIconButtonsAndAnswer) {
     EXPECT_EQ(seenText, QStringLiteral("first\nsecond"));
     EXPECT_EQ(seenIcon, QMessageBox::Question);
 
-    whenModal([](QWidget* box) { box->close(); });  // the close box answers an OK box
+    ModalAnswer answer2([](QWidget* box) { box->close(); });  // the close box answers an OK box
     EXPECT_EQ(desktop.messageBox(QStringLiteral("x"), QStringLiteral("Error"),
                                  MessageIcon::Critical, MessageButtons::Ok),
               MessageAnswer::Ok);
 }
 
 TEST_F(QtDesktopTest, PromptGivesTheTextOrNothingOnCancel) {
-    whenModal([](QWidget* dialog) {
+    ModalAnswer answer3([](QWidget* dialog) {
         auto* input = qobject_cast<QInputDialog*>(dialog);
         ASSERT_NE(input, nullptr);
         EXPECT_EQ(input->labelText(), QStringLiteral("enter volume level '1 - 100'"));
@@ -162,7 +174,7 @@ TEST_F(QtDesktopTest, PromptGivesTheTextOrNothingOnCancel) {
     EXPECT_EQ(
         desktop.prompt(QStringLiteral("enter volume level '1 - 100'"), QStringLiteral("melodrop")),
         QStringLiteral("40"));
-    whenModal([](QWidget* dialog) {
+    ModalAnswer answer4([](QWidget* dialog) {
         qobject_cast<QInputDialog*>(dialog)->setTextValue(QStringLiteral("typed"));
         qobject_cast<QInputDialog*>(dialog)->reject();
     });
@@ -172,7 +184,7 @@ TEST_F(QtDesktopTest, PromptGivesTheTextOrNothingOnCancel) {
 
 TEST_F(QtDesktopTest, ExitMinimisesAsksAndOnYesEndsTheProgram) {
     trayAvailable = true;
-    whenModal([&](QWidget* box) {
+    ModalAnswer answer5([&](QWidget* box) {
         EXPECT_TRUE(window->isMinimized());
         clickButton(box, QMessageBox::No);
     });
@@ -182,10 +194,33 @@ TEST_F(QtDesktopTest, ExitMinimisesAsksAndOnYesEndsTheProgram) {
 
     melodrop->menuTriggered(QStringLiteral("minimizetosystray"));
     desktop.restorePlayer();
-    whenModal([](QWidget* box) { clickButton(box, QMessageBox::Yes); });
+    ModalAnswer answer6([](QWidget* box) { clickButton(box, QMessageBox::Yes); });
     QTest::mousePress(window->hotArea(QStringLiteral("lblExit")), Qt::LeftButton);
     EXPECT_EQ(ended, 1);
     EXPECT_FALSE(desktop.trayIcon()->isVisible());  // the icon goes before the program
+}
+
+TEST_F(QtDesktopTest, AnItemClickedInThePopupMayAskAQuestionWhileTheMenuCloses) {
+    QTest::mousePress(window->hotArea(QStringLiteral("lblOptions")), Qt::LeftButton);
+    QMenu* menu = window->popupMenu();
+    ASSERT_NE(menu, nullptr);
+    QAction* about = menu->findChild<QAction*>(QStringLiteral("about"));
+    ASSERT_NE(about, nullptr);
+    QString text;
+    bool minimisedWhileAsked = false;
+    ModalAnswer answer7([&](QWidget* box) {
+        text = qobject_cast<QMessageBox*>(box)->text();
+        minimisedWhileAsked = window->isMinimized();
+        clickButton(box, QMessageBox::Ok);
+    });
+    // A real click: the menu handles the release, closes, and only then does the item run.
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(about).center());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("version: beta 1 [build 0.0.2]")));
+    EXPECT_TRUE(minimisedWhileAsked);
+    EXPECT_FALSE(window->isMinimized());
+    QCoreApplication::processEvents();  // the closed menu goes
+    EXPECT_EQ(window->popupMenu(), nullptr);
 }
 
 TEST(QtDesktopLock, SecondInstanceFindsTheLockTakenUntilTheFirstEnds) {
