@@ -5,7 +5,6 @@
 namespace melodrop {
 
 namespace {
-const QString kTrayTip = QStringLiteral("melodrop by zeph");
 }
 
 void SettingsCommands::trig(const QString& trigger) {

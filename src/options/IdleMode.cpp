@@ -161,4 +161,9 @@ void IdleMode::linkerMinute() {
                                              s.lblHours, s.lblMins));
 }
 
+void IdleMode::stopTimers() {
+    idleTimer_->setEnabled(false);
+    linkerTimer_->setEnabled(false);
+}
+
 }  // namespace melodrop

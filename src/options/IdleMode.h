@@ -28,6 +28,9 @@ class IdleMode {
     void commandIdleLinkerOff();
     void commandIdleOff();
 
+    // Both minute timers off, the modes left as they are (the program is ending).
+    void stopTimers();
+
     bool idleTimerRunning() const { return idleTimer_->isEnabled(); }
     bool linkerTimerRunning() const { return linkerTimer_->isEnabled(); }
 

@@ -6,6 +6,9 @@
 
 namespace melodrop {
 
+// The tip of the tray icon while the player window is hidden to the tray.
+inline const QString kTrayTip = QStringLiteral("melodrop by zeph");
+
 enum class MessageIcon { None, Information, Question, Warning, Critical };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };

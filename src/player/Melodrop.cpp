@@ -56,6 +56,7 @@ void Melodrop::end() {
     // Nothing may run after the end: no more chat lines, then the process goes.
     ctx_->chtMelodrop.ScanOff();
     ctx_->chat1.ScanOff();
+    idle_->stopTimers();
     ctx_->desktop.quit();
 }
 

@@ -7,7 +7,6 @@ namespace melodrop {
 
 namespace {
 constexpr int kRollStepTwips = 25;
-const QString kTrayTip = QStringLiteral("melodrop by zeph");
 const QString kTipRolledUp = QStringLiteral("double click to rolldown");
 // Rolling down ends with this tooltip, with its leading blank; start-up uses the plain one.
 const QString kTipRolledDownAfterRoll = QStringLiteral(" double click to rollup");
