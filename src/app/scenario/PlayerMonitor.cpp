@@ -20,10 +20,6 @@ void PlayerMonitor::setInner(std::unique_ptr<MediaPlayer> inner) {
     });
 }
 
-bool PlayerMonitor::isSilent() const {
-    return dynamic_cast<SilentMediaPlayer*>(inner_.get()) != nullptr;
-}
-
 bool PlayerMonitor::Open(const QString& path) {
     if (!inner_ || ended_) return false;
     openedPath_ = path;

@@ -20,7 +20,6 @@ public:
 
     // The player that plays; set once, before the program starts.
     void setInner(std::unique_ptr<MediaPlayer> inner);
-    bool isSilent() const;
 
     bool Open(const QString& path) override;
     bool Play() override;

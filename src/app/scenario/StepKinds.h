@@ -1,8 +1,9 @@
 #pragma once
 // The steps a scenario can take: each with the shape of its line, when it may run, whether
 // virtual time passes after it, and what it does. Grouped by purpose in SetupSteps.cpp,
-// ActionSteps.cpp, ExpectSteps.cpp and TranscriptOutput.cpp.
+// ActionSteps.cpp, ExpectSteps.cpp, ExpectProgramSteps.cpp and TranscriptOutput.cpp.
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -55,11 +56,22 @@ struct StepKind {
 std::vector<StepKind> setupSteps();
 std::vector<StepKind> actionSteps();
 std::vector<StepKind> expectSteps();
+std::vector<StepKind> expectProgramSteps();
 std::vector<StepKind> outputSteps();
 
 // All of them, and their shapes for the parser.
 std::vector<StepKind> allSteps();
 std::vector<StepShape> shapesOf(const std::vector<StepKind>& kinds);
+
+// For messages: a text in double quotes; lines indented, one a line ("(none)" for none).
+inline QString quoted(const QString& s) {
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+inline QString indented(const QStringList& lines) {
+    if (lines.isEmpty()) return QStringLiteral("  (none)");
+    return QStringLiteral("  ") + lines.join(QStringLiteral("\n  "));
+}
 
 // \n, \r, \t and \\ in texts that may hold line breaks (server bodies, dialog texts); any
 // other backslash stays as it is.
