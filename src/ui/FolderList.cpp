@@ -20,6 +20,8 @@ FolderList::FolderList(QWidget* parent) : QTreeWidget(parent) {
     setExpandsOnDoubleClick(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A folder list shows open and closed folders by their icons alone, without tree handles.
+    setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         if (item) setPath(item->data(0, kPathRole).toString());
     });

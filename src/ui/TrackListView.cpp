@@ -2,6 +2,7 @@
 
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QToolTip>
 
 #include "player/TrackList.h"
@@ -30,7 +31,9 @@ TrackListView::TrackListView(TrackList& tracks, QWidget* parent)
     setUniformItemSizes(true);
     setMouseTracking(true);
     setTextElideMode(Qt::ElideRight);
-    setStyleSheet(QStringLiteral(
+    // A slim scroll bar that fits the small list. Styled on the bar alone: a style sheet on the
+    // list itself would keep the skin's colours from reaching the list's background.
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
         "QScrollBar::handle:vertical { background: rgba(128,128,128,150); min-height: 8px;"
         " border-radius: 2px; }"
@@ -58,6 +61,7 @@ void TrackListView::setColors(const QColor& back, const QColor& fore) {
         pal.setColor(group, QPalette::HighlightedText, back);
     }
     setPalette(pal);
+    viewport()->setPalette(pal);
     viewport()->update();
 }
 

@@ -96,9 +96,20 @@ TEST_F(PlayerWindowTest, ListUsesTheSmallFontAndTheBuiltInColoursUntilASkinSetsT
     EXPECT_EQ(font.weight(), QFont::Normal);
     const QColor builtinBack = window->trackList()->palette().color(QPalette::Base);
 
+    // What the list draws: its background below the last file, and the text of a row.
+    auto drawn = [this] { return window->trackList()->grab().toImage(); };
+    EXPECT_EQ(drawn().pixelColor(2, 54), builtinBack);
+
     rig.ctx().window.setListColors(QColor(255, 0, 0), QColor(0, 0, 255));
-    EXPECT_EQ(window->trackList()->palette().color(QPalette::Base), QColor(255, 0, 0));
-    EXPECT_EQ(window->trackList()->palette().color(QPalette::Text), QColor(0, 0, 255));
+    const QImage skinned = drawn();
+    EXPECT_EQ(skinned.pixelColor(2, 54), QColor(255, 0, 0));
+    const QRect row = window->trackList()->visualRect(window->trackList()->model()->index(0, 0));
+    bool textInForeColour = false;
+    for (int x = row.left(); x <= row.right(); ++x)
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            if (const QColor c = skinned.pixelColor(x, y); c.blue() > 160 && c.red() < 100)
+                textInForeColour = true;
+    EXPECT_TRUE(textInForeColour);
     EXPECT_NE(builtinBack, QColor(255, 0, 0));
 }
 
