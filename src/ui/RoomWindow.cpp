@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -254,20 +253,6 @@ void RoomWindow::toggleIgnore(QListWidgetItem* item) {
     if (name == fromUtf8(sim_.signedOnUser())) return;
     sim_.setIgnored(name.toStdString(), !sim_.isIgnored(name.toStdString()));
 }
-
-void RoomWindow::keyPressEvent(QKeyEvent* event) {
-    // Typing anywhere in the window goes to the input box.
-    if (!event->text().isEmpty() && event->text().at(0).isPrint() && input_->isEnabled()) {
-        input_->setFocus();
-        input_->insert(event->text());
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-}  // namespace melodrop::ui
-
-namespace melodrop::ui {
 
 void RoomWindow::closeEvent(QCloseEvent* event) {
     event->ignore();

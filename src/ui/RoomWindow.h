@@ -37,7 +37,6 @@ public:
     QTextBrowser* transcriptView() const { return transcript_; }
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     // The room window is the only way into the room: closing it only minimises it.
     void closeEvent(QCloseEvent* event) override;
 

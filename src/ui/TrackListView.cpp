@@ -116,10 +116,6 @@ void TrackListView::mouseMoveEvent(QMouseEvent* event) {
     QListView::mouseMoveEvent(event);
 }
 
-}  // namespace melodrop::ui
-
-namespace melodrop::ui {
-
 bool TrackListView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         // The tooltip names the selected file wherever the pointer is, not the row under it.
