@@ -40,8 +40,12 @@ TrackListView::TrackListView(TrackList& tracks, QWidget* parent)
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
 
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { currentRowChanged(current); });
+    // Follow what the user selects, not the current row: the view makes its first row current
+    // when it gets the focus, and that must not count as a choice.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        if (!rows.isEmpty()) currentRowChanged(rows.first());
+    });
     connect(&tracks_, &TrackList::selectionChanged, this,
             [this](int index) { showSelection(index); });
     // A re-read of the folder resets the view; show the list's selection again afterwards.
