@@ -27,8 +27,8 @@ struct QuartzlineHooks {
 // - instantMessageSeconds (each of InstantMessage's two waits): it gives up and closes whatever
 //   send window is open.
 struct QuartzlineLimits {
-    double memberWindowSeconds = 10.0;  // for the member information window to open
-    int ignoreBoxPasses = 10;           // click passes until the ignore box reads checked
+    double memberWindowSeconds = 10.0;    // for the member information window to open
+    int ignoreBoxPasses = 10;             // click passes until the ignore box reads checked
     double instantMessageSeconds = 10.0;  // for the send window, then for it to close or alert
 };
 

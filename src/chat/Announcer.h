@@ -9,7 +9,7 @@
 namespace melodrop {
 
 class Announcer {
-  public:
+public:
     Announcer(aol::Quartzline& aol, const OptionsState& state, QString downloadPage);
 
     // Sends the line of the kind if `advertise` is on or the kind is sent always.
@@ -19,7 +19,7 @@ class Announcer {
 
     QString downloadPage() const { return downloadPage_; }
 
-  private:
+private:
     aol::Quartzline& aol_;
     const OptionsState& state_;
     QString downloadPage_;

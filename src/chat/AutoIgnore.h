@@ -10,7 +10,7 @@
 namespace melodrop {
 
 class AutoIgnore {
-  public:
+public:
     explicit AutoIgnore(Context& ctx);  // listens to ctx.chat1
     ~AutoIgnore();
     AutoIgnore(const AutoIgnore&) = delete;
@@ -21,7 +21,7 @@ class AutoIgnore {
 
     const FloodCounter& flood() const { return flood_; }
 
-  private:
+private:
     bool immune(const QString& speaker) const;
 
     Context& ctx_;

@@ -16,7 +16,7 @@ class CommandDispatcher;
 class AutoIgnore;
 
 class ChatCommands {
-  public:
+public:
     ChatCommands(Context& ctx, IdleMode& idle);
     ~ChatCommands();
     ChatCommands(const ChatCommands&) = delete;
@@ -26,7 +26,7 @@ class ChatCommands {
     void toggleChatCommands();
     void viewCommands();
 
-  private:
+private:
     Context& ctx_;
     IdleMode& idle_;
     std::unique_ptr<PlaybackCommands> playback_;

@@ -30,7 +30,7 @@ struct Command {
 bool applyLengthRule(LengthRule rule, int number, CommandLine& line);
 
 class CommandDispatcher {
-  public:
+public:
     // currentUser is asked afresh for every line; trigger is read on every line.
     CommandDispatcher(std::vector<Command> table, std::function<QString()> currentUser,
                       std::function<QString()> trigger);
@@ -40,7 +40,7 @@ class CommandDispatcher {
 
     const std::vector<Command>& table() const { return table_; }
 
-  private:
+private:
     const std::vector<Command> table_;
     std::function<QString()> currentUser_;
     std::function<QString()> trigger_;

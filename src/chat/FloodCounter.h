@@ -5,7 +5,7 @@
 namespace melodrop {
 
 class FloodCounter {
-  public:
+public:
     // The run count is a 16-bit count; a longer run stays at the top instead of wrapping.
     static constexpr int kMaxRun = 32767;
 
@@ -18,7 +18,7 @@ class FloodCounter {
     const QString& lastSpeaker() const { return lastSpeaker_; }
     int runCount() const { return runCount_; }
 
-  private:
+private:
     QString lastSpeaker_;
     int runCount_ = 0;
 };

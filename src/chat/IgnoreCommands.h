@@ -9,7 +9,7 @@
 namespace melodrop {
 
 class IgnoreCommands {
-  public:
+public:
     explicit IgnoreCommands(Context& ctx) : ctx_(ctx) {}
 
     // x and unx do the same: the client's ignore box of the member is clicked; they differ only
@@ -21,7 +21,7 @@ class IgnoreCommands {
     void autoIgnoreOn(const QString& count);
     void autoIgnoreOff();
 
-  private:
+private:
     void saveImmuneList();
 
     Context& ctx_;

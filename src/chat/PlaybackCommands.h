@@ -15,7 +15,7 @@ namespace melodrop {
 int playerVolumeForLevel(double level);
 
 class PlaybackCommands {
-  public:
+public:
     explicit PlaybackCommands(Context& ctx) : ctx_(ctx) {}
 
     void play(const QString& search);
@@ -37,7 +37,7 @@ class PlaybackCommands {
     void setContinuous(bool on);
     void setRandom(bool on);
 
-  private:
+private:
     bool trackChosen() const;
     void seek(const QString& seconds, double direction, Announcement line);
     // Current track = the selected file; opened from the list's folder.

@@ -4,8 +4,7 @@
 
 namespace melodrop {
 
-namespace {
-}
+namespace {}
 
 void SettingsCommands::trig(const QString& trigger) {
     ctx_.state.txtTrigger = trigger;

@@ -12,7 +12,7 @@ namespace melodrop {
 class IdleMode;
 
 class SettingsCommands {
-  public:
+public:
     SettingsCommands(Context& ctx, IdleMode& idle) : ctx_(ctx), idle_(idle) {}
 
     void trig(const QString& trigger);
@@ -29,7 +29,7 @@ class SettingsCommands {
     void mini();
     void exit();
 
-  private:
+private:
     Context& ctx_;
     IdleMode& idle_;
 };

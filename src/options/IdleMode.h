@@ -13,7 +13,7 @@ namespace melodrop {
 void countIdleMinute(QString& days, QString& hours, QString& minutes);
 
 class IdleMode {
-  public:
+public:
     explicit IdleMode(Context& ctx);
     ~IdleMode();
 
@@ -34,7 +34,7 @@ class IdleMode {
     bool idleTimerRunning() const { return idleTimer_->isEnabled(); }
     bool linkerTimerRunning() const { return linkerTimer_->isEnabled(); }
 
-  private:
+private:
     void idleMinute();
     void linkerMinute();
     void resetCounters();

@@ -6,7 +6,7 @@
 namespace melodrop {
 
 class Library {
-  public:
+public:
     explicit Library(Context& ctx) : ctx_(ctx) {}
 
     // Points the hidden folder list at a folder; the track list follows it. False (and nothing
@@ -21,7 +21,7 @@ class Library {
     void mp3Name();
     void setVolume();
 
-  private:
+private:
     Context& ctx_;
 };
 

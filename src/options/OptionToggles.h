@@ -5,7 +5,7 @@
 namespace melodrop {
 
 class OptionToggles {
-  public:
+public:
     explicit OptionToggles(Context& ctx) : ctx_(ctx) {}
 
     void toggleAlwaysOnTop();
@@ -13,7 +13,7 @@ class OptionToggles {
     void toggleContinuous();
     void toggleRandom();
 
-  private:
+private:
     Context& ctx_;
 };
 

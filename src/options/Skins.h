@@ -5,7 +5,7 @@
 namespace melodrop {
 
 class Skins {
-  public:
+public:
     explicit Skins(Context& ctx) : ctx_(ctx) {}
 
     // The "- change skin" item: choose a skin file, apply it, remember it, announce it.
@@ -14,7 +14,7 @@ class Skins {
     // start-up sequence there.
     bool applyAtStartup();
 
-  private:
+private:
     struct SkinKeys {
         QString image, back, fore;
         bool usable() const { return !image.isEmpty() && !back.isEmpty() && !fore.isEmpty(); }

@@ -9,7 +9,7 @@
 namespace melodrop {
 
 class Timer {
-  public:
+public:
     virtual ~Timer() = default;
     virtual void setInterval(int milliseconds) = 0;
     virtual int interval() const = 0;
@@ -23,7 +23,7 @@ class Timer {
 // The clock is also the event pump that the chat-client module waits with, so that one virtual
 // clock drives both the module's waits and the program's timers.
 class Clock : public aol::EventPump {
-  public:
+public:
     // Seconds since midnight, local time, with the fraction.
     virtual double secondsSinceMidnight() = 0;
     virtual std::unique_ptr<Timer> createTimer() = 0;

@@ -14,7 +14,7 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 class Desktop {
-  public:
+public:
     virtual ~Desktop() = default;
 
     // Start-up: the splash window (frmIntro) and the test for another running instance.

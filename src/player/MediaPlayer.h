@@ -7,7 +7,7 @@ namespace melodrop {
 
 class MediaPlayer : public QObject {
     Q_OBJECT
-  public:
+public:
     using QObject::QObject;
     ~MediaPlayer() override = default;
 
@@ -25,7 +25,7 @@ class MediaPlayer : public QObject {
     // Hundredths of a decibel: -2500 is -25 dB, 0 is full. gain = 10^(volume / 2000).
     virtual bool SetVolume(int hundredthsOfDecibel) = 0;
 
-  signals:
+signals:
     // Raised on the UI thread once when an opened file plays to its end; never after Stop or
     // when Open replaces the track.
     void TrackEnded(int reason);

@@ -22,7 +22,7 @@ class UpdateCheck;
 
 class Melodrop : public QObject {
     Q_OBJECT
-  public:
+public:
     explicit Melodrop(const Platform& platform, QObject* parent = nullptr);
     ~Melodrop() override;
 
@@ -66,11 +66,11 @@ class Melodrop : public QObject {
     // True once the program has ended (exit); nothing runs after that.
     bool ended() const { return ended_; }
 
-  signals:
+signals:
     // A check mark, caption or text field of the options state changed.
     void optionsChanged();
 
-  private:
+private:
     void wireScanners();
     void end();
 

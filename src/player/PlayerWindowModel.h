@@ -17,7 +17,7 @@ inline constexpr int kInitialSlider = 90;
 
 class PlayerWindowModel : public QObject {
     Q_OBJECT
-  public:
+public:
     using QObject::QObject;
 
     int heightTwips() const { return heightTwips_; }
@@ -43,12 +43,12 @@ class PlayerWindowModel : public QObject {
     std::optional<QColor> listForeColor() const { return fore_; }
     void setListColors(std::optional<QColor> back, std::optional<QColor> fore);
 
-  signals:
+signals:
     void changed();
     // The slider moved by the logic (not by the user).
     void sliderChanged(int position);
 
-  private:
+private:
     int heightTwips_ = kRolledDownTwips;
     QString titleTooltip_;
     int slider_ = kInitialSlider;

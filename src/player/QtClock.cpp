@@ -11,7 +11,7 @@ namespace melodrop {
 namespace {
 
 class QtTimer : public Timer {
-  public:
+public:
     QtTimer() {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             // A handler that waits pumps events; do not let this timer re-enter it.
@@ -32,7 +32,7 @@ class QtTimer : public Timer {
     }
     bool isEnabled() const override { return timer_.isActive(); }
 
-  private:
+private:
     QTimer timer_;
     bool inTick_ = false;
 };

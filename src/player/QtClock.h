@@ -8,7 +8,7 @@ namespace melodrop {
 // The real clock: QElapsedTimer for monotonic time, QTimer for timers and the Qt event loop
 // for pumping.
 class QtClock : public Clock {
-  public:
+public:
     QtClock();
     double Now() override;
     void PumpEvents() override;
@@ -16,7 +16,7 @@ class QtClock : public Clock {
     double secondsSinceMidnight() override;
     std::unique_ptr<Timer> createTimer() override;
 
-  private:
+private:
     QElapsedTimer elapsed_;
 };
 

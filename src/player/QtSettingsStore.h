@@ -9,7 +9,7 @@ namespace melodrop {
 // QSettings under organisation/application "melodrop", group "options": an INI file in the user's
 // configuration folder on Linux, the registry key of earlier installations on Windows.
 class QtSettingsStore : public SettingsStore {
-  public:
+public:
     QtSettingsStore();
     // A store in an explicit INI file (tests, the scenario runner).
     explicit QtSettingsStore(const QString& iniPath);
@@ -17,7 +17,7 @@ class QtSettingsStore : public SettingsStore {
     QString ReadSetting(const QString& key) override;
     void WriteSetting(const QString& key, const QString& value) override;
 
-  private:
+private:
     std::unique_ptr<QSettings> settings_;
 };
 

@@ -6,7 +6,7 @@
 namespace melodrop {
 
 class SettingsStore {
-  public:
+public:
     virtual ~SettingsStore() = default;
     virtual QString ReadSetting(const QString& key) = 0;
     virtual void WriteSetting(const QString& key, const QString& value) = 0;

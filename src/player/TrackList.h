@@ -8,7 +8,7 @@ namespace melodrop {
 
 class TrackList : public QAbstractListModel {
     Q_OBJECT
-  public:
+public:
     // Starts on the process's current folder, as a file list does before it is pointed anywhere.
     explicit TrackList(QObject* parent = nullptr);
 
@@ -35,10 +35,10 @@ class TrackList : public QAbstractListModel {
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-  signals:
+signals:
     void selectionChanged(int index);
 
-  private:
+private:
     void load();
 
     QString folder_;

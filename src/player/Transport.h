@@ -6,7 +6,7 @@
 namespace melodrop {
 
 class Transport {
-  public:
+public:
     explicit Transport(Context& ctx);
 
     // The player window.
@@ -29,7 +29,7 @@ class Transport {
     void menuPause();
     void menuUnpause();
 
-  private:
+private:
     // Current track = the selected file; open it from the list's folder; announce playing.
     void openSelected();
     // A random entry selected and opened from the MP3 folder text; false for an empty list.

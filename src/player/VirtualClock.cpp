@@ -7,7 +7,7 @@
 namespace melodrop {
 
 class VirtualClock::VirtualTimer : public Timer {
-  public:
+public:
     explicit VirtualTimer(VirtualClock* clock) : clock_(clock) { clock_->timers_.push_back(this); }
     ~VirtualTimer() override {
         if (clock_) std::erase(clock_->timers_, this);

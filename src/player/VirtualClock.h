@@ -10,7 +10,7 @@
 namespace melodrop {
 
 class VirtualClock : public Clock {
-  public:
+public:
     explicit VirtualClock(double secondsSinceMidnightAtStart = 12 * 3600.0);
     ~VirtualClock() override;
 
@@ -29,7 +29,7 @@ class VirtualClock : public Clock {
     // Work to run on every pump besides Qt's own events (a simulated client's posted messages).
     void addPumpHook(std::function<void()> hook);
 
-  private:
+private:
     class VirtualTimer;
     friend class VirtualTimer;
     VirtualTimer* nextDue(double limit) const;

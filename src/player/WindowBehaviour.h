@@ -8,7 +8,7 @@
 namespace melodrop {
 
 class WindowBehaviour {
-  public:
+public:
     explicit WindowBehaviour(Context& ctx);
     ~WindowBehaviour();
 
@@ -28,7 +28,7 @@ class WindowBehaviour {
     // The about box's text for this build.
     static QString aboutText();
 
-  private:
+private:
     void rollUpTick();
     void rollDownTick();
     void rollFailed(bool rollingUp);

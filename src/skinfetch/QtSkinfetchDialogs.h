@@ -11,13 +11,13 @@ QString qtFileFilter(const QString& pipeSeparatedFilter);
 
 // The real dialogs: QFileDialog and QMessageBox, modal to the skinfetch window.
 class QtSkinfetchDialogs : public SkinfetchDialogs {
-  public:
+public:
     void setParentWidget(QWidget* parent) { parent_ = parent; }
     QString saveFileDialog(const QString& title, const QString& filter, const QString& fileName,
                            const QString& initialFolder) override;
     void messageBox(const QString& text, const QString& title, BoxIcon icon) override;
 
-  private:
+private:
     QPointer<QWidget> parent_;
 };
 

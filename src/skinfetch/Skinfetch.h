@@ -16,7 +16,7 @@ namespace melodrop::skinfetch {
 QString unsafeSkinNameReason(const QString& name);
 
 class Skinfetch {
-  public:
+public:
     // programFolder holds the "skins" folder; serverBase is scheme and host of the skin server.
     Skinfetch(WebTransfer& transfer, SkinfetchDialogs& dialogs, QString programFolder,
               QString serverBase);
@@ -39,7 +39,7 @@ class Skinfetch {
     std::function<void()> onStatusChanged;
     std::function<void()> onWorkingChanged;
 
-  private:
+private:
     void setStatus(const QString& text);
     void setEntries(QStringList entries);
     void setWorking(bool working);

@@ -8,7 +8,7 @@ namespace melodrop::skinfetch {
 enum class BoxIcon { None, Warning };
 
 class SkinfetchDialogs {
-  public:
+public:
     virtual ~SkinfetchDialogs() = default;
     // The chosen path, or "" when cancelled. filter is in the "Description|pattern" form.
     virtual QString saveFileDialog(const QString& title, const QString& filter,

@@ -13,11 +13,11 @@ class Skinfetch;
 
 class SkinfetchWindow : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit SkinfetchWindow(Skinfetch& logic, QWidget* parent = nullptr);
     ~SkinfetchWindow() override;
 
-  private:
+private:
     void showEntries();
     void showWorking();
 

@@ -12,7 +12,7 @@
 namespace melodrop {
 
 class UpdateCheck {
-  public:
+public:
     // serverBase is scheme and host ("http://host:port"); the paths on it are fixed.
     UpdateCheck(Desktop& desktop, WebTransfer& transfer, Clock& clock, QString programFolder,
                 QString serverBase = defaultServerBase(),
@@ -31,7 +31,7 @@ class UpdateCheck {
     static QString runningVersionText();
     static QString defaultServerBase();
 
-  private:
+private:
     void check();
     void askAndDownload();
     // Every way out of the check leaves the notice hidden and the player window restored.

@@ -19,7 +19,7 @@ inline QString ToneFile(const char* name) {
 
 // An output with no thread: the test asks for each buffer itself, as a device would.
 class ManualOutput : public AudioOutput {
-  public:
+public:
     bool Open(Pull pull) override {
         pull_ = std::move(pull);
         return openable_;
@@ -37,7 +37,7 @@ class ManualOutput : public AudioOutput {
     bool running() const { return running_; }
     void set_openable(bool openable) { openable_ = openable; }
 
-  private:
+private:
     Pull pull_;
     bool running_ = false;
     bool openable_ = true;

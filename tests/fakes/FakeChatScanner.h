@@ -8,7 +8,7 @@ namespace melodrop::testing {
 // A scanner the test feeds by hand: say() raises ChatLine only while the scanner is on.
 class FakeChatScanner : public ChatScanner {
     Q_OBJECT
-  public:
+public:
     void ScanOn() override {
         on = true;
         calls << QStringLiteral("ScanOn");

@@ -14,7 +14,7 @@ namespace melodrop::testing {
 // "notice", "hide notice", "shell <path>", "start <path>", "tray add <tip>", "tray remove", "quit".
 // An empty queue answers: Ok/Yes for messages, "" for prompts and dialogs.
 class FakeDesktop : public Desktop {
-  public:
+public:
     void showIntro() override;
     void closeIntro() override;
     bool anotherInstanceRunning() override { return otherInstance; }

@@ -10,7 +10,7 @@ namespace melodrop::testing {
 // when written. Files listed in failingPaths fail to open.
 class FakeMediaPlayer : public MediaPlayer {
     Q_OBJECT
-  public:
+public:
     bool Open(const QString& path) override {
         calls << QStringLiteral("Open ") + path;
         openedPath = path;
@@ -42,7 +42,7 @@ class FakeMediaPlayer : public MediaPlayer {
     int volume = 0;  // 0 until set: the player's own initial volume
     bool playing = false;
 
-  private:
+private:
     bool record(const QString& call, bool playingAfter) {
         calls << call;
         playing = playingAfter;

@@ -8,7 +8,7 @@ namespace melodrop::testing {
 
 // An in-memory settings store that remembers the order of writes.
 class FakeSettingsStore : public SettingsStore {
-  public:
+public:
     QString ReadSetting(const QString& key) override { return values.value(key); }
     void WriteSetting(const QString& key, const QString& value) override {
         values[key] = value;

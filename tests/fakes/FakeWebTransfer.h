@@ -8,7 +8,7 @@ namespace melodrop::testing {
 
 // Answers URLs from a map; anything else fails as an unreachable server would.
 class FakeWebTransfer : public WebTransfer {
-  public:
+public:
     FetchResult fetch(const QString& url) override {
         requests << url;
         if (!bodies.contains(url)) return {false, {}, QStringLiteral("connection refused")};

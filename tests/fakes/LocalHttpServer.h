@@ -15,7 +15,7 @@ class QTcpSocket;
 namespace melodrop::testing {
 
 class LocalHttpServer {
-  public:
+public:
     LocalHttpServer();  // listens on a free port
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
@@ -40,7 +40,7 @@ class LocalHttpServer {
     int requestCount(const QString& path) const { return static_cast<int>(requests_.count(path)); }
     QStringList requestedPaths() const { return requests_; }
 
-  private:
+private:
     struct Answer {
         enum class Kind { Body, Silence, CutOff } kind = Kind::Body;
         int status = 200;

@@ -29,7 +29,7 @@ struct ChatLineSeen {
 };
 
 class TestRig {
-  public:
+public:
     TestRig();
     ~TestRig();
 
@@ -72,7 +72,7 @@ class TestRig {
     TranscriptChatScanner chat1{sim, clock};
     std::unique_ptr<Melodrop> melodrop;
 
-  private:
+private:
     int linesTaken_ = 0;
     int transcriptStart_ = 0;
 };

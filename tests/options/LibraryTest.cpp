@@ -12,7 +12,7 @@ using namespace melodrop::testing;
 namespace {
 
 class LibraryTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         rig.addMp3s({"Love Song.mp3", "lovely day.MP3", "Rain.mp3"});
         m = &rig.load();

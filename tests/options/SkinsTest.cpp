@@ -13,7 +13,7 @@ using namespace melodrop::testing;
 namespace {
 
 class SkinsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         skins = rig.programFolder() + "/skins";
         QImage picture(148, 90, QImage::Format_RGB32);

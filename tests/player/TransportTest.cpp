@@ -11,7 +11,7 @@ using namespace melodrop::testing;
 namespace {
 
 class TransportTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         rig.addMp3s({"Alpha.mp3", "Beta.mp3", "Gamma.mp3"});
         rig.settings.values["random"] = "false";

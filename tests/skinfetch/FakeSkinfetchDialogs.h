@@ -8,7 +8,7 @@ namespace melodrop::skinfetch::testing {
 // Records "save <title>|<filter>|<name>|<folder>" and "box <title>|<text>"; the save dialog
 // answers from a queue ("" once it is empty, as if cancelled).
 class FakeSkinfetchDialogs : public SkinfetchDialogs {
-  public:
+public:
     QString saveFileDialog(const QString& title, const QString& filter, const QString& fileName,
                            const QString& initialFolder) override {
         requests << "save " + title + '|' + filter + '|' + fileName + '|' + initialFolder;

@@ -26,7 +26,7 @@ QByteArray readFile(const QString& path) {
 }
 
 class SkinfetchTest : public ::testing::Test {
-  protected:
+protected:
     SkinfetchTest()
         : transfer(limits()), logic(transfer, dialogs, programFolder.path(), server.baseUrl()) {
         QDir(programFolder.path()).mkdir("skins");

@@ -30,7 +30,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 class DownloadToFolderTest : public ::testing::Test {
-  protected:
+protected:
     DownloadToFolderTest() : transfer(limits()) {}
     static TransferLimits limits() {
         TransferLimits l;

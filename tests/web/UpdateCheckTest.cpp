@@ -33,7 +33,7 @@ QByteArray readFile(const QString& path) {
 }
 
 class UpdateCheckTest : public ::testing::Test {
-  protected:
+protected:
     UpdateCheckTest()
         : transfer(limits()),
           check(desktop, transfer, clock, programFolder.path(), server.baseUrl()) {}

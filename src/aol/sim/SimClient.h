@@ -34,8 +34,8 @@
 //     switches it; in the default IgnoreBoxMode::OncePerOpening only the first click after the
 //     member window opened switches (the client has sent the change and disregards further clicks
 //     in that window), which makes the click loop of ChatIgnoreByIndex end with the setting
-//     switched whatever the box read at first (so x and unx both switch it). IgnoreBoxMode::Toggle switches
-//     on every click.
+//     switched whatever the box read at first (so x and unx both switch it). IgnoreBoxMode::Toggle
+//     switches on every click.
 //   - Keyword box: WM_SETTEXT replaces its text and puts the caret at the start; WM_CHAR of a
 //     printable byte inserts at the caret; Enter submits the text without its leading blanks
 //     (recorded in keywords()) and clears the box. "aol://2719:2-2-" + name (letter case of the

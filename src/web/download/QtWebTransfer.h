@@ -20,12 +20,12 @@ struct TransferLimits {
 // One transfer at a time, like the transfer component it replaces: a fetch started while another
 // one is waiting (from an event handler that ran during the wait) fails at once.
 class QtWebTransfer : public WebTransfer {
-  public:
+public:
     explicit QtWebTransfer(TransferLimits limits = {});
     FetchResult fetch(const QString& url) override;
     bool isBusy() const override { return busy_; }
 
-  private:
+private:
     TransferLimits limits_;
     QNetworkAccessManager network_;
     bool busy_ = false;

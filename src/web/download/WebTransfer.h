@@ -13,7 +13,7 @@ struct FetchResult {
 };
 
 class WebTransfer {
-  public:
+public:
     virtual ~WebTransfer() = default;
     virtual FetchResult fetch(const QString& url) = 0;
     // True while a transfer is running (a nested call from an event handler during a wait).
