@@ -21,9 +21,11 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
+	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
 	@bash scripts/run.sh $(BUILD_DIR)
 
 demo: build
+	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
 	@bash scripts/run.sh $(BUILD_DIR) --headless
 
 test: build
