@@ -5,17 +5,17 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "fakes/LocalHttpServer.h"
 #include "skinfetch/FakeSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
 #include "web/download/QtWebTransfer.h"
+#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 
 namespace melodrop::skinfetch {
 namespace {
 
-using melodrop::testing::LocalHttpServer;
+using melodrop::LocalHttpServer;
 using testing::FakeSkinfetchDialogs;
 
 const QString kList = "/zeph/melodrop/skins/skins.txt";

@@ -8,12 +8,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "fakes/LocalHttpServer.h"
 #include "skinfetch/FakeSkinfetchDialogs.h"
 #include "skinfetch/QtSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
 #include "skinfetch/SkinfetchWindow.h"
 #include "web/download/QtWebTransfer.h"
+#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 
@@ -21,7 +21,7 @@ namespace melodrop::skinfetch {
 namespace {
 
 TEST(SkinfetchWindow, ControlsRefreshDownloadAndExit) {
-    melodrop::testing::LocalHttpServer server;
+    melodrop::LocalHttpServer server;
     server.serve("/zeph/melodrop/skins/skins.txt", "red\r\ngreen\r\nblue");
     server.serve("/zeph/melodrop/skins/green.zip", "PK green");
     QTemporaryDir programFolder;

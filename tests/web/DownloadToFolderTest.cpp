@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "fakes/LocalHttpServer.h"
 #include "web/download/DownloadToFolder.h"
 #include "web/download/QtWebTransfer.h"
+#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 
@@ -16,7 +16,7 @@ namespace melodrop {
 namespace {
 
 using Outcome = DownloadResult::Outcome;
-using testing::LocalHttpServer;
+using melodrop::LocalHttpServer;
 
 QByteArray readFile(const QString& path) {
     QFile f(path);

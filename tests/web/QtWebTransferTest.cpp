@@ -2,15 +2,15 @@
 // incomplete answer is a failure with a reason, and waits end.
 #include <gtest/gtest.h>
 
-#include "fakes/LocalHttpServer.h"
 #include "web/download/QtWebTransfer.h"
+#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 
 namespace melodrop {
 namespace {
 
-using testing::LocalHttpServer;
+using melodrop::LocalHttpServer;
 
 TransferLimits shortLimits() {
     TransferLimits limits;

@@ -6,18 +6,18 @@
 #include <QTemporaryDir>
 
 #include "fakes/FakeDesktop.h"
-#include "fakes/LocalHttpServer.h"
 #include "player/VirtualClock.h"
 #include "web/UpdateCheck.h"
 #include "web/download/QtWebTransfer.h"
+#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 
 namespace melodrop {
 namespace {
 
+using melodrop::LocalHttpServer;
 using testing::FakeDesktop;
-using testing::LocalHttpServer;
 
 const QString kRelease = "/zeph/melodrop/updates.txt";
 const QString kArchive = "/zeph/melodrop/melodrop update.zip";

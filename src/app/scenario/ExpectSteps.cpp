@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/scenario/ScenarioHttpServer.h"
 #include "app/scenario/ScenarioWorld.h"
 #include "app/scenario/StepKinds.h"
+#include "web/localserver/LocalHttpServer.h"
 
 namespace melodrop::scenario {
 

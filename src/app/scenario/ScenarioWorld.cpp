@@ -5,13 +5,13 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/scenario/ScenarioHttpServer.h"
 #include "app/scenario/SilentMediaPlayer.h"
 #include "audio/AudioPlayer.h"
 #include "player/Melodrop.h"
 #include "player/QtSettingsStore.h"
 #include "ui/PlayerWindow.h"
 #include "web/UpdateCheck.h"
+#include "web/localserver/LocalHttpServer.h"
 
 namespace melodrop::scenario {
 
@@ -133,8 +133,8 @@ void ScenarioWorld::collectLines() {
 
 // ---- what the program runs on ----
 
-ScenarioHttpServer& ScenarioWorld::startServer() {
-    if (!server_) server_ = std::make_unique<ScenarioHttpServer>();
+LocalHttpServer& ScenarioWorld::startServer() {
+    if (!server_) server_ = std::make_unique<LocalHttpServer>();
     return *server_;
 }
 

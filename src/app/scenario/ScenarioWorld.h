@@ -24,6 +24,7 @@
 #include "web/download/QtWebTransfer.h"
 
 namespace melodrop {
+class LocalHttpServer;
 class Melodrop;
 class QtSettingsStore;
 }  // namespace melodrop
@@ -33,8 +34,6 @@ class PlayerWindow;
 }
 
 namespace melodrop::scenario {
-
-class ScenarioHttpServer;
 
 inline const QString kDefaultUser = QStringLiteral("MeloFan");
 inline const QString kDefaultRoom = QStringLiteral("Lobby");
@@ -105,8 +104,8 @@ public:
     // Before start: the silent player or the audio engine (the default).
     void choosePlayer(bool silent) { silentChosen_ = silent; }
     bool silentChosen() const { return silentChosen_ || options_.forceSilent; }
-    ScenarioHttpServer* server() { return server_.get(); }
-    ScenarioHttpServer& startServer();
+    LocalHttpServer* server() { return server_.get(); }
+    LocalHttpServer& startServer();
     QString serverBase() const;
 
     // ---- the program ----
@@ -146,7 +145,7 @@ private:
     bool silentChosen_ = false;
     ScriptedDesktop desktop_;
     QtWebTransfer web_;  // with short limits, so that a silent server cannot stall a run
-    std::unique_ptr<ScenarioHttpServer> server_;
+    std::unique_ptr<LocalHttpServer> server_;
     TranscriptChatScanner chtMelodrop_{programWindows_, programClock_};
     TranscriptChatScanner chat1_{programWindows_, programClock_};
     std::unique_ptr<Melodrop> melodrop_;

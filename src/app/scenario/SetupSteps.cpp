@@ -6,11 +6,11 @@
 #include <QFileInfo>
 #include <QImage>
 
-#include "app/scenario/ScenarioHttpServer.h"
 #include "app/scenario/ScenarioWorld.h"
 #include "app/scenario/StepKinds.h"
 #include "player/PlayerWindowModel.h"
 #include "player/QtSettingsStore.h"
+#include "web/localserver/LocalHttpServer.h"
 
 namespace melodrop::scenario {
 
@@ -103,7 +103,7 @@ StepResult serve(ScenarioWorld& w, const Step& s) {
         return cannot(QStringLiteral(
             "the program was started without the local update server; put a `server` line "
             "before `start`"));
-    ScenarioHttpServer& server = w.startServer();
+    LocalHttpServer& server = w.startServer();
     if (!server.isListening())
         return cannot(QStringLiteral("the local HTTP server cannot listen: ") +
                       server.errorString());

@@ -1,6 +1,7 @@
 #pragma once
-// A real HTTP server on 127.0.0.1 for tests, served by the test's own event loop (so a client
-// that blocks in a local event loop is answered while it waits). Each path is given an answer:
+// A real HTTP server on 127.0.0.1 for tests and scenarios (the update server), served by the
+// program's own event loop (so a client that blocks in a local event loop is answered while it
+// waits). Each path is given an answer:
 // a body with a status code, silence, or a body cut off before its announced length. Unknown
 // paths get 404. Paths are matched percent-decoded ("/a b.zip" matches "/a%20b.zip").
 #include <QByteArray>
@@ -12,11 +13,13 @@
 
 class QTcpSocket;
 
-namespace melodrop::testing {
+namespace melodrop {
 
 class LocalHttpServer {
 public:
     LocalHttpServer();  // listens on a free port
+    bool isListening() const { return server_.isListening(); }
+    QString errorString() const { return server_.errorString(); }
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
@@ -57,4 +60,4 @@ private:
     QStringList requests_;
 };
 
-}  // namespace melodrop::testing
+}  // namespace melodrop

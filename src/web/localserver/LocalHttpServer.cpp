@@ -1,10 +1,10 @@
-#include "fakes/LocalHttpServer.h"
+#include "web/localserver/LocalHttpServer.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QUrl>
 
-namespace melodrop::testing {
+namespace melodrop {
 
 namespace {
 
@@ -118,4 +118,4 @@ void LocalHttpServer::answer(QTcpSocket* socket, const QString& path) {
     socket->disconnectFromHost();  // after the buffered bytes are written
 }
 
-}  // namespace melodrop::testing
+}  // namespace melodrop
