@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "options/Library.h"
 #include "options/NumberText.h"
 #include "player/RandomPick.h"
 
@@ -137,10 +138,7 @@ void PlaybackCommands::volQuery() {
 void PlaybackCommands::dir(const QString& folder) {
     // The hidden folder list relays its folder to the track list, which reads it. A folder that
     // does not exist leaves both where they were; the list is then read again where it is.
-    if (ctx_.tracks.setFolder(folder))
-        ctx_.state.dirMP3s = folder;
-    else
-        ctx_.tracks.refresh();
+    if (!setFolderRelay(ctx_, folder)) ctx_.tracks.refresh();
     ctx_.state.txtMP3sPath = folder;
     ctx_.save(QStringLiteral("mp3dir"), folder);
     ctx_.announcer.announce(Announcement::SetDir, folder);

@@ -4,9 +4,9 @@
 
 namespace melodrop {
 
-bool Library::setFolderRelay(const QString& folder) {
-    if (!ctx_.tracks.setFolder(folder)) return false;
-    ctx_.state.dirMP3s = folder;
+bool setFolderRelay(Context& ctx, const QString& folder) {
+    if (!ctx.tracks.setFolder(folder)) return false;
+    ctx.state.dirMP3s = folder;
     return true;
 }
 
@@ -16,8 +16,7 @@ void Library::setMp3Dir() {
 }
 
 void Library::folderDialogOk(const QString& folder) {
-    if (setFolderRelay(folder)) {
-        ctx_.tracks.refresh();
+    if (setFolderRelay(ctx_, folder)) {
         ctx_.state.txtMP3sPath = folder;
         ctx_.save(QStringLiteral("mp3dir"), folder);
         ctx_.notifyOptionsChanged();

@@ -5,13 +5,13 @@
 
 namespace melodrop {
 
+// Points the hidden folder list at a folder; the track list follows it and reads the folder.
+// False (and nothing changes) when the folder cannot be listed.
+bool setFolderRelay(Context& ctx, const QString& folder);
+
 class Library {
 public:
     explicit Library(Context& ctx) : ctx_(ctx) {}
-
-    // Points the hidden folder list at a folder; the track list follows it. False (and nothing
-    // changes) when the folder cannot be listed.
-    bool setFolderRelay(const QString& folder);
 
     void setMp3Dir();  // shows the folder dialog
     void folderDialogOk(const QString& folder);

@@ -52,7 +52,7 @@ void Melodrop::load() {
     const QString folder = read("mp3dir");
     if (!folder.isEmpty()) c.state.txtMP3sPath = folder;
     // A folder that no longer exists leaves the list on the working folder.
-    library_->setFolderRelay(c.state.txtMP3sPath);
+    setFolderRelay(c, c.state.txtMP3sPath);
 
     if (const auto level = parseNumber(read("vol"))) {
         // A stored level outside 0 to 100 is taken at the nearest end rather than as a gain
