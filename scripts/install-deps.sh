@@ -9,6 +9,7 @@ packages=(
     libmpg123-dev libsdl2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 lame mpg123 xvfb xauth imagemagick
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
 )
 
 missing=()

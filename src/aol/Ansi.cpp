@@ -125,7 +125,7 @@ std::string AnsiToUtf8(std::string_view ansi) {
     return out;
 }
 
-std::string AnsiLower(std::string_view ansi) {
+std::string AnsiLowerCase(std::string_view ansi) {
     std::string out(ansi);
     for (char& c : out) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
     return out;

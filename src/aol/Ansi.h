@@ -8,7 +8,7 @@
 // - AnsiToUtf8: every byte decodes; the five bytes Windows-1252 leaves undefined (81 8D 8F 90 9D)
 //   decode to the control characters of the same value, as Windows itself does, so they survive
 //   a round trip.
-// - AnsiLower: lower-cases the letters of Windows-1252 text (A-Z, the accented capitals
+// - AnsiLowerCase: lower-cases the letters of Windows-1252 text (A-Z, the accented capitals
 //   C0-DE except D7, and 8A 8C 8E 9F), as the client's own case folding does.
 #include <string>
 #include <string_view>
@@ -17,7 +17,7 @@ namespace aol {
 
 std::string Utf8ToAnsi(std::string_view utf8);
 std::string AnsiToUtf8(std::string_view ansi);
-std::string AnsiLower(std::string_view ansi);
+std::string AnsiLowerCase(std::string_view ansi);
 // Lower-cases UTF-8 text the way the client would: through Windows-1252 and back. Characters
 // without a Windows-1252 form are kept as they are.
 std::string Utf8LowerAnsi(std::string_view utf8);

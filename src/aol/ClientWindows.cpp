@@ -1,5 +1,6 @@
 #include "aol/ClientWindows.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace aol::client {
@@ -77,7 +78,23 @@ Hwnd KeywordBox(WindowSystem& ws) {
     return Child(ws, combo, kEditClass);
 }
 
-std::string WindowBytes(WindowSystem& ws, Hwnd window) {
+std::optional<std::intptr_t> Send(WindowSystem& ws, Hwnd window, std::uint32_t message,
+                                  std::uintptr_t wParam, std::intptr_t lParam) {
+    if (window == 0) return std::nullopt;
+    std::intptr_t result = 0;
+    if (!ws.SendMessageTimeoutA(window, message, wParam, lParam, kSmtoNormal | kSmtoAbortIfHung,
+                                kSendTimeoutMs, &result)) {
+        return std::nullopt;
+    }
+    return result;
+}
+
+bool SendText(WindowSystem& ws, Hwnd window, const std::string& bytes) {
+    return Send(ws, window, kWmSetText, 0, reinterpret_cast<std::intptr_t>(bytes.c_str()))
+        .has_value();
+}
+
+std::string CaptionBytes(WindowSystem& ws, Hwnd window) {
     if (window == 0) return {};
     const int n = ws.GetWindowTextLengthA(window);
     if (n <= 0) return {};
@@ -85,6 +102,29 @@ std::string WindowBytes(WindowSystem& ws, Hwnd window) {
     const int copied = ws.GetWindowTextA(window, buffer.data(), n + 1);
     if (copied <= 0) return {};
     return std::string(buffer.data(), static_cast<std::size_t>(copied < n ? copied : n));
+}
+
+std::string ControlBytes(WindowSystem& ws, Hwnd window) {
+    // Room to grow between the two messages before a second read is needed.
+    constexpr std::size_t kSlack = 4096;
+    constexpr int kAttempts = 4;
+    std::string text;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const std::optional<std::intptr_t> length = Send(ws, window, kWmGetTextLength);
+        if (!length || *length <= 0) return {};
+        const std::size_t wanted =
+            std::min(static_cast<std::size_t>(*length), kMaxControlTextBytes);
+        const std::size_t size = std::min(wanted + 1 + kSlack, kMaxControlTextBytes + 1);
+        std::vector<char> buffer(size, '\0');
+        const std::optional<std::intptr_t> copied =
+            Send(ws, window, kWmGetText, size, reinterpret_cast<std::intptr_t>(buffer.data()));
+        if (!copied || *copied <= 0) return {};
+        const std::size_t n = std::min(static_cast<std::size_t>(*copied), size - 1);
+        text.assign(buffer.data(), n);
+        // A read that did not fill the buffer is the whole text.
+        if (n < size - 1 || size - 1 >= kMaxControlTextBytes) return text;
+    }
+    return text;
 }
 
 }  // namespace aol::client

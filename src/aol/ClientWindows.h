@@ -2,6 +2,8 @@
 // The client's window tree as the client builds it: the lookups every operation starts from.
 // Plain functions of a WindowSystem; they keep nothing between calls. A parent of 0 always gives
 // 0 (FindWindowExA with parent 0 would search the top-level windows instead).
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "aol/WindowSystem.h"
@@ -48,7 +50,26 @@ Hwnd RoomInputBox(WindowSystem& ws, Hwnd room);
 Hwnd RoomMemberList(WindowSystem& ws, Hwnd room);
 Hwnd KeywordBox(WindowSystem& ws);
 
-// The window's text as the client's single-byte bytes ("" for window 0).
-std::string WindowBytes(WindowSystem& ws, Hwnd window);
+// How long one message to the client may take. A client that has not answered by then is hung
+// or busy in a modal box of its own; the step that needed the answer counts as failed.
+inline constexpr std::uint32_t kSendTimeoutMs = 2000;
+
+// Sends a message within kSendTimeoutMs (and at once when Windows already knows the client is
+// hung). Nothing when the client did not answer or the window does not exist.
+std::optional<std::intptr_t> Send(WindowSystem& ws, Hwnd window, std::uint32_t message,
+                                  std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+// WM_SETTEXT with single-byte text; false when the client did not take it.
+bool SendText(WindowSystem& ws, Hwnd window, const std::string& bytes);
+
+// The window's caption as the client's single-byte bytes ("" for window 0): what
+// GetWindowTextA gives for a window of another process.
+std::string CaptionBytes(WindowSystem& ws, Hwnd window);
+
+// A control's contents (the room's transcript, an input box) as single-byte bytes, asked of the
+// control itself with WM_GETTEXTLENGTH and WM_GETTEXT. "" for window 0 or a client that does not
+// answer. Text that grows between the two messages is read again, so a read is never cut short;
+// at most kMaxControlTextBytes are read.
+inline constexpr std::size_t kMaxControlTextBytes = 32u << 20;
+std::string ControlBytes(WindowSystem& ws, Hwnd window);
 
 }  // namespace aol::client

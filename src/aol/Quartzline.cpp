@@ -3,14 +3,28 @@
 //
 // Every wait pumps the program's events and lets time pass through EventPump::WaitForEvents in
 // slices of at most kPollSeconds, so that a virtual clock moves and a real one does not spin.
+// Every message sent to the client is bounded (client::Send): a send the client does not answer
+// in time is a failed step. A failed step that would make a later step do harm ends the
+// operation instead of being skipped: Enter is not pressed after the text could not be set (it
+// would send what the user had half-typed), a member list entry is not double-clicked after it
+// could not be selected, an ignore box whose state cannot be read is not clicked.
+//
 // The waits on the client that could otherwise last forever are bounded by QuartzlineLimits:
-//   - the member information window (ChatIgnoreByIndex step 3): after memberWindowSeconds the
-//     operation gives up without clicking anything, then still runs the resume step (step 7);
-//   - the ignore box reading checked (step 5): after ignoreBoxPasses passes the clicking stops;
-//     the member window is closed (step 6) and the resume step runs (step 7), as on success;
+//   - the member information window (ChatIgnoreByIndex step 3): only a member window that opened
+//     or came to the front after the double-click, or one captioned with the member's name,
+//     counts (one the user already had open for someone else is never touched); after
+//     memberWindowSeconds the operation gives up without clicking anything, then still runs the
+//     resume step (step 7);
+//   - the ignore box (step 5) is read, clicked once, and read again until it shows the other
+//     state: a box that toggles on every click ends switched, whatever it read at first. A click
+//     that has not switched it within ignoreClickSeconds is repeated, at most ignoreBoxPasses
+//     clicks in all; then the member window is closed (step 6) and the resume step runs (step 7);
 //   - the send-instant-message window (InstantMessage step 3) and its closing or the client's
 //     alert (step 6): instantMessageSeconds each; on reaching either bound the operation gives
-//     up and posts WM_CLOSE to whatever send window is open.
+//     up and posts WM_CLOSE to whatever send window is open;
+//   - the alert (step 7): the client may still be building it when it is found, and a press on
+//     a button the dialog then replaces is lost; so the alert's button is waited for, pressed,
+//     and pressed again until that alert has gone, for at most alertSeconds.
 #include "aol/Quartzline.h"
 
 #include <algorithm>
@@ -24,13 +38,11 @@ namespace aol {
 namespace {
 
 constexpr double kPollSeconds = 0.01;
+constexpr double kIgnoreBoxReadSeconds = 0.1;    // between reads of the ignore box after a click
+constexpr double kAlertPressSeconds = 0.1;       // between presses on the alert
 constexpr std::uint64_t kRecordNameOffset = 24;  // D + 24: address of the name record
 constexpr std::uint64_t kNameOffset = 6;         // P + 6: the screen name
 constexpr std::size_t kNameBytes = 16;
-
-std::intptr_t TextParam(const std::string& bytes) {
-    return reinterpret_cast<std::intptr_t>(bytes.c_str());
-}
 
 // Reads the open room's member list out of the client's memory, entry by entry.
 // Holds the process handle for its lifetime.
@@ -41,7 +53,8 @@ public:
         if (list_ == 0) return;
         std::uint32_t pid = 0;
         ws_.GetWindowThreadProcessId(list_, &pid);
-        process_ = ws_.OpenProcess(PROCESS_READ_ACCESS, false, pid);
+        if (pid == 0) return;
+        process_ = ws_.OpenProcess(kProcessReadAccess, false, pid);
     }
     ~MemberListReader() { Close(); }
     MemberListReader(const MemberListReader&) = delete;
@@ -50,18 +63,18 @@ public:
     bool IsOpen() const { return process_ != 0; }
 
     int Count() {
-        const std::intptr_t n = ws_.SendMessageA(list_, LB_GETCOUNT, 0, 0);
-        return n > 0 ? static_cast<int>(n) : 0;
+        const std::optional<std::intptr_t> n = client::Send(ws_, list_, kLbGetCount);
+        return n && *n > 0 ? static_cast<int>(*n) : 0;
     }
 
     // The raw single-byte name of entry i, or nothing when a read fails.
     std::optional<std::string> Name(int i) {
         if (!IsOpen()) return std::nullopt;
-        const std::intptr_t data =
-            ws_.SendMessageA(list_, LB_GETITEMDATA, static_cast<std::uintptr_t>(i), 0);
-        if (data == -1) return std::nullopt;  // LB_ERR
+        const std::optional<std::intptr_t> data =
+            client::Send(ws_, list_, kLbGetItemData, static_cast<std::uintptr_t>(i));
+        if (!data || *data == kLbErr) return std::nullopt;
         // The client is a 32-bit process: its addresses are 32-bit values.
-        const std::uint64_t record = static_cast<std::uint32_t>(static_cast<std::uintptr_t>(data));
+        const std::uint64_t record = static_cast<std::uint32_t>(static_cast<std::uintptr_t>(*data));
         unsigned char address[4] = {};
         std::size_t got = 0;
         if (!ws_.ReadProcessMemory(process_, record + kRecordNameOffset, address, sizeof address,
@@ -93,6 +106,17 @@ private:
     ProcessHandle process_ = 0;
 };
 
+// Every member information window of the MDI client, in child order.
+std::vector<Hwnd> MemberWindows(WindowSystem& ws) {
+    std::vector<Hwnd> found;
+    const Hwnd mdi = client::MdiClient(ws);
+    for (Hwnd w = client::Child(ws, mdi, client::kChildClass); w != 0;
+         w = client::Child(ws, mdi, client::kChildClass, w)) {
+        if (client::IsMemberWindow(ws, w)) found.push_back(w);
+    }
+    return found;
+}
+
 }  // namespace
 
 Quartzline::Quartzline(WindowSystem& windows, EventPump& pump) : windows_(windows), pump_(pump) {}
@@ -107,6 +131,16 @@ void Quartzline::setLimits(QuartzlineLimits limits) {
 
 void Quartzline::WaitStep(double deadline) {
     pump_.WaitForEvents(std::min(deadline, pump_.Now() + kPollSeconds));
+}
+
+template <typename Done>
+bool Quartzline::WaitUntil(double deadline, Done done) {
+    for (;;) {
+        pump_.PumpEvents();
+        if (done()) return true;
+        if (pump_.Now() >= deadline) return false;
+        WaitStep(deadline);
+    }
 }
 
 void Quartzline::ResumeAutoIgnore() {
@@ -126,7 +160,7 @@ Hwnd Quartzline::FindRoom() {
 }
 
 std::string Quartzline::GetCaption(Hwnd window) {
-    return AnsiToUtf8(client::WindowBytes(windows_, window));
+    return AnsiToUtf8(client::CaptionBytes(windows_, window));
 }
 
 std::string Quartzline::GetUser() {
@@ -134,7 +168,7 @@ std::string Quartzline::GetUser() {
     const std::string prefix = client::kWelcomePrefix;
     for (Hwnd w = client::Child(windows_, mdi, client::kChildClass); w != 0;
          w = client::Child(windows_, mdi, client::kChildClass, w)) {
-        const std::string caption = client::WindowBytes(windows_, w);
+        const std::string caption = client::CaptionBytes(windows_, w);
         if (caption.compare(0, prefix.size(), prefix) != 0) continue;
         // From the tenth character up to the first "!"; a caption without "!" (which the client
         // never shows) gives the rest of the caption.
@@ -147,9 +181,8 @@ std::string Quartzline::GetUser() {
 
 int Quartzline::RoomCount() {
     const Hwnd list = client::RoomMemberList(windows_, FindRoom());
-    if (list == 0) return 0;
-    const std::intptr_t n = windows_.SendMessageA(list, LB_GETCOUNT, 0, 0);
-    return n > 0 ? static_cast<int>(n) : 0;
+    const std::optional<std::intptr_t> n = client::Send(windows_, list, kLbGetCount);
+    return n && *n > 0 ? static_cast<int>(*n) : 0;
 }
 
 Hwnd Quartzline::FindMemberWindow() {
@@ -164,7 +197,7 @@ void Quartzline::AddRoomToList(std::vector<std::string>& list, bool includeSelf)
         const std::optional<std::string> name = members.Name(i);
         if (!name) continue;
         if (includeSelf || AnsiToUtf8(*name) != GetUser()) {
-            list.push_back(AnsiToUtf8(AnsiLower(*name)));
+            list.push_back(AnsiToUtf8(AnsiLowerCase(*name)));
         }
     }
 }
@@ -185,18 +218,16 @@ void Quartzline::TimeOut(double seconds) {
 void Quartzline::ChatSend(const std::string& line) {
     const Hwnd box = client::RoomInputBox(windows_, FindRoom());
     if (box == 0) return;
-    const std::string bytes = Utf8ToAnsi(line);
-    windows_.SendMessageA(box, WM_SETTEXT, 0, TextParam(bytes));
-    windows_.SendMessageA(box, WM_CHAR, VK_RETURN_CHAR, 0);
+    if (!client::SendText(windows_, box, Utf8ToAnsi(line))) return;
+    client::Send(windows_, box, kWmChar, kCharEnter);
 }
 
 void Quartzline::Keyword(const std::string& keyword) {
     const Hwnd box = client::KeywordBox(windows_);
     if (box == 0) return;
-    const std::string bytes = Utf8ToAnsi(keyword);
-    windows_.SendMessageA(box, WM_SETTEXT, 0, TextParam(bytes));
-    windows_.SendMessageA(box, WM_CHAR, VK_SPACE, 0);
-    windows_.SendMessageA(box, WM_CHAR, VK_RETURN_CHAR, 0);
+    if (!client::SendText(windows_, box, Utf8ToAnsi(keyword))) return;
+    if (!client::Send(windows_, box, kWmChar, kVkSpace)) return;
+    client::Send(windows_, box, kWmChar, kCharEnter);
 }
 
 void Quartzline::PrivateRoom(const std::string& name) {
@@ -207,11 +238,11 @@ void Quartzline::PrivateRoom(const std::string& name) {
 void Quartzline::ChatIgnore(const std::string& name) {
     MemberListReader members(windows_);
     if (!members.IsOpen()) return;
-    const std::string wanted = AnsiLower(Utf8ToAnsi(name));
+    const std::string wanted = AnsiLowerCase(Utf8ToAnsi(name));
     const int n = members.Count();
     for (int i = 0; i < n; ++i) {
         const std::optional<std::string> entry = members.Name(i);
-        if (entry && AnsiToUtf8(*entry) != GetUser() && AnsiLower(*entry) == wanted) {
+        if (entry && AnsiToUtf8(*entry) != GetUser() && AnsiLowerCase(*entry) == wanted) {
             ChatIgnoreByIndex(i);
             pump_.PumpEvents();
             return;  // the reader releases the process handle
@@ -220,25 +251,74 @@ void Quartzline::ChatIgnore(const std::string& name) {
     }
 }
 
+Hwnd Quartzline::OpenedMemberWindow(const std::vector<Hwnd>& before, const std::string& member) {
+    const std::vector<Hwnd> now = MemberWindows(windows_);
+    for (const Hwnd w : now) {
+        if (std::find(before.begin(), before.end(), w) == before.end()) return w;
+    }
+    // No new window: the client may have brought the member's open window to the front ...
+    if (!now.empty() && !before.empty() && now.front() != before.front()) return now.front();
+    // ... or it was at the front already. A window captioned with the member's name is the
+    // member's whichever way it came.
+    if (member.empty()) return 0;
+    const std::string wanted = AnsiLowerCase(member);
+    for (const Hwnd w : now) {
+        if (AnsiLowerCase(client::CaptionBytes(windows_, w)) == wanted) return w;
+    }
+    return 0;
+}
+
+bool Quartzline::ToggleIgnoreBox(Hwnd box) {
+    pump_.PumpEvents();
+    TimeOut(0.2);
+    const std::optional<std::intptr_t> initial = client::Send(windows_, box, kBmGetCheck);
+    if (!initial) return false;
+    const bool wasChecked = *initial != 0;
+    for (int pass = 0; pass < limits_.ignoreBoxPasses; ++pass) {
+        windows_.PostMessageA(box, kWmLButtonDown, 0, 0);
+        pump_.PumpEvents();
+        windows_.PostMessageA(box, kWmLButtonUp, 0, 0);
+        pump_.PumpEvents();
+        TimeOut(0.3);
+        // A slow client shows the click late: read again for a while before clicking again, or
+        // the second click would switch the box back.
+        const double deadline = pump_.Now() + std::max(0.0, limits_.ignoreClickSeconds - 0.3);
+        for (;;) {
+            const std::optional<std::intptr_t> state = client::Send(windows_, box, kBmGetCheck);
+            if (!state) return false;
+            if ((*state != 0) != wasChecked) return true;
+            if (pump_.Now() >= deadline) break;
+            TimeOut(std::min(kIgnoreBoxReadSeconds, deadline - pump_.Now()));
+        }
+    }
+    return false;
+}
+
 void Quartzline::ChatIgnoreByIndex(int index) {
     // Step 1 (a negative index, which the design does not foresee, also returns at once).
     if (index < 0 || index > RoomCount() - 1) return;
 
-    // Step 2.
+    // Step 2. The member windows open before the double-click are not the one it opens.
     const Hwnd list = client::RoomMemberList(windows_, FindRoom());
     if (list == 0) return;
-    windows_.SendMessageA(list, LB_SETCURSEL, static_cast<std::uintptr_t>(index), 0);
-    windows_.PostMessageA(list, WM_LBUTTONDBLCLK, 0, 0);
-
-    // Step 3, bounded: without a member window nothing is clicked.
-    Hwnd window = 0;
-    const double windowDeadline = pump_.Now() + limits_.memberWindowSeconds;
-    for (;;) {
-        pump_.PumpEvents();
-        window = FindMemberWindow();
-        if (window != 0 || pump_.Now() >= windowDeadline) break;
-        WaitStep(windowDeadline);
+    std::string member;
+    {
+        MemberListReader members(windows_);
+        member = members.Name(index).value_or(std::string());
     }
+    const std::vector<Hwnd> before = MemberWindows(windows_);
+    if (!client::Send(windows_, list, kLbSetCurSel, static_cast<std::uintptr_t>(index))) {
+        ResumeAutoIgnore();
+        return;
+    }
+    windows_.PostMessageA(list, kWmLButtonDblClk, 0, 0);
+
+    // Step 3, bounded: without the member's window nothing is clicked.
+    Hwnd window = 0;
+    WaitUntil(pump_.Now() + limits_.memberWindowSeconds, [&] {
+        window = OpenedMemberWindow(before, member);
+        return window != 0;
+    });
     if (window == 0) {
         ResumeAutoIgnore();
         return;
@@ -249,30 +329,36 @@ void Quartzline::ChatIgnoreByIndex(int index) {
     const Hwnd box = client::Child(windows_, window, client::kCheckboxClass);
     pump_.PumpEvents();
 
-    // Step 5, at most ignoreBoxPasses passes.
-    if (box != 0) {
-        for (int pass = 0; pass < limits_.ignoreBoxPasses; ++pass) {
-            pump_.PumpEvents();
-            TimeOut(0.2);
-            const std::intptr_t state = windows_.SendMessageA(box, BM_GETCHECK, 0, 0);
-            windows_.PostMessageA(box, WM_LBUTTONDOWN, 0, 0);
-            pump_.PumpEvents();
-            windows_.PostMessageA(box, WM_LBUTTONUP, 0, 0);
-            pump_.PumpEvents();
-            TimeOut(0.3);
-            if (state != 0) break;
-        }
-    }
+    // Step 5: switch the box once.
+    if (box != 0) ToggleIgnoreBox(box);
 
     // Step 6.
     pump_.PumpEvents();
-    windows_.PostMessageA(window, WM_CLOSE, 0, 0);
+    windows_.PostMessageA(window, kWmClose, 0, 0);
 
     // Step 7.
     ResumeAutoIgnore();
 }
 
 // ---- Instant messages ---------------------------------------------------------------
+
+void Quartzline::DismissAlert(Hwnd alert) {
+    const auto alertShowing = [&] {
+        return windows_.FindWindowA(client::kDialogClass, client::kDialogCaption) == alert;
+    };
+    const double deadline = pump_.Now() + limits_.alertSeconds;
+    while (alertShowing()) {
+        const Hwnd button = client::Child(windows_, alert, client::kButtonClass);
+        if (button != 0) {
+            windows_.PostMessageA(button, kWmKeyDown, kVkSpace, 0);
+            windows_.PostMessageA(button, kWmKeyUp, kVkSpace, 0);
+        }
+        const double pressDeadline =
+            std::min(deadline, pump_.Now() + (button != 0 ? kAlertPressSeconds : kPollSeconds));
+        if (WaitUntil(pressDeadline, [&] { return !alertShowing(); })) return;
+        if (pump_.Now() >= deadline) return;
+    }
+}
 
 void Quartzline::InstantMessage(const std::string& screenName, const std::string& text) {
     // Step 1. With no client at all nothing could open: return at once rather than wait.
@@ -290,49 +376,41 @@ void Quartzline::InstantMessage(const std::string& screenName, const std::string
     Hwnd im = 0;
     Hwnd box = 0;
     Hwnd send = 0;
-    const double openDeadline = pump_.Now() + limits_.instantMessageSeconds;
-    for (;;) {
-        pump_.PumpEvents();
+    WaitUntil(pump_.Now() + limits_.instantMessageSeconds, [&] {
         im = sendWindow();
         box = client::Child(windows_, im, client::kRichClass);
         send = client::NthChild(windows_, im, client::kIconClass, 9);
-        if ((im != 0 && box != 0 && send != 0) || pump_.Now() >= openDeadline) break;
-        WaitStep(openDeadline);
-    }
+        return im != 0 && box != 0 && send != 0;
+    });
     if (im == 0 || box == 0 || send == 0) {
-        if (im != 0) windows_.PostMessageA(im, WM_CLOSE, 0, 0);
+        if (im != 0) windows_.PostMessageA(im, kWmClose, 0, 0);
         return;
     }
 
-    // Steps 4 and 5.
-    const std::string bytes = Utf8ToAnsi(text);
-    windows_.SendMessageA(box, WM_SETTEXT, 0, TextParam(bytes));
-    windows_.SendMessageA(send, WM_LBUTTONDOWN, 0, 0);
-    windows_.SendMessageA(send, WM_LBUTTONUP, 0, 0);
+    // Steps 4 and 5. A click that the client answers with a modal alert of its own does not
+    // return in time: that is expected, and the alert is dealt with below.
+    if (!client::SendText(windows_, box, Utf8ToAnsi(text))) {
+        windows_.PostMessageA(im, kWmClose, 0, 0);
+        return;
+    }
+    if (client::Send(windows_, send, kWmLButtonDown)) client::Send(windows_, send, kWmLButtonUp);
 
     // Step 6, bounded.
     Hwnd alert = 0;
     Hwnd still = 0;
-    const double doneDeadline = pump_.Now() + limits_.instantMessageSeconds;
-    for (;;) {
-        pump_.PumpEvents();
+    WaitUntil(pump_.Now() + limits_.instantMessageSeconds, [&] {
         alert = windows_.FindWindowA(client::kDialogClass, client::kDialogCaption);
         still = sendWindow();
-        if (alert != 0 || still == 0 || pump_.Now() >= doneDeadline) break;
-        WaitStep(doneDeadline);
-    }
+        return alert != 0 || still == 0;
+    });
 
     // Step 7.
     if (alert != 0) {
-        const Hwnd button = client::Child(windows_, alert, client::kButtonClass);
-        if (button != 0) {
-            windows_.PostMessageA(button, WM_KEYDOWN, VK_SPACE, 0);
-            windows_.PostMessageA(button, WM_KEYUP, VK_SPACE, 0);
-        }
-        windows_.PostMessageA(im, WM_CLOSE, 0, 0);
+        DismissAlert(alert);
+        windows_.PostMessageA(im, kWmClose, 0, 0);
     } else if (still != 0) {
         // The bound was reached with a send window still open: close it.
-        windows_.PostMessageA(still, WM_CLOSE, 0, 0);
+        windows_.PostMessageA(still, kWmClose, 0, 0);
     }
 }
 

@@ -23,13 +23,19 @@ struct QuartzlineHooks {
 // Upper bounds for the waits on the client that would otherwise wait forever. On reaching one:
 // - memberWindowSeconds: ChatIgnoreByIndex gives up without clicking anything, then still runs
 //   its resume step (the automatic-ignore scanner is restarted if its tag is "off");
-// - ignoreBoxPasses: the clicking stops; the member window is closed and the resume step runs;
+// - ignoreClickSeconds, ignoreBoxPasses: a click on the ignore box that has not switched it
+//   within ignoreClickSeconds is tried again, at most ignoreBoxPasses clicks in all; then the
+//   member window is closed and the resume step runs;
 // - instantMessageSeconds (each of InstantMessage's two waits): it gives up and closes whatever
-//   send window is open.
+//   send window is open;
+// - alertSeconds: the client's alert is pressed until it has gone, for at most this long.
+// Every single message to the client is bounded as well (client::kSendTimeoutMs).
 struct QuartzlineLimits {
     double memberWindowSeconds = 10.0;    // for the member information window to open
-    int ignoreBoxPasses = 10;             // click passes until the ignore box reads checked
+    double ignoreClickSeconds = 1.5;      // for one click to switch the ignore box
+    int ignoreBoxPasses = 3;              // clicks on the ignore box until it switches
     double instantMessageSeconds = 10.0;  // for the send window, then for it to close or alert
+    double alertSeconds = 5.0;            // for the client's alert to go once pressed
 };
 
 class Quartzline {
@@ -69,7 +75,17 @@ public:
 private:
     // One step of a polling wait: sleeps (pumping) until the next 10 ms slice or the deadline.
     void WaitStep(double deadline);
-    // Step 7 of ChatIgnoreByIndex: restart the automatic-ignore scanner if its tag is "off".
+    // Waits (pumping) until the deadline or until done() is true; returns done().
+    template <typename Done>
+    bool WaitUntil(double deadline, Done done);
+    // The member information window that the double-click on `member` (single-byte name)
+    // opened, given the member windows that existed before it, or 0 while there is none.
+    Hwnd OpenedMemberWindow(const std::vector<Hwnd>& before, const std::string& member);
+    // Clicks the ignore box until its state has switched once; false when it never did.
+    bool ToggleIgnoreBox(Hwnd box);
+    // Presses the client's alert until that alert has gone.
+    void DismissAlert(Hwnd alert);
+    // The resume step after an ignore: restart the automatic-ignore scanner if its tag is "off".
     void ResumeAutoIgnore();
     void ShowMessage(const std::string& text, const std::string& title);
 

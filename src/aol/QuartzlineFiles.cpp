@@ -52,7 +52,7 @@ std::string Trim(const std::string& text) {
 }
 
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return AnsiLower(a) == AnsiLower(b);
+    return AnsiLowerCase(a) == AnsiLowerCase(b);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #pragma once
 // Renames `from` over `to`, replacing an existing `to` in one step. Kept apart from the rest of
-// the module because on Windows it needs <windows.h>, whose macros (AnsiLower, WM_SETTEXT ...)
-// clash with the module's names.
+// the module because on Windows it needs <windows.h>, which nothing else of the module includes.
 #include <filesystem>
 
 namespace aol {

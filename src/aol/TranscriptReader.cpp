@@ -46,7 +46,7 @@ std::vector<std::pair<Hwnd, std::string>> TranscriptReader::ReadRooms() {
     for (Hwnd w = client::Child(windows_, mdi, client::kChildClass); w != 0;
          w = client::Child(windows_, mdi, client::kChildClass, w)) {
         if (!client::IsChatRoom(windows_, w)) continue;
-        rooms.emplace_back(w, client::WindowBytes(windows_, client::RoomTranscript(windows_, w)));
+        rooms.emplace_back(w, client::ControlBytes(windows_, client::RoomTranscript(windows_, w)));
     }
     return rooms;
 }

@@ -2,7 +2,8 @@
 // Reads the open chat room's transcript through the WindowSystem and hands out the lines that are
 // new since the previous read, in transcript order. The engine of the chat scanner.
 //
-// The transcript is the text of the room's first "RICHCNTL" child: lines "ScreenName:\tText"
+// The transcript is the contents of the room's first "RICHCNTL" child (asked of the control with
+// WM_GETTEXT: its caption is empty): lines "ScreenName:\tText"
 // separated by CR LF (LF or a lone CR also end a line). A line is split at its first ":\t" into
 // sender and text; a line without ":\t" has no sender and is not a chat line, so it is not handed
 // out (it still counts when lines are matched up).

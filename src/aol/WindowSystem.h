@@ -1,6 +1,14 @@
 #pragma once
 // The window-system calls the chat-client module needs, mirroring their Win32 namesakes so that
 // one implementation can forward to user32/kernel32 and another can simulate the client.
+//
+// The client is another process. What that means, as Windows behaves:
+// - GetWindowTextA gives a window's stored caption only; the contents of a control (the room's
+//   transcript, an input box) are read by sending it WM_GETTEXTLENGTH and WM_GETTEXT.
+// - A sent message waits for the client's thread; a client that hangs, or shows a modal box
+//   while handling the message, would block the sender for good. So every send is bounded:
+//   SendMessageTimeoutA reports a timeout instead of waiting on.
+// The constants carry a k prefix: <windows.h> defines the plain names as macros.
 #include <cstddef>
 #include <cstdint>
 
@@ -10,22 +18,29 @@ using Hwnd = std::uint32_t;            // 0 means "no such window"
 using ProcessHandle = std::uintptr_t;  // 0 means "could not open"
 
 // Window messages and parameters used to drive the client.
-inline constexpr std::uint32_t WM_SETTEXT = 0x000C;
-inline constexpr std::uint32_t WM_CLOSE = 0x0010;
-inline constexpr std::uint32_t WM_KEYDOWN = 0x0100;
-inline constexpr std::uint32_t WM_KEYUP = 0x0101;
-inline constexpr std::uint32_t WM_CHAR = 0x0102;
-inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
-inline constexpr std::uint32_t WM_LBUTTONDOWN = 0x0201;
-inline constexpr std::uint32_t WM_LBUTTONUP = 0x0202;
-inline constexpr std::uint32_t WM_LBUTTONDBLCLK = 0x0203;
-inline constexpr std::uint32_t LB_SETCURSEL = 0x0186;
-inline constexpr std::uint32_t LB_GETCOUNT = 0x018B;
-inline constexpr std::uint32_t LB_GETITEMDATA = 0x0199;
-inline constexpr std::uint32_t BM_GETCHECK = 0x00F0;
-inline constexpr std::uintptr_t VK_RETURN_CHAR = 0x0D;
-inline constexpr std::uintptr_t VK_SPACE = 0x20;
-inline constexpr std::uint32_t PROCESS_READ_ACCESS = 0x000F0010;
+inline constexpr std::uint32_t kWmSetText = 0x000C;
+inline constexpr std::uint32_t kWmGetText = 0x000D;
+inline constexpr std::uint32_t kWmGetTextLength = 0x000E;
+inline constexpr std::uint32_t kWmClose = 0x0010;
+inline constexpr std::uint32_t kWmKeyDown = 0x0100;
+inline constexpr std::uint32_t kWmKeyUp = 0x0101;
+inline constexpr std::uint32_t kWmChar = 0x0102;
+inline constexpr std::uint32_t kWmSysCommand = 0x0112;
+inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
+inline constexpr std::uint32_t kWmLButtonUp = 0x0202;
+inline constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
+inline constexpr std::uint32_t kLbSetCurSel = 0x0186;
+inline constexpr std::uint32_t kLbGetCount = 0x018B;
+inline constexpr std::uint32_t kLbGetItemData = 0x0199;
+inline constexpr std::uint32_t kBmGetCheck = 0x00F0;
+inline constexpr std::uintptr_t kCharEnter = 0x0D;  // WM_CHAR of the Enter key
+inline constexpr std::uintptr_t kVkSpace = 0x20;    // the space key (and its WM_CHAR)
+inline constexpr std::uint32_t kProcessReadAccess = 0x000F0010;
+inline constexpr std::intptr_t kLbErr = -1;
+
+// SendMessageTimeoutA flags.
+inline constexpr std::uint32_t kSmtoNormal = 0x0000;
+inline constexpr std::uint32_t kSmtoAbortIfHung = 0x0002;
 
 class WindowSystem {
 public:
@@ -36,11 +51,17 @@ public:
     // First child of parent after childAfter (0: from the first child) matching class and caption.
     virtual Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
                                const char* caption) = 0;
-    // For WM_SETTEXT, lParam is the address of a NUL-ended single-byte text.
-    virtual std::intptr_t SendMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
-                                       std::intptr_t lParam) = 0;
+    // Delivers a message and waits at most timeoutMs for the answer. Returns false when the
+    // window does not exist, the client is hung or the time ran out; *result is then 0.
+    // lParam of WM_SETTEXT is the address of a NUL-ended single-byte text; of WM_GETTEXT the
+    // address of a buffer of wParam bytes, which receives at most wParam - 1 bytes and a NUL
+    // (the result is the number of bytes copied).
+    virtual bool SendMessageTimeoutA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                                     std::intptr_t lParam, std::uint32_t flags,
+                                     std::uint32_t timeoutMs, std::intptr_t* result) = 0;
     virtual bool PostMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                               std::intptr_t lParam) = 0;
+    // The stored caption (see above).
     virtual int GetWindowTextLengthA(Hwnd window) = 0;
     // Copies at most maxCount - 1 bytes and a NUL; returns the number of bytes copied.
     virtual int GetWindowTextA(Hwnd window, char* buffer, int maxCount) = 0;

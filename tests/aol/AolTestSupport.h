@@ -15,8 +15,9 @@
 
 namespace aol::testing {
 
-// Time moves only in WaitForEvents (to the next scheduled event or the deadline). Each pump
-// delivers the client's posted messages and runs the events that are due. A loop that pumps
+// Time moves only in WaitForEvents (to the next scheduled event, the next posted message that
+// falls due in the client, or the deadline). Each pump delivers the client's posted messages that
+// are due and runs the events that are due. A loop that pumps
 // without ever waiting would never see time pass; the pump fails the test instead of hanging.
 class FakePump : public EventPump {
 public:
@@ -39,6 +40,11 @@ public:
         ++waits;
         double target = deadline;
         if (!events_.empty()) target = std::min(target, events_.begin()->first);
+        if (client_) {
+            if (const auto due = client_->nextPostedDue(); due && *due > now) {
+                target = std::min(target, *due);
+            }
+        }
         if (target > now) {
             now = target;
             pumpsSinceTimeMoved = 0;

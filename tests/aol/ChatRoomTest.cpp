@@ -2,6 +2,7 @@
 #include <chrono>
 
 #include "AolTestSupport.h"
+#include "aol/ClientWindows.h"
 
 namespace aol::testing {
 namespace {
@@ -15,22 +16,8 @@ protected:
         client.memberJoins("SpAmMeR");
         client.memberJoins("Carol");
     }
-    int clicks() const { return count("_AOL_Checkbox", WM_LBUTTONDOWN, true); }
+    int clicks() const { return count("_AOL_Checkbox", kWmLButtonDown, true); }
 };
-
-TEST_F(ChatRoom, ChatSendPostsTheLineAsTheUser) {
-    q.ChatSend("hello room");
-    EXPECT_EQ(client.transcriptLines(), std::vector<std::string>{"Bob:\thello room"});
-    EXPECT_EQ(client.inputBox(), "");
-}
-
-TEST_F(ChatRoom, ChatSendReplacesHalfTypedText) {
-    client.userTypesWithoutEnter("i was typ");
-    EXPECT_EQ(client.inputBox(), "i was typ");
-    q.ChatSend("announcement");
-    EXPECT_EQ(client.transcriptLines(), std::vector<std::string>{"Bob:\tannouncement"});
-    EXPECT_EQ(client.inputBox(), "");
-}
 
 TEST_F(ChatRoom, ChatSendUsesTheSecondRichEditOfTheRoom) {
     q.ChatSend("x");
@@ -39,19 +26,12 @@ TEST_F(ChatRoom, ChatSendUsesTheSecondRichEditOfTheRoom) {
     const Hwnd input = client.FindWindowExA(room, transcript, "RICHCNTL", nullptr);
     ASSERT_EQ(client.messageLog().size(), 2u);
     EXPECT_EQ(client.messageLog()[0].window, input);
-    EXPECT_EQ(client.messageLog()[0].message, WM_SETTEXT);
+    EXPECT_EQ(client.messageLog()[0].message, kWmSetText);
     EXPECT_EQ(client.messageLog()[0].text, "x");
     EXPECT_EQ(client.messageLog()[1].window, input);
-    EXPECT_EQ(client.messageLog()[1].message, WM_CHAR);
+    EXPECT_EQ(client.messageLog()[1].message, kWmChar);
     EXPECT_EQ(client.messageLog()[1].wParam, 0x0Du);
     EXPECT_FALSE(client.messageLog()[1].posted);
-}
-
-TEST_F(ChatRoom, ChatLineMarkersReachTheTranscriptAsWindows1252) {
-    q.ChatSend("<b>\u00B7\u00B7\u00F7\u2022 playing \u4E2D</b>");
-    const std::string bytes = client.transcriptBytes();
-    EXPECT_EQ(bytes, "Bob:\t<b>\xB7\xB7\xF7\x95 playing ?</b>");
-    EXPECT_EQ(client.transcriptText(), "Bob:\t<b>\u00B7\u00B7\u00F7\u2022 playing ?</b>");
 }
 
 TEST_F(ChatRoom, ChatSendWithNoRoomSendsNothing) {
@@ -70,10 +50,10 @@ TEST_F(ChatRoom, KeywordTypesIntoTheToolbarBox) {
     const auto& log = client.messageLog();
     ASSERT_EQ(log.size(), 3u);
     for (const auto& m : log) EXPECT_EQ(m.windowClass, "Edit");
-    EXPECT_EQ(log[0].message, WM_SETTEXT);
-    EXPECT_EQ(log[1].message, WM_CHAR);
+    EXPECT_EQ(log[0].message, kWmSetText);
+    EXPECT_EQ(log[1].message, kWmChar);
     EXPECT_EQ(log[1].wParam, 0x20u);
-    EXPECT_EQ(log[2].message, WM_CHAR);
+    EXPECT_EQ(log[2].message, kWmChar);
     EXPECT_EQ(log[2].wParam, 0x0Du);
 }
 
@@ -84,51 +64,80 @@ TEST_F(ChatRoom, KeywordWithNoClientDoesNothing) {
     EXPECT_TRUE(client.messageLog().empty());
 }
 
-TEST_F(ChatRoom, PrivateRoomWaitsThenEntersTheRoomNamedExactly) {
-    q.PrivateRoom("my room");
-    EXPECT_GE(pump.now, 0.2);
-    EXPECT_EQ(client.keywords(), std::vector<std::string>{"aol://2719:2-2-my room"});
-    EXPECT_EQ(client.openRooms(), std::vector<std::string>{"my room"});
-    EXPECT_EQ(q.GetCaption(q.FindRoom()), "my room");
-    q.ChatSend("hi");
-    EXPECT_EQ(client.transcriptLines(), std::vector<std::string>{"Bob:\thi"});
-}
-
 TEST_F(ChatRoom, ChatIgnoreOnACheckedBoxPostsExactlyOneClick) {
     client.setIgnored("SpAmMeR", true);
     q.ChatIgnore("spammer");
     EXPECT_EQ(clicks(), 1);
-    EXPECT_EQ(count("_AOL_Checkbox", WM_LBUTTONUP, true), 1);
-    EXPECT_EQ(count("_AOL_Checkbox", BM_GETCHECK, false), 1);
+    EXPECT_EQ(count("_AOL_Checkbox", kWmLButtonUp, true), 1);
+    EXPECT_EQ(count("_AOL_Checkbox", kBmGetCheck, false), 2);  // before and after the click
     client.deliverPosted();
     EXPECT_FALSE(client.isIgnored("SpAmMeR"));
     EXPECT_FALSE(client.isMemberWindowOpen());
     EXPECT_EQ(client.openProcessHandles(), 0);
 }
 
-TEST_F(ChatRoom, ChatIgnoreOnAnUncheckedBoxEndsIgnored) {
-    q.ChatIgnore("SPAMMER");
+TEST_F(ChatRoom, ChatIgnoreOnAnUncheckedBoxEndsIgnoredInEitherBoxMode) {
+    for (const sim::IgnoreBoxMode mode :
+         {sim::IgnoreBoxMode::Toggle, sim::IgnoreBoxMode::OncePerOpening}) {
+        client.setIgnoreBoxMode(mode);
+        client.clearMessageLog();
+        q.ChatIgnore("SPAMMER");
+        client.deliverPosted();
+        EXPECT_TRUE(client.isIgnored("SpAmMeR"));
+        EXPECT_EQ(clicks(), 1);  // read unchecked, one click, read checked: done
+        EXPECT_FALSE(client.isMemberWindowOpen());
+        q.ChatIgnore("spammer");  // and back again
+        client.deliverPosted();
+        EXPECT_FALSE(client.isIgnored("SpAmMeR"));
+        EXPECT_EQ(clicks(), 2);
+    }
+}
+
+TEST_F(ChatRoom, AnotherMembersOpenWindowIsNeverClickedInEitherBoxMode) {
+    client.setPostDelay(0.05, [this] { return pump.now; });  // the client is a little slow
+    for (const sim::IgnoreBoxMode mode :
+         {sim::IgnoreBoxMode::Toggle, sim::IgnoreBoxMode::OncePerOpening}) {
+        client.setIgnoreBoxMode(mode);
+        client.userOpensMemberWindow("Alice");
+        q.ChatIgnore("carol");
+        q.TimeOut(0.5);
+        EXPECT_TRUE(client.isIgnored("Carol"));
+        EXPECT_FALSE(client.isIgnored("Alice"));
+        EXPECT_TRUE(client.isMemberWindowOpen("Alice"));
+        EXPECT_FALSE(client.isMemberWindowOpen("Carol"));
+        client.setIgnored("Carol", false);
+    }
+}
+
+TEST_F(ChatRoom, TheMembersOwnWindowAlreadyInFrontIsUsed) {
+    client.userOpensMemberWindow("Carol");  // the user had Carol's window open, on top
+    q.ChatIgnore("carol");
     client.deliverPosted();
-    EXPECT_TRUE(client.isIgnored("SpAmMeR"));
-    EXPECT_EQ(clicks(), 2);  // the first pass read unchecked, the second read checked
-    EXPECT_FALSE(client.isMemberWindowOpen());
-    client.memberSays("SpAmMeR", "buy now");
-    client.memberSays("Alice", "hi");
-    EXPECT_EQ(client.transcriptLines(), std::vector<std::string>{"Alice:\thi"});
+    EXPECT_TRUE(client.isIgnored("Carol"));
+    EXPECT_FALSE(client.isMemberWindowOpen("Carol"));
+    EXPECT_LT(pump.now, 5.0);  // found at once, not after the bound
+}
+
+TEST_F(ChatRoom, ASlowClickIsWaitedForRatherThanRepeated) {
+    client.setPostDelay(0.8, [this] { return pump.now; });  // longer than the 0.3 s wait
+    q.ChatIgnore("alice");
+    q.TimeOut(2.0);
+    EXPECT_TRUE(client.isIgnored("Alice"));
+    EXPECT_EQ(clicks(), 1);
 }
 
 TEST_F(ChatRoom, ChatIgnoreSelectsTheMatchingEntryAndWaitsPerEntryBefore) {
     q.ChatIgnore("carol");  // entries: Bob (0), Alice (1), SpAmMeR (2), Carol (3)
     bool selected = false;
     for (const auto& m : client.messageLog()) {
-        if (m.message == LB_SETCURSEL) {
+        if (m.message == kLbSetCurSel) {
             EXPECT_EQ(m.wParam, 3u);
             selected = true;
         }
     }
     EXPECT_TRUE(selected);
-    EXPECT_EQ(count("_AOL_Listbox", WM_LBUTTONDBLCLK, true), 1);
-    EXPECT_GE(pump.now, 3 * 0.3 + 2 * 0.5);
+    EXPECT_EQ(count("_AOL_Listbox", kWmLButtonDblClk, true), 1);
+    EXPECT_GE(pump.now, 3 * 0.3 + 0.5);
     client.deliverPosted();
     EXPECT_TRUE(client.isIgnored("Carol"));
 }
@@ -136,7 +145,7 @@ TEST_F(ChatRoom, ChatIgnoreSelectsTheMatchingEntryAndWaitsPerEntryBefore) {
 TEST_F(ChatRoom, ChatIgnoreNeverActsOnTheUsersOwnEntry) {
     tag = "off";
     q.ChatIgnore("BOB");
-    EXPECT_EQ(countMessage(LB_SETCURSEL), 0);
+    EXPECT_EQ(countMessage(kLbSetCurSel), 0);
     EXPECT_EQ(postedCount(), 0);
     EXPECT_EQ(scanOns, 0);  // nobody was acted on: no resume step
     EXPECT_EQ(tag, "off");
@@ -170,7 +179,7 @@ TEST_F(ChatRoom, ChatIgnoreByIndexAtTheCountReturnsAtOnce) {
     tag = "off";
     q.ChatIgnoreByIndex(n);
     q.ChatIgnoreByIndex(-1);
-    for (const auto& m : client.messageLog()) EXPECT_EQ(m.message, LB_GETCOUNT);
+    for (const auto& m : client.messageLog()) EXPECT_EQ(m.message, kLbGetCount);
     EXPECT_EQ(pump.pumps, 0);
     EXPECT_EQ(scanOns, 0);
 }
@@ -199,9 +208,9 @@ TEST_F(ChatRoom, AMemberWindowThatNeverOpensDoesNotHang) {
     limits.memberWindowSeconds = 2.0;
     q.setLimits(limits);
     q.ChatIgnore("alice");
-    EXPECT_EQ(countMessage(BM_GETCHECK), 0);  // nothing clicked
-    EXPECT_EQ(count("_AOL_Checkbox", WM_LBUTTONDOWN, true), 0);
-    EXPECT_EQ(countMessage(WM_CLOSE), 0);
+    EXPECT_EQ(countMessage(kBmGetCheck), 0);  // nothing clicked
+    EXPECT_EQ(count("_AOL_Checkbox", kWmLButtonDown, true), 0);
+    EXPECT_EQ(countMessage(kWmClose), 0);
     const double ignoreStarted = 0.3;  // Bob's entry, then Alice (entry 1) matches
     EXPECT_GE(pump.now, ignoreStarted + 2.0);
     EXPECT_LT(pump.now, ignoreStarted + 2.1);
@@ -209,18 +218,34 @@ TEST_F(ChatRoom, AMemberWindowThatNeverOpensDoesNotHang) {
     EXPECT_EQ(tag, "on");
 }
 
-TEST_F(ChatRoom, AnIgnoreBoxThatNeverReadsCheckedStopsAfterTheBound) {
+TEST_F(ChatRoom, AnIgnoreBoxThatNeverSwitchesStopsAfterTheBound) {
     client.setIgnoreBoxNeverChecked(true);
     tag = "off";
     q.ChatIgnore("alice");
-    const int passes = QuartzlineLimits{}.ignoreBoxPasses;
-    EXPECT_EQ(count("_AOL_Checkbox", BM_GETCHECK, false), passes);
-    EXPECT_EQ(clicks(), passes);
-    EXPECT_EQ(count("AOL Child", WM_CLOSE, true), 1);
+    EXPECT_EQ(clicks(), QuartzlineLimits{}.ignoreBoxPasses);
+    EXPECT_EQ(count("AOL Child", kWmClose, true), 1);
     client.deliverPosted();
     EXPECT_FALSE(client.isMemberWindowOpen());
     EXPECT_EQ(scanOns, 1);
     EXPECT_EQ(tag, "on");
+}
+
+TEST_F(ChatRoom, AHungClientFailsTheStepInsteadOfBlocking) {
+    client.userTypesWithoutEnter("half typed");
+    client.hangWhenSentTo(client::RoomInputBox(client, client.roomWindow()));
+    q.ChatSend("announcement");
+    EXPECT_EQ(client.sendsTimedOut(), 1);
+    EXPECT_EQ(countMessage(kWmChar), 0);  // no Enter: it would send the user's half-typed text
+    tag = "off";
+    q.ChatIgnore("alice");  // the member list does not answer: nothing is clicked
+    EXPECT_EQ(clicks(), 0);
+    q.Keyword("aol://1234");
+    q.IMsOff();
+    EXPECT_TRUE(client.keywords().empty());
+    client.hangWhenSentTo(0);
+    client.setHung(false);
+    q.ChatSend("announcement");
+    EXPECT_EQ(client.transcriptLines(), std::vector<std::string>{"Bob:\tannouncement"});
 }
 
 TEST_F(ChatRoom, ChatIgnoreOverALongListTakesVirtualTimeOnly) {

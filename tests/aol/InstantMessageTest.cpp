@@ -13,22 +13,11 @@ protected:
     }
     std::string textPutInto(const std::string& windowClass) const {
         for (const auto& m : client.messageLog()) {
-            if (m.message == WM_SETTEXT && m.windowClass == windowClass) return m.text;
+            if (m.message == kWmSetText && m.windowClass == windowClass) return m.text;
         }
         return "<none>";
     }
 };
-
-TEST_F(InstantMessages, SendsThroughTheClientsSendWindow) {
-    q.InstantMessage("Alice", "hi there \u2022");
-    ASSERT_EQ(client.instantMessagesSent().size(), 1u);
-    EXPECT_EQ(client.instantMessagesSent()[0].to, "Alice");
-    EXPECT_EQ(client.instantMessagesSent()[0].text, "hi there \u2022");
-    EXPECT_EQ(client.keywords(), std::vector<std::string>{"aol://9293:Alice"});
-    EXPECT_FALSE(client.isSendWindowOpen());
-    EXPECT_FALSE(client.isAlertShowing());
-    EXPECT_EQ(postedCount(), 0);
-}
 
 TEST_F(InstantMessages, ClicksTheNinthIcon) {
     client.setSendWindowNeverCloses(true);  // keep the window to look at
@@ -38,7 +27,7 @@ TEST_F(InstantMessages, ClicksTheNinthIcon) {
     q.InstantMessage("Alice", "x");
     Hwnd clicked = 0;
     for (const auto& m : client.messageLog()) {
-        if (m.message == WM_LBUTTONDOWN) clicked = m.window;
+        if (m.message == kWmLButtonDown) clicked = m.window;
     }
     ASSERT_NE(clicked, 0u);
     char caption[32] = {};
@@ -60,37 +49,42 @@ TEST_F(InstantMessages, IMsOffWithAlert) {
     client.setImSwitchShowsAlert(true);
     q.IMsOff();
     EXPECT_FALSE(client.imsReceptionOn());
-    EXPECT_TRUE(client.isAlertShowing());  // posted messages not delivered yet
-    EXPECT_EQ(count("Button", WM_KEYDOWN, true), 1);
-    EXPECT_EQ(count("Button", WM_KEYUP, true), 1);
-    EXPECT_EQ(count("AOL Child", WM_CLOSE, true), 1);
+    EXPECT_FALSE(client.isAlertShowing());  // pressed until it has gone
+    EXPECT_EQ(count("Button", kWmKeyDown, true), 1);
+    EXPECT_EQ(count("Button", kWmKeyUp, true), 1);
+    EXPECT_EQ(count("AOL Child", kWmClose, true), 1);
     for (const auto& m : client.messageLog()) {
         if (m.windowClass == "Button") {
             EXPECT_EQ(m.wParam, 0x20u);
         }
     }
     client.deliverPosted();
-    EXPECT_FALSE(client.isAlertShowing());
     EXPECT_FALSE(client.isSendWindowOpen());
 }
 
-TEST_F(InstantMessages, IMsOnSwitchesReceptionBackOn) {
+TEST_F(InstantMessages, AnAlertStillBeingBuiltIsPressedAgainUntilItHasGone) {
+    client.setPostDelay(0.05, [this] { return pump.now; });
+    client.setImSwitchShowsAlert(true);
     q.IMsOff();
-    q.IMsOn();
-    EXPECT_TRUE(client.imsReceptionOn());
-    EXPECT_EQ(client.keywords(),
-              (std::vector<std::string>{"aol://9293:$IM_OFF", "aol://9293:$IM_ON"}));
-    EXPECT_EQ(textPutInto("RICHCNTL"), "quartzline ims off");
+    EXPECT_FALSE(client.isAlertShowing());
+    EXPECT_EQ(count("Button", kWmKeyDown, true), 2);  // the first press was lost
+    q.TimeOut(0.1);
+    EXPECT_FALSE(client.isSendWindowOpen());
 }
 
-TEST_F(InstantMessages, AMemberWhoCannotReceiveGetsTheAlertDismissed) {
-    client.setCannotReceiveIMs("Away Guy", true);
-    q.InstantMessage("awayguy", "hello?");
-    client.deliverPosted();
-    EXPECT_EQ(client.alertsShown(), 1);
-    EXPECT_FALSE(client.isAlertShowing());
-    EXPECT_FALSE(client.isSendWindowOpen());
-    EXPECT_TRUE(client.instantMessagesSent().empty());
+TEST_F(InstantMessages, AnAlertThatNeverGoesIsLeftAfterTheBound) {
+    client.setImSwitchShowsAlert(true);
+    QuartzlineLimits limits;
+    limits.alertSeconds = 1.0;
+    q.setLimits(limits);
+    pump.onPump = [&] {
+        if (client.isAlertShowing()) client.setHung(true);  // no press will ever act
+    };
+    q.IMsOff();
+    EXPECT_LT(pump.now, 1.5);
+    EXPECT_GE(count("Button", kWmKeyDown, true), 4);  // pressed again and again meanwhile
+    pump.onPump = nullptr;
+    client.setHung(false);
 }
 
 TEST_F(InstantMessages, ASendWindowThatNeverOpensDoesNotHang) {
@@ -98,7 +92,7 @@ TEST_F(InstantMessages, ASendWindowThatNeverOpensDoesNotHang) {
     q.InstantMessage("Alice", "x");
     EXPECT_GE(pump.now, QuartzlineLimits{}.instantMessageSeconds);
     EXPECT_LT(pump.now, QuartzlineLimits{}.instantMessageSeconds + 0.1);
-    EXPECT_EQ(countMessage(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(countMessage(kWmLButtonDown), 0);
     EXPECT_FALSE(client.isSendWindowOpen());
 }
 
@@ -122,8 +116,8 @@ TEST_F(InstantMessages, ASendWindowOpeningLateIsStillUsed) {
         client.setSendWindowNeverOpens(false);
         const Hwnd edit = client::KeywordBox(client);
         const std::string keyword = "aol://9293:Alice";
-        client.SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(keyword.c_str()));
-        client.SendMessageA(edit, WM_CHAR, 0x0D, 0);
+        client.send(edit, kWmSetText, 0, reinterpret_cast<std::intptr_t>(keyword.c_str()));
+        client.send(edit, kWmChar, 0x0D, 0);
     });
     q.InstantMessage("Alice", "late");
     ASSERT_EQ(client.instantMessagesSent().size(), 1u);

@@ -15,7 +15,7 @@ protected:
     }
     Hwnd input() { return client::RoomInputBox(client, client::FindRoom(client)); }
     void setText(Hwnd w, const std::string& bytes) {
-        client.SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(bytes.c_str()));
+        client.send(w, kWmSetText, 0, reinterpret_cast<std::intptr_t>(bytes.c_str()));
     }
     SimClient client;
 };
@@ -48,10 +48,10 @@ TEST_F(Sim, FindWindowExVisitsChildrenInOrder) {
 TEST_F(Sim, EnterPostsTheInputLineAsTheUser) {
     setText(input(), "line one\r\nline two");
     EXPECT_EQ(client.inputBox(), "line one\r\nline two");
-    client.SendMessageA(input(), WM_CHAR, 0x0D, 0);
+    client.send(input(), kWmChar, 0x0D, 0);
     EXPECT_EQ(client.transcriptLines(), std::vector<std::string>{"Bob:\tline one line two"});
     EXPECT_EQ(client.inputBox(), "");
-    client.SendMessageA(input(), WM_CHAR, 0x0D, 0);  // an empty box sends nothing
+    client.send(input(), kWmChar, 0x0D, 0);  // an empty box sends nothing
     EXPECT_EQ(client.transcriptLines().size(), 1u);
 }
 
@@ -61,11 +61,78 @@ TEST_F(Sim, TranscriptTextFormat) {
     client.userTypes("hey \u00B7");
     EXPECT_EQ(client.transcriptBytes(), "Alice:\thi\r\nBob:\they \xB7");
     EXPECT_EQ(client.transcriptText(), "Alice:\thi\r\nBob:\they \u00B7");
-    char buffer[8] = {};
-    EXPECT_EQ(client.GetWindowTextA(client::RoomTranscript(client, client.roomWindow()), buffer,
-                                    sizeof buffer),
-              7);
+}
+
+TEST_F(Sim, ControlsAnswerWithTheirContentsOnlyToWmGetText) {
+    client.memberJoins("Alice");
+    client.memberSays("Alice", "hi");
+    client.userTypesWithoutEnter("typing");
+    const Hwnd transcript = client::RoomTranscript(client, client.roomWindow());
+    // Across processes GetWindowTextA gives the caption, which an edit control does not have.
+    char buffer[16] = {};
+    EXPECT_EQ(client.GetWindowTextLengthA(transcript), 0);
+    EXPECT_EQ(client.GetWindowTextA(transcript, buffer, sizeof buffer), 0);
+    EXPECT_EQ(client::CaptionBytes(client, input()), "");
+    // The control itself answers WM_GETTEXT, within the buffer it is given.
+    EXPECT_EQ(client.send(transcript, kWmGetTextLength), 9);
+    EXPECT_EQ(client.send(transcript, kWmGetText, 8, reinterpret_cast<std::intptr_t>(buffer)), 7);
     EXPECT_STREQ(buffer, "Alice:\t");
+    EXPECT_EQ(client::ControlBytes(client, transcript), "Alice:\thi");
+    EXPECT_EQ(client::ControlBytes(client, input()), "typing");
+    // Windows without contents answer with their caption both ways.
+    EXPECT_EQ(client::CaptionBytes(client, client.roomWindow()), "Lobby");
+    EXPECT_EQ(client::ControlBytes(client, client.roomWindow()), "Lobby");
+}
+
+TEST_F(Sim, AHungClientAnswersNoSendUntilItRecovers) {
+    const Hwnd box = input();
+    client.hangWhenSentTo(box);
+    std::intptr_t result = 7;
+    EXPECT_FALSE(client.SendMessageTimeoutA(box, kWmGetTextLength, 0, 0, 0, 2000, &result));
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(client.isHung());
+    EXPECT_FALSE(
+        client.SendMessageTimeoutA(client.roomWindow(), kWmGetTextLength, 0, 0, 0, 2000, &result));
+    EXPECT_TRUE(client.PostMessageA(client.roomWindow(), kWmClose, 0, 0));
+    client.deliverPosted();
+    EXPECT_EQ(client.currentRoom(), "Lobby");  // nothing posted acts while hung
+    client.hangWhenSentTo(0);
+    client.setHung(false);
+    client.deliverPosted();
+    EXPECT_EQ(client.currentRoom(), "");
+    EXPECT_EQ(client.sendsTimedOut(), 2);
+}
+
+TEST_F(Sim, PostedMessagesWaitForTheirDelay) {
+    double now = 0;
+    client.setPostDelay(0.05, [&] { return now; });
+    client.PostMessageA(client.roomWindow(), kWmClose, 0, 0);
+    EXPECT_EQ(client.nextPostedDue(), 0.05);
+    client.deliverPosted();
+    EXPECT_EQ(client.currentRoom(), "Lobby");
+    now = 0.05;
+    client.deliverPosted();
+    EXPECT_EQ(client.currentRoom(), "");
+    EXPECT_FALSE(client.nextPostedDue());
+}
+
+TEST_F(Sim, ASlowClientBuildsItsAlertBeforeItsButtonWorks) {
+    double now = 0;
+    client.setPostDelay(0.05, [&] { return now; });
+    client.showAlertNow("Something happened.");
+    const Hwnd alert = client.FindWindowA("#32770", "America Online");
+    const Hwnd early = client.FindWindowExA(alert, 0, "Button", nullptr);
+    ASSERT_NE(early, 0u);
+    client.PostMessageA(early, kWmKeyDown, kVkSpace, 0);
+    client.PostMessageA(early, kWmKeyUp, kVkSpace, 0);
+    now = 0.06;
+    client.deliverPosted();  // the dialog is finished first; the press went to a button now gone
+    EXPECT_TRUE(client.isAlertShowing());
+    const Hwnd button = client.FindWindowExA(alert, 0, "Button", nullptr);
+    EXPECT_NE(button, early);
+    client.send(button, kWmKeyDown, kVkSpace);
+    client.send(button, kWmKeyUp, kVkSpace);
+    EXPECT_FALSE(client.isAlertShowing());
 }
 
 TEST_F(Sim, TranscriptDropsItsOldestLines) {
@@ -87,14 +154,14 @@ TEST_F(Sim, PostedMessagesActOnlyWhenDelivered) {
     int notified = 0;
     client.setPostNotifier([&] { ++notified; });
     const Hwnd room = client.roomWindow();
-    EXPECT_TRUE(client.PostMessageA(room, WM_CLOSE, 0, 0));
+    EXPECT_TRUE(client.PostMessageA(room, kWmClose, 0, 0));
     EXPECT_EQ(notified, 1);
     EXPECT_EQ(client.pendingPosted(), 1u);
     EXPECT_EQ(client.currentRoom(), "Lobby");
     client.deliverPosted();
     EXPECT_EQ(client.currentRoom(), "");
-    EXPECT_FALSE(client.PostMessageA(room, WM_CLOSE, 0, 0));  // no such window any more
-    EXPECT_FALSE(client.PostMessageA(input(), WM_SETTEXT, 0, 0));
+    EXPECT_FALSE(client.PostMessageA(room, kWmClose, 0, 0));  // no such window any more
+    EXPECT_FALSE(client.PostMessageA(input(), kWmSetText, 0, 0));
 }
 
 TEST_F(Sim, ChangeListenerHearsVisibleChanges) {
@@ -109,71 +176,71 @@ TEST_F(Sim, ChangeListenerHearsVisibleChanges) {
 
 TEST_F(Sim, DoubleClickOpensTheSelectedMembersWindowAndTheBoxToggles) {
     client.memberJoins("Alice");
-    client.setIgnoreBoxMode(IgnoreBoxMode::Toggle);
     const Hwnd list = client::RoomMemberList(client, client.roomWindow());
-    EXPECT_EQ(client.SendMessageA(list, LB_SETCURSEL, 1, 0), 1);
-    client.PostMessageA(list, WM_LBUTTONDBLCLK, 0, 0);
+    EXPECT_EQ(client.send(list, kLbSetCurSel, 1, 0), 1);
+    client.PostMessageA(list, kWmLButtonDblClk, 0, 0);
     EXPECT_EQ(client::FindMemberWindow(client), 0u);
     client.deliverPosted();
     const Hwnd mw = client::FindMemberWindow(client);
     ASSERT_NE(mw, 0u);
     EXPECT_TRUE(client.isMemberWindowOpen("alice"));
     const Hwnd box = client.FindWindowExA(mw, 0, "_AOL_Checkbox", nullptr);
-    EXPECT_EQ(client.SendMessageA(box, BM_GETCHECK, 0, 0), 0);
-    client.SendMessageA(box, WM_LBUTTONDOWN, 0, 0);
-    client.SendMessageA(box, WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(client.SendMessageA(box, BM_GETCHECK, 0, 0), 1);
+    EXPECT_EQ(client.send(box, kBmGetCheck, 0, 0), 0);
+    client.send(box, kWmLButtonDown, 0, 0);
+    client.send(box, kWmLButtonUp, 0, 0);
+    EXPECT_EQ(client.send(box, kBmGetCheck, 0, 0), 1);
     EXPECT_TRUE(client.isIgnored("Alice"));
-    client.SendMessageA(box, WM_LBUTTONDOWN, 0, 0);
-    client.SendMessageA(box, WM_LBUTTONUP, 0, 0);
+    client.send(box, kWmLButtonDown, 0, 0);
+    client.send(box, kWmLButtonUp, 0, 0);
     EXPECT_FALSE(client.isIgnored("Alice"));
-    client.SendMessageA(box, WM_LBUTTONUP, 0, 0);  // an up without a down is no click
+    client.send(box, kWmLButtonUp, 0, 0);  // an up without a down is no click
     EXPECT_FALSE(client.isIgnored("Alice"));
 }
 
 TEST_F(Sim, OncePerOpeningTheBoxSwitchesOnlyOnce) {
     client.memberJoins("Alice");
+    client.setIgnoreBoxMode(IgnoreBoxMode::OncePerOpening);
     const Hwnd list = client::RoomMemberList(client, client.roomWindow());
-    client.SendMessageA(list, LB_SETCURSEL, 1, 0);
-    client.SendMessageA(list, WM_LBUTTONDBLCLK, 0, 0);
+    client.send(list, kLbSetCurSel, 1, 0);
+    client.send(list, kWmLButtonDblClk, 0, 0);
     const Hwnd box =
         client.FindWindowExA(client::FindMemberWindow(client), 0, "_AOL_Checkbox", nullptr);
     for (int i = 0; i < 3; ++i) {
-        client.SendMessageA(box, WM_LBUTTONDOWN, 0, 0);
-        client.SendMessageA(box, WM_LBUTTONUP, 0, 0);
+        client.send(box, kWmLButtonDown, 0, 0);
+        client.send(box, kWmLButtonUp, 0, 0);
     }
     EXPECT_TRUE(client.isIgnored("Alice"));
     EXPECT_EQ(client.ignoreBoxClicks(), 3);
     // Reopened, the box switches once more.
-    client.SendMessageA(list, WM_LBUTTONDBLCLK, 0, 0);
-    client.SendMessageA(box, WM_LBUTTONDOWN, 0, 0);
-    client.SendMessageA(box, WM_LBUTTONUP, 0, 0);
+    client.send(list, kWmLButtonDblClk, 0, 0);
+    client.send(box, kWmLButtonDown, 0, 0);
+    client.send(box, kWmLButtonUp, 0, 0);
     EXPECT_FALSE(client.isIgnored("Alice"));
 }
 
 TEST_F(Sim, ListBoxMessages) {
     client.memberJoins("Alice");
     const Hwnd list = client::RoomMemberList(client, client.roomWindow());
-    EXPECT_EQ(client.SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(client.SendMessageA(list, LB_SETCURSEL, 2, 0), -1);
-    EXPECT_EQ(client.SendMessageA(list, LB_GETITEMDATA, 2, 0), -1);
-    EXPECT_NE(client.SendMessageA(list, LB_GETITEMDATA, 1, 0), -1);
+    EXPECT_EQ(client.send(list, kLbGetCount, 0, 0), 2);
+    EXPECT_EQ(client.send(list, kLbSetCurSel, 2, 0), -1);
+    EXPECT_EQ(client.send(list, kLbGetItemData, 2, 0), -1);
+    EXPECT_NE(client.send(list, kLbGetItemData, 1, 0), -1);
 }
 
 TEST_F(Sim, KeywordsOpenPrivateRoomsAndSendWindows) {
     const Hwnd edit = client::KeywordBox(client);
     setText(edit, "AOL://2719:2-2-Back Room");
-    client.SendMessageA(edit, WM_CHAR, 0x20, 0);
-    client.SendMessageA(edit, WM_CHAR, 0x0D, 0);
+    client.send(edit, kWmChar, 0x20, 0);
+    client.send(edit, kWmChar, 0x0D, 0);
     EXPECT_EQ(client.openRooms(), std::vector<std::string>{"Back Room"});
     EXPECT_EQ(client.members().size(), 1u);
     setText(edit, "aol://9293:Alice");
-    client.SendMessageA(edit, WM_CHAR, 0x0D, 0);
+    client.send(edit, kWmChar, 0x0D, 0);
     EXPECT_TRUE(client.isSendWindowOpen());
     EXPECT_EQ(client.documentWindows().front(),
               (std::pair<std::string, std::string>{"AOL Child", "Send Instant Message"}));
     setText(edit, "news");
-    client.SendMessageA(edit, WM_CHAR, 0x0D, 0);
+    client.send(edit, kWmChar, 0x0D, 0);
     EXPECT_EQ(client.keywords(),
               (std::vector<std::string>{"AOL://2719:2-2-Back Room", "aol://9293:Alice", "news"}));
 }
@@ -182,19 +249,19 @@ TEST_F(Sim, AlertIsDismissedByTheSpaceKey) {
     client.setCannotReceiveIMs("Alice", true);
     const Hwnd edit = client::KeywordBox(client);
     setText(edit, "aol://9293:Alice");
-    client.SendMessageA(edit, WM_CHAR, 0x0D, 0);
+    client.send(edit, kWmChar, 0x0D, 0);
     const Hwnd sw =
         client.FindWindowExA(client::MdiClient(client), 0, "AOL Child", "Send Instant Message");
     const Hwnd send = client::NthChild(client, sw, "_AOL_Icon", 9);
-    client.SendMessageA(send, WM_LBUTTONDOWN, 0, 0);
-    client.SendMessageA(send, WM_LBUTTONUP, 0, 0);
+    client.send(send, kWmLButtonDown, 0, 0);
+    client.send(send, kWmLButtonUp, 0, 0);
     const Hwnd alert = client.FindWindowA("#32770", "America Online");
     ASSERT_NE(alert, 0u);
     const Hwnd button = client.FindWindowExA(alert, 0, "Button", nullptr);
-    client.SendMessageA(button, WM_KEYUP, 0x20, 0);  // an up alone does nothing
+    client.send(button, kWmKeyUp, 0x20, 0);  // an up alone does nothing
     EXPECT_TRUE(client.isAlertShowing());
-    client.SendMessageA(button, WM_KEYDOWN, 0x20, 0);
-    client.SendMessageA(button, WM_KEYUP, 0x20, 0);
+    client.send(button, kWmKeyDown, 0x20, 0);
+    client.send(button, kWmKeyUp, 0x20, 0);
     EXPECT_FALSE(client.isAlertShowing());
     EXPECT_TRUE(client.isSendWindowOpen());
 }
@@ -223,9 +290,9 @@ TEST_F(Sim, ProcessAccess) {
     std::uint32_t pid = 0;
     EXPECT_EQ(client.GetWindowThreadProcessId(client.roomWindow(), &pid), SimClient::kThreadId);
     EXPECT_EQ(pid, SimClient::kProcessId);
-    EXPECT_EQ(client.OpenProcess(PROCESS_READ_ACCESS, false, pid + 1), 0u);
+    EXPECT_EQ(client.OpenProcess(kProcessReadAccess, false, pid + 1), 0u);
     EXPECT_EQ(client.OpenProcess(0x0400, false, pid), 0u);  // no right to read memory
-    const ProcessHandle h = client.OpenProcess(PROCESS_READ_ACCESS, false, pid);
+    const ProcessHandle h = client.OpenProcess(kProcessReadAccess, false, pid);
     EXPECT_NE(h, 0u);
     EXPECT_EQ(client.openProcessHandles(), 1);
     EXPECT_TRUE(client.CloseHandle(h));

@@ -4,50 +4,11 @@
 #include <cstring>
 
 #include "aol/Ansi.h"
+#include "aol/sim/SimText.h"
 
 namespace aol::sim {
-namespace {
 
-constexpr std::size_t kNameBytes = 16;
-constexpr const char* kPrivateRoomPrefix = "aol://2719:2-2-";
-constexpr const char* kSendImPrefix = "aol://9293:";
-
-bool SameText(const char* a, const std::string& b) {
-    return AnsiLower(a) == AnsiLower(b);
-}
-
-std::string NoLineBreaks(std::string text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += ' ';
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-// Screen names as the client compares them: letter case and blanks do not count.
-std::string Normalised(const std::string& ansi) {
-    std::string out;
-    for (const char c : AnsiLower(ansi)) {
-        if (c != ' ') out += c;
-    }
-    return out;
-}
-
-bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && AnsiLower(text.substr(0, prefix.size())) == prefix;
-}
-
-void PutLe32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-}  // namespace
+using namespace detail;
 
 SimClient::SimClient() {
     start();
@@ -183,7 +144,7 @@ Hwnd SimClient::FindWindowExA(Hwnd parent, Hwnd childAfter, const char* classNam
         const Window* w = find(*it);
         if (!w) continue;
         if (className && !SameText(className, w->cls)) continue;
-        if (caption && !SameText(caption, w->kind == Kind::Transcript ? std::string() : w->text)) {
+        if (caption && !SameText(caption, holdsContents(w->kind) ? std::string() : w->text)) {
             continue;
         }
         return *it;
@@ -191,30 +152,60 @@ Hwnd SimClient::FindWindowExA(Hwnd parent, Hwnd childAfter, const char* classNam
     return 0;
 }
 
-std::intptr_t SimClient::SendMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
-                                      std::intptr_t lParam) {
+bool SimClient::SendMessageTimeoutA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                                    std::intptr_t lParam, std::uint32_t /*flags*/,
+                                    std::uint32_t /*timeoutMs*/, std::intptr_t* result) {
+    if (result) *result = 0;
     record(window, message, wParam, lParam, false);
-    const std::intptr_t result = dispatch(window, message, wParam, lParam);
-    return result;
+    if (!find(window)) return false;
+    if (window == hangOn_) hung_ = true;
+    if (hung_) {
+        ++sendsTimedOut_;
+        return false;
+    }
+    const int alertsBefore = alertsShown_;
+    const std::intptr_t answer = dispatch(window, message, wParam, lParam);
+    if (modalAlerts_ && alertsShown_ != alertsBefore) {
+        // The client shows its alert modally inside this message: the sender waits in vain.
+        ++sendsTimedOut_;
+        return false;
+    }
+    if (result) *result = answer;
+    return true;
+}
+
+std::intptr_t SimClient::send(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                              std::intptr_t lParam) {
+    return dispatch(window, message, wParam, lParam);
 }
 
 bool SimClient::PostMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) {
     record(window, message, wParam, lParam, true);
     // Windows refuses to post a message whose parameter points into the sender's memory.
-    if (!find(window) || message == WM_SETTEXT) return false;
-    posted_.push_back(Posted{window, message, wParam, lParam});
+    if (!find(window) || message == kWmSetText || message == kWmGetText) return false;
+    posted_.push_back(Posted{window, message, wParam, lParam, postTime() + postDelay_});
     if (postNotifier_) postNotifier_();
     return true;
 }
 
+bool SimClient::holdsContents(Kind kind) {
+    return kind == Kind::Transcript || kind == Kind::InputBox || kind == Kind::KeywordBox ||
+           kind == Kind::SendText;
+}
+
+std::string SimClient::contentsOf(const Window& w) const {
+    if (w.kind == Kind::Transcript) {
+        const auto it = rooms_.find(w.owner);
+        return it == rooms_.end() ? std::string() : transcriptOf(it->second);
+    }
+    return w.text;
+}
+
+// The caption: an edit control's is empty, whatever it holds.
 int SimClient::GetWindowTextLengthA(Hwnd window) {
     const Window* w = find(window);
-    if (!w) return 0;
-    if (w->kind == Kind::Transcript) {
-        const auto it = rooms_.find(w->owner);
-        return it == rooms_.end() ? 0 : static_cast<int>(transcriptOf(it->second).size());
-    }
+    if (!w || holdsContents(w->kind)) return 0;
     return static_cast<int>(w->text.size());
 }
 
@@ -222,14 +213,9 @@ int SimClient::GetWindowTextA(Hwnd window, char* buffer, int maxCount) {
     if (!buffer || maxCount <= 0) return 0;
     buffer[0] = '\0';
     const Window* w = find(window);
-    if (!w) return 0;
-    std::string text = w->text;
-    if (w->kind == Kind::Transcript) {
-        const auto it = rooms_.find(w->owner);
-        text = it == rooms_.end() ? std::string() : transcriptOf(it->second);
-    }
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(maxCount - 1));
-    std::memcpy(buffer, text.data(), n);
+    if (!w || holdsContents(w->kind)) return 0;
+    const std::size_t n = std::min(w->text.size(), static_cast<std::size_t>(maxCount - 1));
+    std::memcpy(buffer, w->text.data(), n);
     buffer[n] = '\0';
     return static_cast<int>(n);
 }
@@ -279,25 +265,40 @@ void SimClient::record(Hwnd window, std::uint32_t message, std::uintptr_t wParam
                        std::intptr_t lParam, bool posted) {
     const Window* w = find(window);
     std::string text;
-    if (message == WM_SETTEXT && lParam != 0) {
+    if (message == kWmSetText && lParam != 0) {
         text = AnsiToUtf8(reinterpret_cast<const char*>(lParam));
     }
     log_.push_back(MessageRecord{window, w ? w->cls : std::string(), message, wParam, lParam,
                                  posted, std::move(text)});
 }
 
+double SimClient::postTime() const {
+    return now_ ? now_() : 0.0;
+}
+
 void SimClient::deliverPosted() {
-    if (delivering_) return;
+    if (delivering_ || hung_) return;
     delivering_ = true;
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{delivering_};
-    while (!posted_.empty()) {
+    // Every message is posted with the same delay, so the queue is in order of due time.
+    while (!posted_.empty() && !hung_ && posted_.front().due <= postTime()) {
         const Posted p = posted_.front();
         posted_.pop_front();
         if (find(p.window)) dispatch(p.window, p.message, p.wParam, p.lParam);
     }
+}
+
+void SimClient::setPostDelay(double seconds, std::function<double()> now) {
+    postDelay_ = std::max(0.0, seconds);
+    now_ = std::move(now);
+}
+
+std::optional<double> SimClient::nextPostedDue() const {
+    if (posted_.empty()) return std::nullopt;
+    return posted_.front().due;
 }
 
 void SimClient::setPostNotifier(std::function<void()> notifier) {
@@ -318,7 +319,21 @@ std::intptr_t SimClient::dispatch(Hwnd window, std::uint32_t message, std::uintp
     Window* w = find(window);
     if (!w) return 0;
     switch (message) {
-        case WM_SETTEXT: {
+        case kWmGetTextLength:
+            return static_cast<std::intptr_t>(contentsOf(*w).size());
+        case kWmGetText: {
+            char* buffer = reinterpret_cast<char*>(lParam);
+            if (!buffer || wParam == 0) return 0;
+            const std::string text = contentsOf(*w);
+            const std::size_t n = std::min(text.size(), static_cast<std::size_t>(wParam - 1));
+            std::memcpy(buffer, text.data(), n);
+            buffer[n] = '\0';
+            return static_cast<std::intptr_t>(n);
+        }
+        case kFinishAlert:
+            if (w->kind == Kind::Alert) finishAlert(*w);
+            return 0;
+        case kWmSetText: {
             const char* text = reinterpret_cast<const char*>(lParam);
             if (w->kind == Kind::Transcript) return 1;  // read-only display
             w->text = text ? std::string(text) : std::string();
@@ -326,11 +341,11 @@ std::intptr_t SimClient::dispatch(Hwnd window, std::uint32_t message, std::uintp
             notify();
             return 1;
         }
-        case WM_CHAR: {
+        case kWmChar: {
             const char c = static_cast<char>(wParam & 0xFF);
-            if (w->kind == Kind::InputBox && wParam == VK_RETURN_CHAR) {
+            if (w->kind == Kind::InputBox && wParam == kCharEnter) {
                 submitInput(*w);
-            } else if (w->kind == Kind::KeywordBox && wParam == VK_RETURN_CHAR) {
+            } else if (w->kind == Kind::KeywordBox && wParam == kCharEnter) {
                 submitKeyword(*w);
             } else if (w->kind == Kind::InputBox || w->kind == Kind::KeywordBox ||
                        w->kind == Kind::SendText) {
@@ -338,20 +353,20 @@ std::intptr_t SimClient::dispatch(Hwnd window, std::uint32_t message, std::uintp
             }
             return 0;
         }
-        case WM_KEYDOWN:
-            if (w->kind == Kind::AlertButton && wParam == VK_SPACE) w->keyDown = true;
+        case kWmKeyDown:
+            if (w->kind == Kind::AlertButton && wParam == kVkSpace) w->keyDown = true;
             return 0;
-        case WM_KEYUP:
-            if (w->kind == Kind::AlertButton && wParam == VK_SPACE && w->keyDown) {
+        case kWmKeyUp:
+            if (w->kind == Kind::AlertButton && wParam == kVkSpace && w->keyDown) {
                 w->keyDown = false;
                 destroy(w->parent);  // the button belongs to the alert
                 notify();
             }
             return 0;
-        case WM_LBUTTONDOWN:
+        case kWmLButtonDown:
             w->buttonDown = true;
             return 0;
-        case WM_LBUTTONUP: {
+        case kWmLButtonUp: {
             if (!w->buttonDown) return 0;
             w->buttonDown = false;
             if (w->kind == Kind::IgnoreBox) {
@@ -364,10 +379,10 @@ std::intptr_t SimClient::dispatch(Hwnd window, std::uint32_t message, std::uintp
             }
             return 0;
         }
-        case WM_LBUTTONDBLCLK:
+        case kWmLButtonDblClk:
             if (w->kind == Kind::MemberList) openMemberWindow(w->owner);
             return 0;
-        case WM_CLOSE:
+        case kWmClose:
             switch (w->kind) {
                 case Kind::Frame:
                     quit();
@@ -384,12 +399,12 @@ std::intptr_t SimClient::dispatch(Hwnd window, std::uint32_t message, std::uintp
                     break;
             }
             return 0;
-        case LB_GETCOUNT: {
+        case kLbGetCount: {
             if (w->kind != Kind::MemberList) return 0;
             const auto it = rooms_.find(w->owner);
             return it == rooms_.end() ? 0 : static_cast<std::intptr_t>(it->second.members.size());
         }
-        case LB_SETCURSEL: {
+        case kLbSetCurSel: {
             if (w->kind != Kind::MemberList) return -1;
             const auto it = rooms_.find(w->owner);
             if (it == rooms_.end()) return -1;
@@ -401,500 +416,22 @@ std::intptr_t SimClient::dispatch(Hwnd window, std::uint32_t message, std::uintp
             r.selection = -1;
             return -1;
         }
-        case LB_GETITEMDATA: {
+        case kLbGetItemData: {
             if (w->kind != Kind::MemberList) return -1;
             const auto it = rooms_.find(w->owner);
             if (it == rooms_.end() || wParam >= it->second.members.size()) return -1;
             return static_cast<std::intptr_t>(it->second.members[wParam].record);
         }
-        case BM_GETCHECK: {
+        case kBmGetCheck: {
             if (w->kind != Kind::IgnoreBox || ignoreBoxNeverChecked_) return 0;
             const Window* memberWindow = find(w->parent);
             if (!memberWindow) return 0;
             const auto it = rooms_.find(memberWindow->owner);
             if (it == rooms_.end()) return 0;
-            return it->second.ignored.count(AnsiLower(memberWindow->subject)) ? 1 : 0;
+            return it->second.ignored.count(AnsiLowerCase(memberWindow->subject)) ? 1 : 0;
         }
         default:
             return 0;
-    }
-}
-
-void SimClient::typeChar(Window& w, char c) {
-    if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return;
-    w.caret = std::min(w.caret, w.text.size());
-    w.text.insert(w.caret, 1, c);
-    ++w.caret;
-    notify();
-}
-
-void SimClient::submitInput(Window& input) {
-    const std::string line = NoLineBreaks(input.text);
-    input.text.clear();
-    input.caret = 0;
-    const auto it = rooms_.find(input.owner);
-    if (!line.empty() && !user_.empty() && it != rooms_.end()) {
-        addLine(it->second, user_, line);
-    } else {
-        notify();
-    }
-}
-
-void SimClient::submitKeyword(Window& box) {
-    std::string keyword = box.text;
-    box.text.clear();
-    box.caret = 0;
-    keyword.erase(0, keyword.find_first_not_of(' '));
-    if (keyword.empty()) {
-        notify();
-        return;
-    }
-    keywords_.push_back(keyword);
-    if (user_.empty()) {  // the client acts on keywords only while signed on
-        notify();
-        return;
-    }
-    const std::string room = kPrivateRoomPrefix;
-    const std::string im = kSendImPrefix;
-    if (StartsWithIgnoringCase(keyword, room)) {
-        // One room at a time: leave every open room, then enter the private one.
-        while (const Hwnd open = roomHwnd({})) destroy(open);
-        openRoom(AnsiToUtf8(keyword.substr(room.size())));
-    } else if (StartsWithIgnoringCase(keyword, im)) {
-        if (!sendWindowNeverOpens_) openSendWindow(keyword.substr(im.size()));
-    }
-    notify();
-}
-
-void SimClient::openMemberWindow(Hwnd roomWindow) {
-    if (memberWindowNeverOpens_) return;
-    const auto it = rooms_.find(roomWindow);
-    if (it == rooms_.end()) return;
-    const Room& r = it->second;
-    if (r.selection < 0 || static_cast<std::size_t>(r.selection) >= r.members.size()) return;
-    const std::string name = r.members[static_cast<std::size_t>(r.selection)].name;
-    if (Window* m = find(mdi())) {
-        for (const Hwnd child : m->children) {
-            Window* w = find(child);
-            if (w && w->kind == Kind::MemberWindow && w->owner == roomWindow &&
-                w->subject == name) {
-                w->switched = false;
-                bringToTop(child);
-                notify();
-                return;
-            }
-        }
-    }
-    const Hwnd mw = create(mdi(), Kind::MemberWindow, "AOL Child", name, true);
-    windows_.at(mw).owner = roomWindow;
-    windows_.at(mw).subject = name;
-    create(mw, Kind::Plain, "_AOL_Static", name);
-    create(mw, Kind::IgnoreBox, "_AOL_Checkbox", "Ignore Member");
-    create(mw, Kind::Plain, "_AOL_Glyph", "");
-    create(mw, Kind::Plain, "_AOL_Icon", "Send Message");
-    create(mw, Kind::Plain, "_AOL_Icon", "Get Profile");
-    create(mw, Kind::Plain, "_AOL_Icon", "Locate");
-    notify();
-}
-
-void SimClient::clickIgnoreBox(Window& box) {
-    ++ignoreBoxClicks_;
-    Window* mw = find(box.parent);
-    if (!mw) return;
-    const auto it = rooms_.find(mw->owner);
-    if (it == rooms_.end()) return;
-    if (ignoreBoxMode_ == IgnoreBoxMode::OncePerOpening && mw->switched) return;
-    mw->switched = true;
-    const std::string key = AnsiLower(mw->subject);
-    auto& ignored = it->second.ignored;
-    if (!ignored.erase(key)) ignored.insert(key);
-    notify();
-}
-
-void SimClient::openSendWindow(const std::string& recipient) {
-    const Hwnd sw = create(mdi(), Kind::SendWindow, "AOL Child", "Send Instant Message", true);
-    windows_.at(sw).subject = recipient;
-    create(sw, Kind::Plain, "_AOL_Static", "To:");
-    create(sw, Kind::Plain, "_AOL_Edit", recipient);
-    create(sw, Kind::SendText, "RICHCNTL", "");
-    static const char* const kIcons[] = {"Font", "Bold",   "Italic", "Underline", "Color",
-                                         "Link", "Smiley", "Info",   "Send",      "Available?"};
-    for (int i = 0; i < 10; ++i) {
-        create(sw, i == 8 ? Kind::SendButton : Kind::Plain, "_AOL_Icon", kIcons[i]);
-    }
-}
-
-void SimClient::clickSend(Window& button) {
-    const Hwnd sendWindow = button.parent;
-    Window* sw = find(sendWindow);
-    if (!sw || sendWindowNeverCloses_) return;
-    std::string text;
-    for (const Hwnd child : sw->children) {
-        const Window* c = find(child);
-        if (c && c->kind == Kind::SendText) text = c->text;
-    }
-    const std::string recipient = sw->subject;
-    const std::string who = Normalised(recipient);
-    if (who == "$im_off" || who == "$im_on") {
-        imsOn_ = who == "$im_on";
-        if (imSwitchShowsAlert_) {
-            showAlert(imsOn_ ? "You are now accepting Instant Messages."
-                             : "You are now ignoring Instant Messages.");
-        } else {
-            destroy(sendWindow);
-        }
-    } else if (cannotReceive_.count(who)) {
-        showAlert(recipient + " is not currently signed on or is not accepting Instant Messages.");
-    } else {
-        imsSent_.push_back(SentInstantMessage{AnsiToUtf8(recipient), AnsiToUtf8(text)});
-        destroy(sendWindow);
-    }
-    notify();
-}
-
-void SimClient::showAlert(const std::string& text) {
-    const Hwnd alert = create(0, Kind::Alert, "#32770", "America Online");
-    create(alert, Kind::Plain, "Static", text);
-    create(alert, Kind::AlertButton, "Button", "OK");
-    ++alertsShown_;
-}
-
-// ---- Rooms and memory --------------------------------------------------------------------------
-
-std::string SimClient::transcriptOf(const Room& r) const {
-    std::string text;
-    for (const std::string& line : r.lines) {
-        if (!text.empty()) text += "\r\n";
-        text += line;
-    }
-    return text;
-}
-
-void SimClient::addLine(Room& r, const std::string& sender, const std::string& text) {
-    r.lines.push_back(sender + ":\t" + text);
-    while (r.lines.size() > transcriptLimit_) r.lines.pop_front();
-    notify();
-}
-
-std::uint64_t SimClient::allocate(std::vector<std::uint8_t> bytes) {
-    const std::uint64_t address = nextAddress_;
-    nextAddress_ += (bytes.size() + 15) / 16 * 16 + 0x40;
-    memory_.emplace(address, std::move(bytes));
-    return address;
-}
-
-void SimClient::addMember(Room& r, const std::string& name) {
-    Member m;
-    m.name = name.substr(0, kNameBytes);
-    // Name record: 6 bytes of header, 16 bytes of name (NUL-ended when shorter, the rest of the
-    // field filled with stray bytes), then more stray bytes: a reader must stop at the NUL or
-    // after 16 bytes.
-    std::vector<std::uint8_t> nameRecord(6 + kNameBytes + 10, 'Z');
-    const std::uint8_t header[6] = {0x01, 0x00, 0x7C, 0x13, 0x00, 0x02};
-    std::memcpy(nameRecord.data(), header, sizeof header);
-    std::memcpy(nameRecord.data() + 6, m.name.data(), m.name.size());
-    if (m.name.size() < kNameBytes) nameRecord[6 + m.name.size()] = 0;
-    m.nameRecord = allocate(std::move(nameRecord));
-    // Entry record: 24 bytes of other fields, then the 32-bit address of the name record.
-    std::vector<std::uint8_t> entry(32, 0xCD);
-    PutLe32(entry, 24, m.nameRecord);
-    m.record = allocate(std::move(entry));
-    r.members.push_back(std::move(m));
-}
-
-void SimClient::freeMember(const Member& m) {
-    memory_.erase(m.record);
-    memory_.erase(m.nameRecord);
-}
-
-// ---- Driving -----------------------------------------------------------------------------------
-
-void SimClient::start() {
-    if (isRunning()) return;
-    const Hwnd frame = create(0, Kind::Frame, "AOL Frame25", "America  Online");
-    const Hwnd toolbar = create(frame, Kind::Plain, "AOL Toolbar", "");
-    const Hwnd inner = create(toolbar, Kind::Plain, "_AOL_Toolbar", "");
-    create(inner, Kind::Plain, "_AOL_Icon", "Read");
-    create(inner, Kind::Plain, "_AOL_Icon", "Write");
-    const Hwnd combo = create(inner, Kind::Plain, "_AOL_Combobox", "");
-    create(combo, Kind::KeywordBox, "Edit", "");
-    create(inner, Kind::Plain, "_AOL_Icon", "Go");
-    create(frame, Kind::Mdi, "MDIClient", "");
-    notify();
-}
-
-void SimClient::quit() {
-    const std::vector<Hwnd> tops = topLevels_;
-    for (const Hwnd top : tops) destroyQuietly(top);
-    rooms_.clear();
-    memory_.clear();
-    posted_.clear();
-    user_.clear();
-    imsOn_ = true;
-    notify();
-}
-
-bool SimClient::isRunning() const {
-    return mdi() != 0;
-}
-
-void SimClient::signOn(const std::string& screenName) {
-    if (!isRunning()) return;
-    if (!user_.empty()) signOff();
-    user_ = Utf8ToAnsi(screenName).substr(0, kNameBytes);
-    const Hwnd welcome =
-        create(mdi(), Kind::Document, "AOL Child", "Welcome, " + user_ + "!", true);
-    create(welcome, Kind::Plain, "_AOL_Static", "Top News");
-    create(welcome, Kind::Plain, "_AOL_Icon", "Mail");
-    create(welcome, Kind::Plain, "_AOL_Icon", "People");
-    create(welcome, Kind::Plain, "_AOL_Icon", "Channels");
-    create(welcome, Kind::Plain, "_AOL_Image", "");
-    notify();
-}
-
-void SimClient::signOff() {
-    if (Window* m = find(mdi())) {
-        const std::vector<Hwnd> children = m->children;
-        for (const Hwnd child : children) destroyQuietly(child);
-    }
-    user_.clear();
-    imsOn_ = true;
-    notify();
-}
-
-std::string SimClient::signedOnUser() const {
-    return AnsiToUtf8(user_);
-}
-
-Hwnd SimClient::openRoom(const std::string& name) {
-    const Hwnd parent = mdi();
-    if (parent == 0) return 0;
-    const std::string caption = Utf8ToAnsi(name);
-    const Hwnd rw = create(parent, Kind::Room, "AOL Child", caption, true);
-    Room r;
-    r.name = caption;
-    create(rw, Kind::Plain, "_AOL_Static", "People Here");
-    r.transcript = create(rw, Kind::Transcript, "RICHCNTL", "");
-    r.list = create(rw, Kind::MemberList, "_AOL_Listbox", "");
-    r.input = create(rw, Kind::InputBox, "RICHCNTL", "");
-    create(rw, Kind::Plain, "_AOL_Icon", "Send");
-    create(rw, Kind::Plain, "_AOL_Icon", "Notify AOL");
-    create(rw, Kind::Plain, "_AOL_Static", caption);
-    for (const Hwnd part : {r.transcript, r.list, r.input}) windows_.at(part).owner = rw;
-    Room& stored = rooms_.emplace(rw, std::move(r)).first->second;
-    if (!user_.empty()) addMember(stored, user_);
-    notify();
-    return rw;
-}
-
-void SimClient::closeRoom(const std::string& name) {
-    const Hwnd rw = roomHwnd(name);
-    if (rw == 0) return;
-    destroy(rw);
-    notify();
-}
-
-std::vector<std::string> SimClient::openRooms() const {
-    std::vector<std::string> names;
-    if (const Window* m = find(mdi())) {
-        for (const Hwnd child : m->children) {
-            const Window* w = find(child);
-            if (w && w->kind == Kind::Room) names.push_back(AnsiToUtf8(w->text));
-        }
-    }
-    return names;
-}
-
-std::string SimClient::currentRoom() const {
-    const Window* w = find(roomHwnd({}));
-    return w ? AnsiToUtf8(w->text) : std::string();
-}
-
-Hwnd SimClient::roomWindow(const std::string& name) const {
-    return roomHwnd(name);
-}
-
-void SimClient::memberJoins(const std::string& name, const std::string& roomName) {
-    Room* r = room(roomName);
-    if (!r) return;
-    addMember(*r, Utf8ToAnsi(name));
-    notify();
-}
-
-void SimClient::memberLeaves(const std::string& name, const std::string& roomName) {
-    Room* r = room(roomName);
-    if (!r) return;
-    const std::string key = Normalised(Utf8ToAnsi(name));
-    const auto it = std::find_if(r->members.begin(), r->members.end(),
-                                 [&](const Member& m) { return Normalised(m.name) == key; });
-    if (it == r->members.end()) return;
-    freeMember(*it);
-    const auto index = static_cast<int>(it - r->members.begin());
-    r->members.erase(it);
-    if (r->selection == index) {
-        r->selection = -1;
-    } else if (r->selection > index) {
-        --r->selection;
-    }
-    notify();
-}
-
-void SimClient::memberSays(const std::string& name, const std::string& text,
-                           const std::string& roomName) {
-    Room* r = room(roomName);
-    if (!r) return;
-    const std::string sender = Utf8ToAnsi(name);
-    if (r->ignored.count(AnsiLower(sender))) return;  // ignored members never reach the room
-    addLine(*r, sender, NoLineBreaks(Utf8ToAnsi(text)));
-}
-
-void SimClient::userTypesWithoutEnter(const std::string& text, const std::string& roomName) {
-    const Room* r = room(roomName);
-    if (!r) return;
-    const Hwnd input = r->input;
-    for (const char c : NoLineBreaks(Utf8ToAnsi(text))) {
-        dispatch(input, WM_CHAR, static_cast<unsigned char>(c), 0);
-    }
-}
-
-void SimClient::userTypes(const std::string& text, const std::string& roomName) {
-    const Room* r = room(roomName);
-    if (!r) return;
-    const Hwnd input = r->input;
-    userTypesWithoutEnter(text, roomName);
-    dispatch(input, WM_CHAR, VK_RETURN_CHAR, 0);
-}
-
-std::string SimClient::transcriptBytes(const std::string& roomName) const {
-    const Room* r = room(roomName);
-    return r ? transcriptOf(*r) : std::string();
-}
-
-std::string SimClient::transcriptText(const std::string& roomName) const {
-    return AnsiToUtf8(transcriptBytes(roomName));
-}
-
-std::vector<std::string> SimClient::transcriptLines(const std::string& roomName) const {
-    std::vector<std::string> lines;
-    if (const Room* r = room(roomName)) {
-        for (const std::string& line : r->lines) lines.push_back(AnsiToUtf8(line));
-    }
-    return lines;
-}
-
-std::string SimClient::inputBox(const std::string& roomName) const {
-    const Room* r = room(roomName);
-    const Window* w = r ? find(r->input) : nullptr;
-    return w ? AnsiToUtf8(w->text) : std::string();
-}
-
-std::vector<MemberInfo> SimClient::members(const std::string& roomName) const {
-    std::vector<MemberInfo> out;
-    if (const Room* r = room(roomName)) {
-        for (const Member& m : r->members) {
-            out.push_back(MemberInfo{AnsiToUtf8(m.name), r->ignored.count(AnsiLower(m.name)) > 0});
-        }
-    }
-    return out;
-}
-
-bool SimClient::isIgnored(const std::string& name, const std::string& roomName) const {
-    const Room* r = room(roomName);
-    return r && r->ignored.count(AnsiLower(Utf8ToAnsi(name))) > 0;
-}
-
-void SimClient::setIgnored(const std::string& name, bool ignored, const std::string& roomName) {
-    Room* r = room(roomName);
-    if (!r) return;
-    const std::string key = AnsiLower(Utf8ToAnsi(name));
-    if (ignored) {
-        r->ignored.insert(key);
-    } else {
-        r->ignored.erase(key);
-    }
-    notify();
-}
-
-void SimClient::setTranscriptLimit(std::size_t lines) {
-    transcriptLimit_ = std::max<std::size_t>(1, lines);
-    for (auto& [id, r] : rooms_) {
-        while (r.lines.size() > transcriptLimit_) r.lines.pop_front();
-    }
-    notify();
-}
-
-std::vector<std::string> SimClient::keywords() const {
-    std::vector<std::string> out;
-    for (const std::string& k : keywords_) out.push_back(AnsiToUtf8(k));
-    return out;
-}
-
-bool SimClient::isAlertShowing() const {
-    for (const Hwnd top : topLevels_) {
-        const Window* w = find(top);
-        if (w && w->kind == Kind::Alert) return true;
-    }
-    return false;
-}
-
-bool SimClient::isSendWindowOpen() const {
-    if (const Window* m = find(mdi())) {
-        for (const Hwnd child : m->children) {
-            const Window* w = find(child);
-            if (w && w->kind == Kind::SendWindow) return true;
-        }
-    }
-    return false;
-}
-
-bool SimClient::isMemberWindowOpen(const std::string& name) const {
-    const std::string key = AnsiLower(Utf8ToAnsi(name));
-    if (const Window* m = find(mdi())) {
-        for (const Hwnd child : m->children) {
-            const Window* w = find(child);
-            if (w && w->kind == Kind::MemberWindow &&
-                (name.empty() || AnsiLower(w->subject) == key)) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-std::vector<std::pair<std::string, std::string>> SimClient::documentWindows() const {
-    std::vector<std::pair<std::string, std::string>> out;
-    if (const Window* m = find(mdi())) {
-        for (const Hwnd child : m->children) {
-            const Window* w = find(child);
-            if (w) out.emplace_back(w->cls, AnsiToUtf8(w->text));
-        }
-    }
-    return out;
-}
-
-Hwnd SimClient::addDocumentWindow(const std::string& caption,
-                                  const std::vector<std::string>& classes) {
-    const Hwnd parent = mdi();
-    if (parent == 0) return 0;
-    const Hwnd w = create(parent, Kind::Document, "AOL Child", Utf8ToAnsi(caption), true);
-    for (const std::string& cls : classes) create(w, Kind::Plain, cls, "");
-    notify();
-    return w;
-}
-
-bool SimClient::closeWindow(Hwnd window) {
-    if (!find(window)) return false;
-    destroy(window);
-    notify();
-    return true;
-}
-
-void SimClient::setCannotReceiveIMs(const std::string& name, bool cannot) {
-    const std::string key = Normalised(Utf8ToAnsi(name));
-    if (cannot) {
-        cannotReceive_.insert(key);
-    } else {
-        cannotReceive_.erase(key);
     }
 }
 

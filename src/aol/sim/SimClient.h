@@ -1,11 +1,12 @@
 #pragma once
 // A simulated AOL client: a WindowSystem that holds the client's window tree, a process memory
 // with the chat member list, and the client's reactions to the window messages the program sends.
-// Plain C++, no Qt; single-threaded.
+// Plain C++, no Qt; single-threaded. It answers as a client in another process answers under
+// Windows; where it once differed from real Win32 windows, the Win32 behaviour was taken.
 //
 // Window tree (child order = Z order, topmost first; new document windows open on top, first in
 // the MDI client's child order, as a newly activated MDI child does):
-//   "AOL Frame25" "America Online" (top level)
+//   "AOL Frame25" "America  Online" (top level)
 //     "AOL Toolbar" > "_AOL_Toolbar" > ("_AOL_Icon"..., "_AOL_Combobox" > "Edit")  keyword box
 //     "MDIClient"
 //       "AOL Child" "Welcome, NAME!"   _AOL_Static, _AOL_Icon x3, _AOL_Image (not a room)
@@ -17,10 +18,21 @@
 //                                      _AOL_Icon x10 (the ninth sends)
 //   "#32770" "America Online" (top level, the alert)   Static, Button "OK"
 //
+// Text: the edit controls (transcript, input box, keyword box, message text) keep their contents
+// apart from their caption, which is empty. GetWindowTextA gives the caption (as Windows does for
+// a window of another process); WM_GETTEXTLENGTH / WM_GETTEXT give the contents. Other windows
+// answer WM_GETTEXT with their caption.
+//
 // Reactions:
-//   - Sent messages act at once. Posted messages are queued and act at the next deliverPosted();
-//     the post notifier is called on every post so a host can schedule that delivery. WM_SETTEXT
-//     cannot be posted (as on Windows: its parameter is a pointer).
+//   - Sent messages act at once and are answered through SendMessageTimeoutA. A hung client
+//     (setHung, or hangWhenSentTo a window) answers no send: each fails as timed out, and posted
+//     messages wait until it recovers. With setModalAlerts, a sent click that the client answers
+//     with its alert does not return in time either (the client shows the alert modally inside
+//     the click), although the click took effect.
+//   - Posted messages are queued and act at the next deliverPosted(), or, with a post delay
+//     (setPostDelay, measured on the time source given to it), once they are due; the post
+//     notifier is called on every post so a host can schedule that delivery. WM_SETTEXT cannot be
+//     posted (as on Windows: its parameter is a pointer).
 //   - Room input box: WM_SETTEXT replaces its text; WM_CHAR of a printable byte appends it;
 //     WM_CHAR Enter adds the box's line to the room's transcript as the signed-on user (line breaks
 //     in it become blanks; an empty box sends nothing) and clears the box.
@@ -31,11 +43,9 @@
 //     than 16 bytes; screen names are cut to 16 bytes when they join). WM_LBUTTONDBLCLK opens the
 //     information window of the selected entry (or brings it to the top if open).
 //   - Ignore box: BM_GETCHECK reads the member's ignore state. A click (button down, then up)
-//     switches it; in the default IgnoreBoxMode::OncePerOpening only the first click after the
-//     member window opened switches (the client has sent the change and disregards further clicks
-//     in that window), which makes the click loop of ChatIgnoreByIndex end with the setting
-//     switched whatever the box read at first (so x and unx both switch it). IgnoreBoxMode::Toggle
-//     switches on every click.
+//     switches it, like a Win32 auto-checkbox (IgnoreBoxMode::Toggle, the default). In
+//     IgnoreBoxMode::OncePerOpening only the first click after the member window opened switches
+//     (a client that sends the change once and disregards further clicks in that window).
 //   - Keyword box: WM_SETTEXT replaces its text and puts the caret at the start; WM_CHAR of a
 //     printable byte inserts at the caret; Enter submits the text without its leading blanks
 //     (recorded in keywords()) and clears the box. "aol://2719:2-2-" + name (letter case of the
@@ -49,6 +59,8 @@
 //     cannot receive it shows the alert and stays open. Otherwise the message is recorded in
 //     instantMessagesSent() and the window closes.
 //   - Alert: WM_KEYDOWN then WM_KEYUP with the space key (or a click) on its "Button" dismisses it.
+//     With a post delay the client takes that long to build the alert: until then the alert has a
+//     provisional "Button" that it replaces when it is done, and a press on that one is lost.
 //   - WM_CLOSE closes a document window (a room window leaves the room), the alert, or, sent to
 //     the frame, quits the client.
 #include <cstdint>
@@ -56,6 +68,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -98,8 +111,9 @@ public:
     Hwnd FindWindowA(const char* className, const char* caption) override;
     Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
                        const char* caption) override;
-    std::intptr_t SendMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
-                               std::intptr_t lParam) override;
+    bool SendMessageTimeoutA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam, std::uint32_t flags, std::uint32_t timeoutMs,
+                             std::intptr_t* result) override;
     bool PostMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                       std::intptr_t lParam) override;
     int GetWindowTextLengthA(Hwnd window) override;
@@ -111,10 +125,19 @@ public:
                            std::size_t size, std::size_t* bytesRead) override;
     bool CloseHandle(ProcessHandle handle) override;
 
+    // A message handled by the client's own thread, as when the client sends it to itself:
+    // answered at once, not logged, whether or not the client is hung.
+    std::intptr_t send(Hwnd window, std::uint32_t message, std::uintptr_t wParam = 0,
+                       std::intptr_t lParam = 0);
+
     // ---- Posted messages ----
-    // Delivers every queued message, in order (also those posted meanwhile). Not re-entrant: a
-    // call from inside a delivery returns at once.
+    // Delivers every queued message that is due, in order (also those posted meanwhile). Not
+    // re-entrant: a call from inside a delivery returns at once. Nothing while the client hangs.
     void deliverPosted();
+    // Posted messages act this long after they were posted, on the given time source (seconds).
+    void setPostDelay(double seconds, std::function<double()> now);
+    // When the next queued message is due (on the time source), or nothing when none is queued.
+    std::optional<double> nextPostedDue() const;
     std::size_t pendingPosted() const { return posted_.size(); }
     void setPostNotifier(std::function<void()> notifier);
     // Called after every visible change (transcript, members, windows, input box, alerts ...).
@@ -185,6 +208,17 @@ public:
     void setImSwitchShowsAlert(bool on) { imSwitchShowsAlert_ = on; }
     void setProcessOpenFails(bool on) { processOpenFails_ = on; }
     void setIgnoreBoxMode(IgnoreBoxMode mode) { ignoreBoxMode_ = mode; }
+    void setModalAlerts(bool on) { modalAlerts_ = on; }
+    // The client's thread stops answering: every send times out, nothing posted acts.
+    void setHung(bool hung) { hung_ = hung; }
+    bool isHung() const { return hung_; }
+    // The client hangs when a message is sent to this window (until setHung(false)).
+    void hangWhenSentTo(Hwnd window) { hangOn_ = window; }
+    // Opens the member's information window as the user would (a double-click on the entry).
+    void userOpensMemberWindow(const std::string& name, const std::string& room = {});
+    // Shows the client's alert with this text (as when the client has something to say).
+    void showAlertNow(const std::string& text);
+    int sendsTimedOut() const { return sendsTimedOut_; }
 
     static constexpr std::uint32_t kProcessId = 0x0F3C;
     static constexpr std::uint32_t kThreadId = 0x0A10;
@@ -206,7 +240,8 @@ private:
         SendText,
         SendButton,
         Alert,
-        AlertButton
+        AlertButton,
+        ProvisionalButton
     };
     struct Window {
         Hwnd id = 0;
@@ -242,7 +277,10 @@ private:
         std::uint32_t message;
         std::uintptr_t wParam;
         std::intptr_t lParam;
+        double due;
     };
+    // Posted by the client to itself: the alert is built.
+    static constexpr std::uint32_t kFinishAlert = 0x8001;
 
     Window* find(Hwnd id);
     const Window* find(Hwnd id) const;
@@ -268,6 +306,10 @@ private:
     void openSendWindow(const std::string& recipient);
     void clickSend(Window& button);
     void showAlert(const std::string& text);
+    void finishAlert(Window& alert);
+    static bool holdsContents(Kind kind);
+    std::string contentsOf(const Window& w) const;
+    double postTime() const;
     void addLine(Room& r, const std::string& sender, const std::string& text);
     void addMember(Room& r, const std::string& name);
     void freeMember(const Member& m);
@@ -305,7 +347,13 @@ private:
     bool sendWindowNeverCloses_ = false;
     bool imSwitchShowsAlert_ = false;
     bool processOpenFails_ = false;
-    IgnoreBoxMode ignoreBoxMode_ = IgnoreBoxMode::OncePerOpening;
+    IgnoreBoxMode ignoreBoxMode_ = IgnoreBoxMode::Toggle;
+    bool modalAlerts_ = false;
+    bool hung_ = false;
+    Hwnd hangOn_ = 0;
+    int sendsTimedOut_ = 0;
+    double postDelay_ = 0.0;
+    std::function<double()> now_;
 };
 
 }  // namespace aol::sim

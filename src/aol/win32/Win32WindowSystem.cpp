@@ -1,7 +1,4 @@
-// Our headers first: <windows.h> defines WM_SETTEXT, VK_SPACE ... as macros, which would spoil
-// the constants of WindowSystem.h if it came first.
-#include "aol/win32/Win32WindowSystem.h"
-
+// <windows.h> first: the module's own names do not clash with its macros.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -10,15 +7,17 @@
 #endif
 #include <windows.h>
 
+#include "aol/win32/Win32WindowSystem.h"
+
 #include <limits>
 
 namespace aol {
 namespace {
 
-// Window handles are 32-bit values on every Windows (even 64-bit processes share them with
-// 32-bit ones), so they round-trip through Hwnd.
+// Window handles are 32-bit values on every Windows (64-bit processes share them with 32-bit
+// ones), so they round-trip through Hwnd; widening sign-extends, as LongToHandle does.
 HWND ToHwnd(Hwnd w) {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(w));
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(w)));
 }
 Hwnd FromHwnd(HWND w) {
     return static_cast<Hwnd>(reinterpret_cast<std::uintptr_t>(w));
@@ -38,10 +37,16 @@ Hwnd Win32WindowSystem::FindWindowExA(Hwnd parent, Hwnd childAfter, const char* 
     return FromHwnd(::FindWindowExA(ToHwnd(parent), ToHwnd(childAfter), className, caption));
 }
 
-std::intptr_t Win32WindowSystem::SendMessageA(Hwnd window, std::uint32_t message,
-                                              std::uintptr_t wParam, std::intptr_t lParam) {
-    return static_cast<std::intptr_t>(::SendMessageA(
-        ToHwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)));
+bool Win32WindowSystem::SendMessageTimeoutA(Hwnd window, std::uint32_t message,
+                                            std::uintptr_t wParam, std::intptr_t lParam,
+                                            std::uint32_t flags, std::uint32_t timeoutMs,
+                                            std::intptr_t* result) {
+    DWORD_PTR answer = 0;
+    const LRESULT ok =
+        ::SendMessageTimeoutA(ToHwnd(window), message, static_cast<WPARAM>(wParam),
+                              static_cast<LPARAM>(lParam), flags, timeoutMs, &answer);
+    if (result) *result = ok != 0 ? static_cast<std::intptr_t>(answer) : 0;
+    return ok != 0;
 }
 
 bool Win32WindowSystem::PostMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,

@@ -1,6 +1,6 @@
 #pragma once
 // The real window system: every call forwards to its user32/kernel32 namesake (the "A" forms,
-// single-byte text in the system code page). Built only for Windows.
+// single-byte text in the system code page). Built only for Windows (32 and 64 bit).
 #include "aol/WindowSystem.h"
 
 namespace aol {
@@ -10,8 +10,9 @@ public:
     Hwnd FindWindowA(const char* className, const char* caption) override;
     Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
                        const char* caption) override;
-    std::intptr_t SendMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
-                               std::intptr_t lParam) override;
+    bool SendMessageTimeoutA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam, std::uint32_t flags, std::uint32_t timeoutMs,
+                             std::intptr_t* result) override;
     bool PostMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                       std::intptr_t lParam) override;
     int GetWindowTextLengthA(Hwnd window) override;

@@ -13,9 +13,15 @@ aol::Hwnd ProgramWindowSystem::FindWindowExA(aol::Hwnd parent, aol::Hwnd childAf
     return ended_ ? 0 : client_.FindWindowExA(parent, childAfter, className, caption);
 }
 
-std::intptr_t ProgramWindowSystem::SendMessageA(aol::Hwnd window, std::uint32_t message,
-                                                std::uintptr_t wParam, std::intptr_t lParam) {
-    return ended_ ? 0 : client_.SendMessageA(window, message, wParam, lParam);
+bool ProgramWindowSystem::SendMessageTimeoutA(aol::Hwnd window, std::uint32_t message,
+                                              std::uintptr_t wParam, std::intptr_t lParam,
+                                              std::uint32_t flags, std::uint32_t timeoutMs,
+                                              std::intptr_t* result) {
+    if (ended_) {
+        if (result) *result = 0;
+        return false;
+    }
+    return client_.SendMessageTimeoutA(window, message, wParam, lParam, flags, timeoutMs, result);
 }
 
 bool ProgramWindowSystem::PostMessageA(aol::Hwnd window, std::uint32_t message,

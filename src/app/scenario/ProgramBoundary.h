@@ -22,8 +22,9 @@ public:
     aol::Hwnd FindWindowA(const char* className, const char* caption) override;
     aol::Hwnd FindWindowExA(aol::Hwnd parent, aol::Hwnd childAfter, const char* className,
                             const char* caption) override;
-    std::intptr_t SendMessageA(aol::Hwnd window, std::uint32_t message, std::uintptr_t wParam,
-                               std::intptr_t lParam) override;
+    bool SendMessageTimeoutA(aol::Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam, std::uint32_t flags, std::uint32_t timeoutMs,
+                             std::intptr_t* result) override;
     bool PostMessageA(aol::Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                       std::intptr_t lParam) override;
     int GetWindowTextLengthA(aol::Hwnd window) override;

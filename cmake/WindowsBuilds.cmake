@@ -1,0 +1,39 @@
+# The chat-client module on real Win32 windows: cross-built with mingw-w64 and run under wine64.
+# - windows-x64: the module, the Win32 window system, a fake chat client made of real Win32
+#   windows and the contract suite, for 64-bit Windows; the suite runs under wine64 as a test.
+# - windows-x86: the module and the Win32 window system for 32-bit Windows, compiled only (this
+#   machine cannot run 32-bit x86 code), so that a 32-bit build stays possible.
+include(ExternalProject)
+
+find_program(MELODROP_MINGW64 x86_64-w64-mingw32-g++-posix)
+find_program(MELODROP_MINGW32 i686-w64-mingw32-g++-posix)
+if(NOT MELODROP_MINGW64 OR NOT MELODROP_MINGW32)
+    message(FATAL_ERROR "The Windows tests need mingw-w64 (g++-mingw-w64-x86-64-posix and "
+                        "g++-mingw-w64-i686-posix): run scripts/install-deps.sh, or configure "
+                        "with -DMELODROP_WINDOWS_TESTS=OFF")
+endif()
+
+function(melodrop_windows_build name toolchain build_tests)
+    ExternalProject_Add(${name}
+        SOURCE_DIR ${PROJECT_SOURCE_DIR}
+        BINARY_DIR ${CMAKE_BINARY_DIR}/${name}
+        CMAKE_GENERATOR Ninja
+        CMAKE_ARGS
+            -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/${toolchain}
+            -DCMAKE_BUILD_TYPE=Release
+            -DMELODROP_BOUNDARY_ONLY=ON
+            -DMELODROP_BUILD_TESTS=${build_tests}
+            -DMELODROP_WERROR=${MELODROP_WERROR}
+        INSTALL_COMMAND ""
+        BUILD_ALWAYS ON
+        EXCLUDE_FROM_ALL OFF)
+endfunction()
+
+melodrop_windows_build(windows-x64 toolchain-mingw-x86_64.cmake ON)
+melodrop_windows_build(windows-x86 toolchain-mingw-i686.cmake OFF)
+
+set(MELODROP_WINDOWS_BIN ${CMAKE_BINARY_DIR}/windows-x64/bin)
+add_test(NAME win32_contract
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh
+            ${MELODROP_WINDOWS_BIN}/aol_contract_win32.exe --gtest_color=no)
+set_tests_properties(win32_contract PROPERTIES TIMEOUT 600 LABELS windows)

@@ -1,0 +1,59 @@
+#include "SimClientDriver.h"
+
+namespace aol::testing {
+
+SimClientDriver::SimClientDriver() = default;
+
+void SimClientDriver::addDocument(const std::string& caption,
+                                  const std::vector<std::string>& childClasses) {
+    client_.addDocumentWindow(caption, childClasses);
+}
+
+void SimClientDriver::memberSays(const std::string& name, const std::string& text) {
+    client_.memberSays(name, text);
+}
+
+void SimClientDriver::userTypes(const std::string& text, bool enter) {
+    if (enter) {
+        client_.userTypes(text);
+    } else {
+        client_.userTypesWithoutEnter(text);
+    }
+}
+
+void SimClientDriver::userOpensMemberWindow(const std::string& name) {
+    client_.userOpensMemberWindow(name);
+}
+
+void SimClientDriver::setIgnored(const std::string& name, bool ignored) {
+    client_.setIgnored(name, ignored);
+}
+
+void SimClientDriver::setPostDelayMs(int ms) {
+    client_.setPostDelay(ms / 1000.0, [this] { return pump_.now; });
+}
+
+void SimClientDriver::setCannotReceiveIms(const std::string& name) {
+    client_.setCannotReceiveIMs(name, true);
+}
+
+void SimClientDriver::hangFor(int ms) {
+    client_.setHung(true);
+    pump_.at(pump_.now + ms / 1000.0, [this] { client_.setHung(false); });
+}
+
+std::vector<contract::ReceivedIm> SimClientDriver::instantMessagesSent() {
+    std::vector<contract::ReceivedIm> out;
+    for (const auto& im : client_.instantMessagesSent()) out.push_back({im.to, im.text});
+    return out;
+}
+
+bool SimClientDriver::isMemberWindowOpen(const std::string& name) {
+    return client_.isMemberWindowOpen(name);
+}
+
+std::unique_ptr<contract::ClientDriver> MakeSimDriver() {
+    return std::make_unique<SimClientDriver>();
+}
+
+}  // namespace aol::testing
