@@ -37,6 +37,12 @@ public:
         return process;
     }
 
+    // Whether the client's thread answers a message within `ms`.
+    bool answers(UINT ms) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(control_, WM_NULL, 0, 0, SMTO_NORMAL, ms, &result) != 0;
+    }
+
     std::string command(const std::string& text, const std::string& verb) {
         COPYDATASTRUCT data{};
         data.dwData = fakeclient::kCommandTag;
@@ -113,6 +119,13 @@ private:
 
 Win32ClientDriver::Win32ClientDriver() {
     command({"reset"});
+}
+
+void Win32ClientDriver::hangFor(int ms) {
+    command({"hang", std::to_string(ms)});
+    // The client hangs once it gets to the hang it posted itself: wait until it no longer
+    // answers, so that nothing the test sends next slips in before.
+    for (int i = 0; i < 200 && ClientProcess::shared().answers(100); ++i) Sleep(5);
 }
 
 void Win32ClientDriver::addDocument(const std::string& caption,

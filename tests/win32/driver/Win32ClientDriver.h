@@ -38,7 +38,7 @@ public:
     void setImSwitchShowsAlert(bool on) override { command({"imalert", on ? "1" : "0"}); }
     void setModalAlerts(bool on) override { command({"modalalerts", on ? "1" : "0"}); }
     void setCannotReceiveIms(const std::string& name) override { command({"cannotreceive", name}); }
-    void hangFor(int ms) override { command({"hang", std::to_string(ms)}); }
+    void hangFor(int ms) override;
 
     std::vector<std::string> transcriptLines() override { return lines(command({"transcript"})); }
     std::string inputBox() override { return command({"inputbox"}); }
