@@ -127,4 +127,14 @@ std::string ControlBytes(WindowSystem& ws, Hwnd window) {
     return text;
 }
 
+std::vector<RoomText> ReadRoomTexts(WindowSystem& ws) {
+    std::vector<RoomText> rooms;
+    const Hwnd mdi = MdiClient(ws);
+    for (Hwnd w = Child(ws, mdi, kChildClass); w != 0; w = Child(ws, mdi, kChildClass, w)) {
+        if (!IsChatRoom(ws, w)) continue;
+        rooms.push_back(RoomText{w, ControlBytes(ws, RoomTranscript(ws, w))});
+    }
+    return rooms;
+}
+
 }  // namespace aol::client

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "aol/WindowSystem.h"
 
@@ -71,5 +72,8 @@ std::string CaptionBytes(WindowSystem& ws, Hwnd window);
 // at most kMaxControlTextBytes are read.
 inline constexpr std::size_t kMaxControlTextBytes = 32u << 20;
 std::string ControlBytes(WindowSystem& ws, Hwnd window);
+
+// Every open chat room of the MDI client, first in child order first, with its transcript.
+std::vector<RoomText> ReadRoomTexts(WindowSystem& ws);
 
 }  // namespace aol::client

@@ -40,41 +40,47 @@ std::size_t Overlap(const std::vector<std::string>& before, const std::vector<st
 
 TranscriptReader::TranscriptReader(WindowSystem& windows) : windows_(windows) {}
 
-std::vector<std::pair<Hwnd, std::string>> TranscriptReader::ReadRooms() {
-    std::vector<std::pair<Hwnd, std::string>> rooms;
-    const Hwnd mdi = client::MdiClient(windows_);
-    for (Hwnd w = client::Child(windows_, mdi, client::kChildClass); w != 0;
-         w = client::Child(windows_, mdi, client::kChildClass, w)) {
-        if (!client::IsChatRoom(windows_, w)) continue;
-        rooms.emplace_back(w, client::ControlBytes(windows_, client::RoomTranscript(windows_, w)));
-    }
+std::vector<RoomText> TranscriptReader::ReadRooms() {
+    std::vector<aol::RoomText> rooms;
+    if (!windows_.ReadRoomTexts(rooms)) rooms = client::ReadRoomTexts(windows_);
     return rooms;
+}
+
+void TranscriptReader::Forget(Hwnd room) {
+    constexpr std::size_t kRemembered = 64;
+    std::erase(gone_, room);
+    gone_.push_back(room);
+    if (gone_.size() > kRemembered) gone_.pop_front();
 }
 
 void TranscriptReader::Reset() {
     rooms_.clear();
-    for (auto& [room, raw] : ReadRooms()) {
-        RoomText& text = rooms_[room];
-        text.lines = SplitLines(raw);
-        text.raw = std::move(raw);
+    gone_.clear();
+    for (aol::RoomText& room : ReadRooms()) {
+        KnownRoom& text = rooms_[room.room];
+        text.lines = SplitLines(room.text);
+        text.raw = std::move(room.text);
     }
 }
 
 std::vector<TranscriptLine> TranscriptReader::ReadNew() {
     std::vector<TranscriptLine> fresh;
-    std::map<Hwnd, RoomText> rooms;
+    std::map<Hwnd, KnownRoom> rooms;
     bool first = true;
-    for (auto& [room, raw] : ReadRooms()) {
-        const auto known = rooms_.find(room);
-        const bool unchanged = known != rooms_.end() && known->second.raw == raw;
-        RoomText text;
+    for (aol::RoomText& room : ReadRooms()) {
+        const auto known = rooms_.find(room.room);
+        const bool unchanged = known != rooms_.end() && known->second.raw == room.text;
+        const bool back = known == rooms_.end() &&
+                          std::find(gone_.begin(), gone_.end(), room.room) != gone_.end();
+        KnownRoom text;
         if (unchanged) {
             text = std::move(known->second);
         } else {
-            text.lines = SplitLines(raw);
-            text.raw = std::move(raw);
+            text.lines = SplitLines(room.text);
+            text.raw = std::move(room.text);
         }
-        if (first && !unchanged) {
+        if (back) std::erase(gone_, room.room);
+        if (first && !unchanged && !back) {
             const std::size_t seen =
                 known == rooms_.end() ? 0 : Overlap(known->second.lines, text.lines);
             for (std::size_t i = seen; i < text.lines.size(); ++i) {
@@ -83,7 +89,10 @@ std::vector<TranscriptLine> TranscriptReader::ReadNew() {
             }
         }
         first = false;
-        rooms.emplace(room, std::move(text));
+        rooms.emplace(room.room, std::move(text));
+    }
+    for (const auto& [room, text] : rooms_) {
+        if (!rooms.count(room)) Forget(room);
     }
     rooms_ = std::move(rooms);
     return fresh;

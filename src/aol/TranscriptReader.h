@@ -14,12 +14,15 @@
 // the fewest dropped lines. Only the open room (the first chat room in child order, as FindRoom
 // gives it) is reported, but every open room is followed, so that when another open room becomes
 // the first its earlier lines are not reported again. A room first seen after the baseline (newly
-// opened) has only new lines.
+// opened) has only new lines. A room that was out of sight for a while and comes back as the same
+// window (the client was out of reach: a bridge restarting, say) starts a new baseline: what was
+// said meanwhile is not reported late.
 //
 // Known limit (shared by every reader that sees only the text): if between two reads the client
 // drops exactly as many lines as arrive and the visible transcript repeats with that period (the
 // extreme case: every visible line is the same line), the text does not change and the arrivals
 // cannot be seen. At 20 ms between reads this needs a flood faster than the reader.
+#include <deque>
 #include <map>
 #include <string>
 #include <utility>
@@ -47,15 +50,17 @@ public:
     static bool SplitLine(const std::string& line, TranscriptLine& out);
 
 private:
-    struct RoomText {
+    struct KnownRoom {
         std::string raw;
         std::vector<std::string> lines;
     };
     // Every open chat room, first in child order first, with its transcript bytes.
-    std::vector<std::pair<Hwnd, std::string>> ReadRooms();
+    std::vector<aol::RoomText> ReadRooms();
+    void Forget(Hwnd room);
 
     WindowSystem& windows_;
-    std::map<Hwnd, RoomText> rooms_;
+    std::map<Hwnd, KnownRoom> rooms_;
+    std::deque<Hwnd> gone_;  // rooms lately out of sight, newest last
 };
 
 }  // namespace aol

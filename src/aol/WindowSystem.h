@@ -11,6 +11,8 @@
 // The constants carry a k prefix: <windows.h> defines the plain names as macros.
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace aol {
 
@@ -42,6 +44,12 @@ inline constexpr std::intptr_t kLbErr = -1;
 inline constexpr std::uint32_t kSmtoNormal = 0x0000;
 inline constexpr std::uint32_t kSmtoAbortIfHung = 0x0002;
 
+// One open chat room and its transcript's single-byte text.
+struct RoomText {
+    Hwnd room = 0;
+    std::string text;
+};
+
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
@@ -71,6 +79,14 @@ public:
     virtual bool ReadProcessMemory(ProcessHandle process, std::uint64_t address, void* buffer,
                                    std::size_t size, std::size_t* bytesRead) = 0;
     virtual bool CloseHandle(ProcessHandle handle) = 0;
+
+    // Every open chat room, first in child order first, with its transcript, read in one go by
+    // a window system that reaches the client remotely. False when this window system has no
+    // such shortcut: the caller then reads them through the calls above (client::ReadRoomTexts).
+    virtual bool ReadRoomTexts(std::vector<RoomText>& rooms) {
+        rooms.clear();
+        return false;
+    }
 };
 
 }  // namespace aol

@@ -88,6 +88,58 @@ TEST_F(Reader, NoClientAtAll) {
     EXPECT_EQ(next(), std::vector<std::string>{"Bob|back"});
 }
 
+// The client seen through a connection that can be cut: meanwhile no window exists.
+class Reachable : public WindowSystem {
+public:
+    explicit Reachable(WindowSystem& inner) : inner_(inner) {}
+    bool cut = false;
+    Hwnd FindWindowA(const char* c, const char* t) override {
+        return cut ? 0 : inner_.FindWindowA(c, t);
+    }
+    Hwnd FindWindowExA(Hwnd p, Hwnd a, const char* c, const char* t) override {
+        return cut ? 0 : inner_.FindWindowExA(p, a, c, t);
+    }
+    bool SendMessageTimeoutA(Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp,
+                             std::uint32_t f, std::uint32_t t, std::intptr_t* r) override {
+        return !cut && inner_.SendMessageTimeoutA(w, m, wp, lp, f, t, r);
+    }
+    bool PostMessageA(Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) override {
+        return !cut && inner_.PostMessageA(w, m, wp, lp);
+    }
+    int GetWindowTextLengthA(Hwnd w) override { return cut ? 0 : inner_.GetWindowTextLengthA(w); }
+    int GetWindowTextA(Hwnd w, char* b, int n) override {
+        return cut ? 0 : inner_.GetWindowTextA(w, b, n);
+    }
+    std::uint32_t GetWindowThreadProcessId(Hwnd w, std::uint32_t* pid) override {
+        return inner_.GetWindowThreadProcessId(w, pid);
+    }
+    ProcessHandle OpenProcess(std::uint32_t a, bool i, std::uint32_t pid) override {
+        return inner_.OpenProcess(a, i, pid);
+    }
+    bool ReadProcessMemory(ProcessHandle h, std::uint64_t a, void* b, std::size_t n,
+                           std::size_t* got) override {
+        return inner_.ReadProcessMemory(h, a, b, n, got);
+    }
+    bool CloseHandle(ProcessHandle h) override { return inner_.CloseHandle(h); }
+
+private:
+    WindowSystem& inner_;
+};
+
+TEST_F(Reader, WhatWasSaidWhileTheClientWasOutOfReachIsNotReportedLate) {
+    Reachable link(client);
+    TranscriptReader through(link);
+    client.memberSays("Alice", "before");
+    through.Reset();
+    link.cut = true;
+    client.memberSays("Alice", "x bob");  // said while the program could not see the room
+    EXPECT_TRUE(Flat(through.ReadNew()).empty());
+    link.cut = false;
+    EXPECT_TRUE(Flat(through.ReadNew()).empty());  // the same room again: a new baseline
+    client.memberSays("Alice", "after");
+    EXPECT_EQ(Flat(through.ReadNew()), std::vector<std::string>{"Alice|after"});
+}
+
 TEST_F(Reader, LinesWithoutASenderAreNotChatLines) {
     TranscriptLine line;
     EXPECT_FALSE(TranscriptReader::SplitLine("*** no sender", line));

@@ -62,6 +62,14 @@ bool ProgramWindowSystem::CloseHandle(aol::ProcessHandle handle) {
     return client_.CloseHandle(handle);
 }
 
+bool ProgramWindowSystem::ReadRoomTexts(std::vector<aol::RoomText>& rooms) {
+    if (ended_) {
+        rooms.clear();
+        return true;  // no room at all
+    }
+    return client_.ReadRoomTexts(rooms);
+}
+
 // ---- time ----
 
 class ProgramClock::ProgramTimer : public Timer {

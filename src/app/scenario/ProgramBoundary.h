@@ -35,6 +35,7 @@ public:
     bool ReadProcessMemory(aol::ProcessHandle process, std::uint64_t address, void* buffer,
                            std::size_t size, std::size_t* bytesRead) override;
     bool CloseHandle(aol::ProcessHandle handle) override;
+    bool ReadRoomTexts(std::vector<aol::RoomText>& rooms) override;
 
 private:
     aol::WindowSystem& client_;

@@ -1,0 +1,128 @@
+#include "bridge/service/ClientGuard.h"
+
+#include "aol/ClientWindows.h"
+#include "bridge/protocol/BridgeProtocol.h"
+
+namespace bridge {
+namespace {
+
+constexpr std::uint32_t kReadAccess = aol::kProcessReadAccess;
+
+}  // namespace
+
+ClientGuard::ClientGuard(aol::WindowSystem& inner) : inner_(inner) {}
+
+ClientGuard::~ClientGuard() {
+    CloseAll();
+}
+
+std::uint32_t ClientGuard::Refresh() {
+    const aol::Hwnd frame = inner_.FindWindowA(aol::client::kFrameClass, nullptr);
+    std::uint32_t pid = 0;
+    if (frame != 0) inner_.GetWindowThreadProcessId(frame, &pid);
+    client_ = pid;
+    return pid;
+}
+
+bool ClientGuard::IsClients(aol::Hwnd window) {
+    if (window == 0 || client_ == 0) return false;
+    std::uint32_t pid = 0;
+    inner_.GetWindowThreadProcessId(window, &pid);
+    return pid == client_;
+}
+
+aol::Hwnd ClientGuard::FindWindowA(const char* className, const char* caption) {
+    // The first top-level match that belongs to the client, passing over other programs'.
+    return FindWindowExA(0, 0, className, caption);
+}
+
+aol::Hwnd ClientGuard::FindWindowExA(aol::Hwnd parent, aol::Hwnd childAfter, const char* className,
+                                     const char* caption) {
+    if (parent != 0 && !IsClients(parent)) return 0;
+    if (childAfter != 0 && !IsClients(childAfter)) return 0;
+    if (client_ == 0) return 0;
+    aol::Hwnd w = childAfter;
+    // Bounded: a window list that changes under the walk must not keep it going forever.
+    for (int i = 0; i < 4096; ++i) {
+        w = parent == 0 && w == 0 ? inner_.FindWindowA(className, caption)
+                                  : inner_.FindWindowExA(parent, w, className, caption);
+        if (w == 0) return 0;
+        std::uint32_t pid = 0;
+        inner_.GetWindowThreadProcessId(w, &pid);
+        if (pid == client_) return w;
+        if (parent != 0) return 0;  // children share their parent's process
+    }
+    return 0;
+}
+
+bool ClientGuard::SendMessageTimeoutA(aol::Hwnd window, std::uint32_t message,
+                                      std::uintptr_t wParam, std::intptr_t lParam,
+                                      std::uint32_t flags, std::uint32_t timeoutMs,
+                                      std::intptr_t* result) {
+    if (result) *result = 0;
+    if (!IsClients(window)) return false;
+    const bool pointer = message == aol::kWmSetText || message == aol::kWmGetText;
+    if (!pointer && (lParam != 0 || !IsAllowedMessage(message))) return false;
+    return inner_.SendMessageTimeoutA(
+        window, message, wParam, lParam, flags | aol::kSmtoAbortIfHung,
+        timeoutMs > kMaxTimeoutMs ? kMaxTimeoutMs : timeoutMs, result);
+}
+
+bool ClientGuard::PostMessageA(aol::Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) {
+    if (!IsClients(window) || lParam != 0 || !IsAllowedMessage(message)) return false;
+    return inner_.PostMessageA(window, message, wParam, lParam);
+}
+
+int ClientGuard::GetWindowTextLengthA(aol::Hwnd window) {
+    return IsClients(window) ? inner_.GetWindowTextLengthA(window) : 0;
+}
+
+int ClientGuard::GetWindowTextA(aol::Hwnd window, char* buffer, int maxCount) {
+    if (!IsClients(window)) {
+        if (buffer && maxCount > 0) buffer[0] = '\0';
+        return 0;
+    }
+    return inner_.GetWindowTextA(window, buffer, maxCount);
+}
+
+std::uint32_t ClientGuard::GetWindowThreadProcessId(aol::Hwnd window, std::uint32_t* processId) {
+    if (!IsClients(window)) {
+        if (processId) *processId = 0;
+        return 0;
+    }
+    return inner_.GetWindowThreadProcessId(window, processId);
+}
+
+aol::ProcessHandle ClientGuard::OpenProcess(std::uint32_t access, bool /*inheritHandle*/,
+                                            std::uint32_t processId) {
+    if (client_ == 0 || processId != client_ || (access & ~kReadAccess) != 0) return 0;
+    const aol::ProcessHandle inner = inner_.OpenProcess(access, false, processId);
+    if (inner == 0) return 0;
+    const aol::ProcessHandle ours = nextHandle_++;
+    handles_.emplace(ours, inner);
+    return ours;
+}
+
+bool ClientGuard::ReadProcessMemory(aol::ProcessHandle process, std::uint64_t address, void* buffer,
+                                    std::size_t size, std::size_t* bytesRead) {
+    if (bytesRead) *bytesRead = 0;
+    const auto it = handles_.find(process);
+    if (it == handles_.end() || size > kMaxReadBytes) return false;
+    return inner_.ReadProcessMemory(it->second, address, buffer, size, bytesRead);
+}
+
+bool ClientGuard::CloseHandle(aol::ProcessHandle handle) {
+    const auto it = handles_.find(handle);
+    if (it == handles_.end()) return false;
+    inner_.CloseHandle(it->second);
+    handles_.erase(it);
+    return true;
+}
+
+void ClientGuard::CloseAll() {
+    for (const auto& [ours, inner] : handles_) inner_.CloseHandle(inner);
+    handles_.clear();
+}
+
+}  // namespace bridge

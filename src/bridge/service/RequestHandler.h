@@ -1,0 +1,18 @@
+#pragma once
+// Carries out one request of the bridge protocol on the chat client, through the guard.
+#include "bridge/protocol/BridgeProtocol.h"
+#include "bridge/service/ClientGuard.h"
+
+namespace bridge {
+
+class RequestHandler {
+public:
+    explicit RequestHandler(ClientGuard& guard) : guard_(guard) {}
+    // Every request but Hello (which the server answers itself).
+    Answer Handle(const Request& request);
+
+private:
+    ClientGuard& guard_;
+};
+
+}  // namespace bridge

@@ -1,0 +1,137 @@
+// The bridge protocol: every request and answer survives encoding, and whatever a peer sends
+// that is not a well-formed request is refused as a whole.
+#include "bridge/protocol/BridgeProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include "aol/WindowSystem.h"
+
+namespace bridge {
+namespace {
+
+Request Sample(Op op) {
+    Request r;
+    r.op = op;
+    r.version = kProtocolVersion;
+    r.token = std::string(kTokenChars, 'a');
+    r.window = 0x10010;
+    r.after = 0x10020;
+    r.className = "AOL Child";
+    r.caption = std::string("Caf\xE9", 4);
+    r.message = aol::kLbGetItemData;
+    r.wParam = 3;
+    r.flags = aol::kSmtoAbortIfHung;
+    r.timeoutMs = 2000;
+    r.text = std::string("line\0with nul", 13);
+    r.size = 64;
+    r.access = aol::kProcessReadAccess;
+    r.inherit = false;
+    r.processId = 0xF3C;
+    r.handle = 7;
+    r.address = 0x1A40018;
+    r.known = {{0x10010, 0x1234567890ABCDEFULL}, {0x10040, 1}};
+    return r;
+}
+
+TEST(BridgeProtocol, EveryRequestSurvivesEncoding) {
+    for (int op = 0; op <= static_cast<int>(Op::ReadRoomTexts); ++op) {
+        const Request sent = Sample(static_cast<Op>(op));
+        const auto got = ParseRequest(EncodeRequest(sent));
+        ASSERT_TRUE(got) << "op " << op;
+        EXPECT_EQ(got->op, sent.op);
+        EXPECT_EQ(EncodeRequest(*got), EncodeRequest(sent)) << "op " << op;
+    }
+    Request noNames = Sample(Op::FindWindow);
+    noNames.className.reset();
+    noNames.caption.reset();
+    const auto got = ParseRequest(EncodeRequest(noNames));
+    ASSERT_TRUE(got);
+    EXPECT_FALSE(got->className);
+    EXPECT_FALSE(got->caption);
+}
+
+TEST(BridgeProtocol, AnswersSurviveEncoding) {
+    Answer a;
+    a.ok = true;
+    a.value = -1;
+    a.processId = 0xF3C;
+    a.bytes = std::string("\x00\x01\xFFtext", 7);
+    a.rooms = {{0x10010, true, "Bob:\thi"}, {0x10040, false, ""}};
+    for (int op = 0; op <= static_cast<int>(Op::ReadRoomTexts); ++op) {
+        const auto back = ParseAnswer(static_cast<Op>(op), EncodeAnswer(static_cast<Op>(op), a));
+        ASSERT_TRUE(back) << "op " << op;
+        EXPECT_EQ(EncodeAnswer(static_cast<Op>(op), *back), EncodeAnswer(static_cast<Op>(op), a));
+    }
+}
+
+TEST(BridgeProtocol, MalformedRequestsAreRefused) {
+    const std::string good = EncodeRequest(Sample(Op::SendGetText));
+    // Cut short anywhere, or with bytes left over.
+    for (std::size_t n = 0; n < good.size(); ++n) {
+        EXPECT_FALSE(ParseRequest(good.substr(0, n))) << "cut at " << n;
+    }
+    EXPECT_FALSE(ParseRequest(good + "x"));
+    // Unknown operation.
+    EXPECT_FALSE(ParseRequest(std::string(1, '\x0E')));
+    EXPECT_FALSE(ParseRequest(std::string(1, '\xFF')));
+    // Wrong magic in Hello.
+    std::string hello = EncodeRequest(Sample(Op::Hello));
+    hello[1] = 'X';
+    EXPECT_FALSE(ParseRequest(hello));
+    // A boolean that is neither 0 nor 1.
+    std::string open = EncodeRequest(Sample(Op::OpenProcess));
+    open[5] = 2;
+    EXPECT_FALSE(ParseRequest(open));
+}
+
+TEST(BridgeProtocol, LimitsAreEnforced) {
+    Request r = Sample(Op::ReadProcessMemory);
+    r.size = kMaxReadBytes + 1;
+    EXPECT_FALSE(ParseRequest(EncodeRequest(r)));
+    r = Sample(Op::SendMessage);
+    r.timeoutMs = kMaxTimeoutMs + 1;
+    EXPECT_FALSE(ParseRequest(EncodeRequest(r)));
+    r = Sample(Op::FindWindow);
+    r.className = std::string(kMaxNameBytes + 1, 'c');
+    EXPECT_FALSE(ParseRequest(EncodeRequest(r)));
+    r = Sample(Op::Hello);
+    r.token = std::string(kTokenChars + 1, 'a');
+    EXPECT_FALSE(ParseRequest(EncodeRequest(r)));
+    r = Sample(Op::ReadRoomTexts);
+    r.known.assign(kMaxKnownRooms + 1, KnownRoom{});
+    EXPECT_FALSE(ParseRequest(EncodeRequest(r)));
+    // A length that claims more bytes than there are.
+    std::string find = EncodeRequest(Sample(Op::FindWindow));
+    find[2] = '\x7F';
+    EXPECT_FALSE(ParseRequest(find));
+}
+
+TEST(BridgeProtocol, FramesAreTakenWholeAndOversizedOnesRefused) {
+    std::string buffer = Frame("one") + Frame("") + Frame("three");
+    std::string message;
+    const std::string tail = buffer.substr(buffer.size() - 3);
+    buffer.resize(buffer.size() - 3);  // the last frame arrives in two parts
+    EXPECT_EQ(TakeFrame(buffer, message, 100), 1);
+    EXPECT_EQ(message, "one");
+    EXPECT_EQ(TakeFrame(buffer, message, 100), 1);
+    EXPECT_EQ(message, "");
+    EXPECT_EQ(TakeFrame(buffer, message, 100), 0);
+    buffer += tail;
+    EXPECT_EQ(TakeFrame(buffer, message, 100), 1);
+    EXPECT_EQ(message, "three");
+    EXPECT_TRUE(buffer.empty());
+    std::string big = Frame(std::string(101, 'x'));
+    EXPECT_EQ(TakeFrame(big, message, 100), -1);
+}
+
+TEST(BridgeProtocol, OnlyTheModulesPlainMessagesMaySeeTheClient) {
+    EXPECT_TRUE(IsAllowedMessage(aol::kBmGetCheck));
+    EXPECT_TRUE(IsAllowedMessage(aol::kWmLButtonDblClk));
+    EXPECT_FALSE(IsAllowedMessage(aol::kWmSetText));  // carries a pointer: its own request
+    EXPECT_FALSE(IsAllowedMessage(aol::kWmGetText));
+    EXPECT_FALSE(IsAllowedMessage(0x0011));  // WM_QUERYENDSESSION
+    EXPECT_FALSE(IsAllowedMessage(0x004A));  // WM_COPYDATA
+}
+
+}  // namespace
+}  // namespace bridge

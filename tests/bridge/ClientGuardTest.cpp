@@ -1,0 +1,134 @@
+// The bridge's guard: only the chat client's own windows and memory are within reach.
+#include "bridge/service/ClientGuard.h"
+
+#include <gtest/gtest.h>
+
+#include "aol/ClientWindows.h"
+#include "aol/sim/SimClient.h"
+#include "bridge/protocol/BridgeProtocol.h"
+
+namespace bridge {
+namespace {
+
+// The simulated client plus another program's top-level window, first in Z order, that
+// looks like the client's alert.
+class WithAnotherProgram : public aol::WindowSystem {
+public:
+    static constexpr aol::Hwnd kForeign = 0x7770;
+    static constexpr std::uint32_t kForeignProcess = 0xBEEF;
+    explicit WithAnotherProgram(aol::sim::SimClient& sim) : sim_(sim) {}
+
+    aol::Hwnd FindWindowA(const char* c, const char* t) override {
+        return FindWindowExA(0, 0, c, t);
+    }
+    aol::Hwnd FindWindowExA(aol::Hwnd p, aol::Hwnd a, const char* c, const char* t) override {
+        if (p == 0 && a == 0 && c && std::string(c) == "#32770") return kForeign;
+        if (p == 0 && a == kForeign) return sim_.FindWindowExA(0, 0, c, t);
+        return sim_.FindWindowExA(p, a, c, t);
+    }
+    bool SendMessageTimeoutA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp,
+                             std::uint32_t f, std::uint32_t t, std::intptr_t* r) override {
+        lastFlags = f;
+        lastTimeout = t;
+        if (w == kForeign) ++foreignMessages;
+        return sim_.SendMessageTimeoutA(w, m, wp, lp, f, t, r);
+    }
+    bool PostMessageA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) override {
+        if (w == kForeign) ++foreignMessages;
+        return sim_.PostMessageA(w, m, wp, lp);
+    }
+    int GetWindowTextLengthA(aol::Hwnd w) override { return sim_.GetWindowTextLengthA(w); }
+    int GetWindowTextA(aol::Hwnd w, char* b, int n) override {
+        return sim_.GetWindowTextA(w, b, n);
+    }
+    std::uint32_t GetWindowThreadProcessId(aol::Hwnd w, std::uint32_t* pid) override {
+        if (w == kForeign) {
+            if (pid) *pid = kForeignProcess;
+            return 1;
+        }
+        return sim_.GetWindowThreadProcessId(w, pid);
+    }
+    aol::ProcessHandle OpenProcess(std::uint32_t a, bool i, std::uint32_t pid) override {
+        return sim_.OpenProcess(a, i, pid);
+    }
+    bool ReadProcessMemory(aol::ProcessHandle h, std::uint64_t a, void* b, std::size_t n,
+                           std::size_t* got) override {
+        return sim_.ReadProcessMemory(h, a, b, n, got);
+    }
+    bool CloseHandle(aol::ProcessHandle h) override { return sim_.CloseHandle(h); }
+
+    int foreignMessages = 0;
+    std::uint32_t lastFlags = 0;
+    std::uint32_t lastTimeout = 0;
+
+private:
+    aol::sim::SimClient& sim_;
+};
+
+class Guard : public ::testing::Test {
+protected:
+    Guard() {
+        sim.signOn("Bob");
+        sim.openRoom("Lobby");
+        sim.memberJoins("Alice");
+        guard.Refresh();
+    }
+    aol::sim::SimClient sim;
+    WithAnotherProgram windows{sim};
+    ClientGuard guard{windows};
+};
+
+TEST_F(Guard, OtherProgramsWindowsAreNotThere) {
+    EXPECT_EQ(guard.FindWindowA("#32770", "America Online"), 0u);  // passed over, none of ours
+    sim.showAlertNow("hello");
+    const aol::Hwnd alert = guard.FindWindowA("#32770", "America Online");
+    EXPECT_NE(alert, 0u);
+    EXPECT_NE(alert, WithAnotherProgram::kForeign);
+    std::intptr_t result = 0;
+    EXPECT_FALSE(guard.SendMessageTimeoutA(WithAnotherProgram::kForeign, aol::kWmClose, 0, 0, 0,
+                                           100, &result));
+    EXPECT_FALSE(guard.PostMessageA(WithAnotherProgram::kForeign, aol::kWmClose, 0, 0));
+    EXPECT_EQ(guard.FindWindowExA(WithAnotherProgram::kForeign, 0, nullptr, nullptr), 0u);
+    EXPECT_EQ(windows.foreignMessages, 0);
+}
+
+TEST_F(Guard, OnlyPlainMessagesAndAlwaysBounded) {
+    const aol::Hwnd list = aol::client::RoomMemberList(guard, aol::client::FindRoom(guard));
+    std::intptr_t result = 0;
+    EXPECT_TRUE(guard.SendMessageTimeoutA(list, aol::kLbGetCount, 0, 0, 0, 60000, &result));
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(windows.lastTimeout, kMaxTimeoutMs);
+    EXPECT_TRUE(windows.lastFlags & aol::kSmtoAbortIfHung);
+    EXPECT_FALSE(guard.SendMessageTimeoutA(list, 0x004A, 0, 0, 0, 100, &result));  // WM_COPYDATA
+    EXPECT_FALSE(guard.SendMessageTimeoutA(list, aol::kLbGetCount, 0, 0x1234, 0, 100, &result));
+    EXPECT_FALSE(guard.PostMessageA(list, aol::kWmLButtonDblClk, 0, 0x1234));
+}
+
+TEST_F(Guard, OnlyTheClientsMemoryAndOnlyToRead) {
+    std::uint32_t pid = 0;
+    guard.GetWindowThreadProcessId(aol::client::FindRoom(guard), &pid);
+    ASSERT_NE(pid, 0u);
+    EXPECT_EQ(
+        guard.OpenProcess(aol::kProcessReadAccess, false, WithAnotherProgram::kForeignProcess), 0u);
+    EXPECT_EQ(guard.OpenProcess(0x001F0FFF, false, pid), 0u);  // all access
+    const aol::ProcessHandle h = guard.OpenProcess(aol::kProcessReadAccess, false, pid);
+    ASSERT_NE(h, 0u);
+    std::vector<char> big(kMaxReadBytes + 1);
+    std::size_t got = 0;
+    EXPECT_FALSE(guard.ReadProcessMemory(h, 0x01A40000, big.data(), big.size(), &got));
+    EXPECT_FALSE(guard.ReadProcessMemory(h + 100, 0x01A40000, big.data(), 4, &got));
+    EXPECT_EQ(sim.openProcessHandles(), 1);
+    guard.CloseAll();  // the connection ended
+    EXPECT_EQ(sim.openProcessHandles(), 0);
+}
+
+TEST_F(Guard, NoClientNoWindows) {
+    sim.quit();
+    EXPECT_EQ(guard.Refresh(), 0u);
+    EXPECT_EQ(guard.FindWindowA("AOL Frame25", nullptr), 0u);
+    EXPECT_EQ(guard.OpenProcess(aol::kProcessReadAccess, false, aol::sim::SimClient::kProcessId),
+              0u);
+}
+
+}  // namespace
+}  // namespace bridge

@@ -1,0 +1,295 @@
+// melodrop reaching a chat client through the bridge: the bridge's server on a thread of its own,
+// serving the simulated client, and the chat-client module on RemoteWindowSystem.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "aol/AolTestSupport.h"
+#include "aol/TranscriptReader.h"
+#include "aol/remote/RemoteWindowSystem.h"
+#include "bridge/service/BridgeServer.h"
+#include "bridge/service/Token.h"
+
+namespace bridge {
+namespace {
+
+std::mutex g_sim;  // the simulated client is used by the test and the bridge's thread
+
+// The simulated client, one call at a time.
+class Locked : public aol::WindowSystem {
+public:
+    explicit Locked(aol::sim::SimClient& sim) : sim_(sim) {}
+    aol::Hwnd FindWindowA(const char* c, const char* t) override {
+        std::lock_guard lock(g_sim);
+        return sim_.FindWindowA(c, t);
+    }
+    aol::Hwnd FindWindowExA(aol::Hwnd p, aol::Hwnd a, const char* c, const char* t) override {
+        std::lock_guard lock(g_sim);
+        return sim_.FindWindowExA(p, a, c, t);
+    }
+    bool SendMessageTimeoutA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp,
+                             std::uint32_t f, std::uint32_t t, std::intptr_t* r) override {
+        std::lock_guard lock(g_sim);
+        return sim_.SendMessageTimeoutA(w, m, wp, lp, f, t, r);
+    }
+    bool PostMessageA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) override {
+        std::lock_guard lock(g_sim);
+        return sim_.PostMessageA(w, m, wp, lp);
+    }
+    int GetWindowTextLengthA(aol::Hwnd w) override {
+        std::lock_guard lock(g_sim);
+        return sim_.GetWindowTextLengthA(w);
+    }
+    int GetWindowTextA(aol::Hwnd w, char* b, int n) override {
+        std::lock_guard lock(g_sim);
+        return sim_.GetWindowTextA(w, b, n);
+    }
+    std::uint32_t GetWindowThreadProcessId(aol::Hwnd w, std::uint32_t* pid) override {
+        std::lock_guard lock(g_sim);
+        return sim_.GetWindowThreadProcessId(w, pid);
+    }
+    aol::ProcessHandle OpenProcess(std::uint32_t a, bool i, std::uint32_t pid) override {
+        std::lock_guard lock(g_sim);
+        return sim_.OpenProcess(a, i, pid);
+    }
+    bool ReadProcessMemory(aol::ProcessHandle h, std::uint64_t a, void* b, std::size_t n,
+                           std::size_t* got) override {
+        std::lock_guard lock(g_sim);
+        return sim_.ReadProcessMemory(h, a, b, n, got);
+    }
+    bool CloseHandle(aol::ProcessHandle h) override {
+        std::lock_guard lock(g_sim);
+        return sim_.CloseHandle(h);
+    }
+
+private:
+    aol::sim::SimClient& sim_;
+};
+
+// The bridge, serving on a free port from a thread of its own until stopped.
+class RunningBridge {
+public:
+    RunningBridge(aol::WindowSystem& windows, const std::string& token, std::uint16_t port = 0) {
+        ServerOptions options;
+        options.port = port;
+        options.token = token;
+        options.handshakeMs = 300;
+        options.log = [this](const std::string& line) {
+            std::lock_guard lock(logMutex_);
+            log_.push_back(line);
+        };
+        server_ = std::make_unique<BridgeServer>(windows, options);
+        listening_ = server_->Listen();
+        thread_ = std::thread([this] {
+            while (!stop_) server_->Poll(10);
+        });
+    }
+    ~RunningBridge() {
+        stop_ = true;
+        thread_.join();
+    }
+    bool listening() const { return listening_; }
+    std::uint16_t port() const { return server_->port(); }
+    bool logged(const std::string& text) {
+        std::lock_guard lock(logMutex_);
+        for (const std::string& line : log_) {
+            if (line.find(text) != std::string::npos) return true;
+        }
+        return false;
+    }
+
+private:
+    std::unique_ptr<BridgeServer> server_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    bool listening_ = false;
+    std::mutex logMutex_;
+    std::vector<std::string> log_;
+};
+
+class RemoteBridge : public ::testing::Test {
+protected:
+    RemoteBridge() {
+        withSim([&] {
+            sim.signOn("Bob");
+            sim.openRoom("Lobby");
+            sim.memberJoins("Alice");
+            sim.memberJoins("Carol");
+        });
+        folder = std::filesystem::temp_directory_path() /
+                 ("melodrop-bridge-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+        tokenFile = (folder / "token").string();
+        std::string error;
+        EXPECT_TRUE(WriteTokenFile(tokenFile, token, error)) << error;
+        bridge = std::make_unique<RunningBridge>(locked, token);
+        EXPECT_TRUE(bridge->listening());
+        pump.onPump = [this] { withSim([&] { sim.deliverPosted(); }); };
+    }
+    ~RemoteBridge() override {
+        bridge.reset();
+        std::filesystem::remove_all(folder);
+    }
+
+    template <typename F>
+    void withSim(F f) {
+        std::lock_guard lock(g_sim);
+        f();
+    }
+
+    aol::RemoteOptions remoteOptions() {
+        aol::RemoteOptions options;
+        options.port = bridge->port();
+        options.tokenFile = tokenFile;
+        options.retrySeconds = 0.05;
+        return options;
+    }
+
+    aol::sim::SimClient sim;
+    Locked locked{sim};
+    std::string token = MakeToken();
+    std::filesystem::path folder;
+    std::string tokenFile;
+    std::unique_ptr<RunningBridge> bridge;
+    aol::testing::FakePump pump;
+};
+
+TEST_F(RemoteBridge, TheModuleWorksThroughTheBridge) {
+    aol::RemoteWindowSystem remote(remoteOptions());
+    aol::Quartzline q(remote, pump);
+    EXPECT_EQ(q.GetUser(), "Bob");
+    EXPECT_EQ(q.RoomCount(), 3);
+    std::vector<std::string> names;
+    q.AddRoomToList(names, false);
+    EXPECT_EQ(names, (std::vector<std::string>{"alice", "carol"}));
+    withSim([&] { sim.userTypesWithoutEnter("half typ"); });
+    q.ChatSend("hello \u2022 room");
+    q.ChatIgnore("carol");
+    withSim([&] { sim.deliverPosted(); });
+    bool ignored = false;
+    std::vector<std::string> lines;
+    withSim([&] {
+        ignored = sim.isIgnored("Carol");
+        lines = sim.transcriptLines();
+    });
+    EXPECT_TRUE(ignored);
+    EXPECT_EQ(lines, std::vector<std::string>{"Bob:\thello \u2022 room"});
+    EXPECT_TRUE(bridge->logged("melodrop connected"));
+    EXPECT_TRUE(bridge->logged("chat client found"));
+}
+
+TEST_F(RemoteBridge, TheReaderGetsEveryRoomInOneExchange) {
+    aol::RemoteWindowSystem remote(remoteOptions());
+    aol::TranscriptReader reader(remote);
+    reader.Reset();
+    withSim([&] { sim.memberSays("Alice", "one"); });
+    auto fresh = reader.ReadNew();
+    ASSERT_EQ(fresh.size(), 1u);
+    EXPECT_EQ(fresh[0].text, "one");
+    EXPECT_TRUE(reader.ReadNew().empty());  // unchanged: not resent, not reported again
+    withSim([&] { sim.userTypes("two"); });
+    fresh = reader.ReadNew();
+    ASSERT_EQ(fresh.size(), 1u);
+    EXPECT_EQ(fresh[0].screenName, "Bob");
+}
+
+TEST_F(RemoteBridge, AWrongTokenIsRefused) {
+    std::string error;
+    ASSERT_TRUE(WriteTokenFile(tokenFile, MakeToken(), error));
+    aol::RemoteWindowSystem remote(remoteOptions());
+    EXPECT_EQ(remote.FindWindowA("AOL Frame25", nullptr), 0u);
+    EXPECT_FALSE(remote.connected());
+    EXPECT_TRUE(bridge->logged("refused a connection: it did not present the token"));
+}
+
+TEST_F(RemoteBridge, OneConnectionAtATime) {
+    aol::RemoteWindowSystem first(remoteOptions());
+    aol::RemoteWindowSystem second(remoteOptions());
+    EXPECT_NE(first.FindWindowA("AOL Frame25", nullptr), 0u);
+    EXPECT_EQ(second.FindWindowA("AOL Frame25", nullptr), 0u);
+    EXPECT_TRUE(bridge->logged("refused a second connection"));
+    EXPECT_NE(first.FindWindowA("AOL Frame25", nullptr), 0u);  // the first goes on
+}
+
+// A raw connection that says something and sees whether the bridge hangs up.
+bool BridgeHangsUpAfter(std::uint16_t port, const std::string& bytes) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
+    if (!bytes.empty()) ::send(s, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    timeval wait{3, 0};
+    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    char c;
+    const ssize_t got = ::recv(s, &c, 1, 0);
+    ::close(s);
+    return got == 0;  // closed by the bridge (not a timeout)
+}
+
+TEST_F(RemoteBridge, MalformedOversizedOrSilentConnectionsAreClosed) {
+    EXPECT_TRUE(BridgeHangsUpAfter(bridge->port(), Frame("\x0E")));  // unknown operation
+    EXPECT_TRUE(BridgeHangsUpAfter(bridge->port(), std::string("\xFF\xFF\xFF\x7F")));  // too big
+    EXPECT_TRUE(BridgeHangsUpAfter(bridge->port(), ""));  // never shows the token
+    Request find;
+    find.op = Op::FindWindow;
+    EXPECT_TRUE(BridgeHangsUpAfter(bridge->port(), Frame(EncodeRequest(find))));  // no Hello
+    // And the bridge still serves the next one.
+    aol::RemoteWindowSystem remote(remoteOptions());
+    EXPECT_NE(remote.FindWindowA("AOL Frame25", nullptr), 0u);
+}
+
+TEST_F(RemoteBridge, ALostBridgeIsNoClientUntilItComesBack) {
+    aol::RemoteWindowSystem remote(remoteOptions());
+    aol::Quartzline q(remote, pump);
+    EXPECT_EQ(q.GetUser(), "Bob");
+    const std::uint16_t port = bridge->port();
+    bridge.reset();  // the bridge ends
+    EXPECT_EQ(q.GetUser(), "");
+    EXPECT_EQ(q.FindRoom(), 0u);
+    q.ChatSend("nobody hears this");
+    EXPECT_FALSE(remote.connected());
+    // It starts again, with a new token, on the same port.
+    std::string error;
+    const std::string fresh = MakeToken();
+    ASSERT_TRUE(WriteTokenFile(tokenFile, fresh, error));
+    bridge = std::make_unique<RunningBridge>(locked, fresh, port);
+    ASSERT_TRUE(bridge->listening());
+    std::string user;
+    for (int i = 0; i < 100 && user.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        user = q.GetUser();
+    }
+    EXPECT_EQ(user, "Bob");
+    std::vector<std::string> lines;
+    withSim([&] { lines = sim.transcriptLines(); });
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST(TokenFile, OnlyTheUserMayReadIt) {
+    const auto path =
+        std::filesystem::temp_directory_path() / ("melodrop-token-" + std::to_string(::getpid()));
+    std::string error;
+    const std::string token = MakeToken();
+    EXPECT_EQ(token.size(), kTokenChars);
+    EXPECT_NE(token, MakeToken());
+    ASSERT_TRUE(WriteTokenFile(path.string(), token, error)) << error;
+    const auto permissions = std::filesystem::status(path).permissions();
+    EXPECT_EQ(permissions,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_FALSE(WriteTokenFile("/nonexistent-folder/token", token, error));
+    EXPECT_FALSE(error.empty());
+    std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace bridge
