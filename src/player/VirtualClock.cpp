@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace melodrop {
 
@@ -46,13 +48,37 @@ void VirtualClock::PumpEvents() {
     for (const auto& hook : hooks) hook();
 }
 
+namespace {
+
+double RealSeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+void VirtualClock::paceToRealTime() {
+    paced_ = true;
+    pacedFrom_ = now_;
+    realPacedFrom_ = RealSeconds();
+}
+
+void VirtualClock::moveTo(double target) {
+    if (target <= now_) return;
+    if (paced_) {
+        const double wait = (target - pacedFrom_) - (RealSeconds() - realPacedFrom_);
+        if (wait > 0) std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+    }
+    now_ = target;
+}
+
 void VirtualClock::WaitForEvents(double deadline) {
     if (VirtualTimer* t = nextDue(deadline)) {
-        now_ = std::max(now_, t->due_);
+        moveTo(t->due_);
         fire(t);
         return;
     }
-    now_ = std::max(now_, deadline);
+    moveTo(deadline);
     PumpEvents();
 }
 
@@ -71,10 +97,10 @@ void VirtualClock::advance(double seconds) {
 void VirtualClock::advanceTo(double target) {
     PumpEvents();
     while (VirtualTimer* t = nextDue(target)) {
-        now_ = std::max(now_, t->due_);
+        moveTo(t->due_);
         fire(t);
     }
-    now_ = std::max(now_, target);
+    moveTo(target);
     PumpEvents();
 }
 

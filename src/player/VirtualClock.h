@@ -28,17 +28,26 @@ public:
     void advanceTo(double monotonicSeconds);
     // Work to run on every pump besides Qt's own events (a simulated client's posted messages).
     void addPumpHook(std::function<void()> hook);
+    // From now on time never runs ahead of real time: moving it forward waits for the real
+    // clock to get there. For a program that talks to something that lives in real time (a
+    // chat client in another process).
+    void paceToRealTime();
 
 private:
     class VirtualTimer;
     friend class VirtualTimer;
     VirtualTimer* nextDue(double limit) const;
     void fire(VirtualTimer* timer);
+    // Moves time to `target` (never back), waiting for the real clock when paced.
+    void moveTo(double target);
 
     double now_ = 0.0;
     double timeOfDayAtStart_;
     std::vector<VirtualTimer*> timers_;
     std::vector<std::function<void()>> pumpHooks_;
+    bool paced_ = false;
+    double pacedFrom_ = 0.0;      // virtual time when pacing began
+    double realPacedFrom_ = 0.0;  // real time then
 };
 
 }  // namespace melodrop

@@ -2,6 +2,8 @@
 // jump straight to the next timer or the deadline.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "player/RandomPick.h"
 #include "player/VirtualClock.h"
 
@@ -78,4 +80,16 @@ TEST(RandomPick, AlwaysInRangeAndCoversEveryIndex) {
     for (int count : seen) EXPECT_GT(count, 500);
     EXPECT_EQ(randomPick(clock, 0), -1);
     EXPECT_EQ(randomPick(clock, 1), 0);
+}
+
+// Real time is what is under test here: a paced clock never gets ahead of it.
+TEST(VirtualClockPacing, TimeNeverRunsAheadOfTheRealClock) {
+    melodrop::VirtualClock clock;
+    clock.advance(3600);  // before pacing: instant
+    clock.paceToRealTime();
+    const auto started = std::chrono::steady_clock::now();
+    clock.advance(0.05);
+    clock.WaitForEvents(clock.Now() + 0.05);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(100));
+    EXPECT_NEAR(clock.Now(), 3600.1, 1e-9);
 }

@@ -11,6 +11,7 @@
 //   room NAME                        a room opens on top, the user its first member
 //   document CAPTION [CLASS...]      a document window with children of those classes
 //   join NAME                        a member joins the open room
+//   leave NAME                       a member leaves it
 //   say NAME TEXT                    a member says a line in the open room
 //   type TEXT ENTER                  the user types into the input box; ENTER "1" presses Enter
 //   openmember NAME                  the user double-clicks the member's entry
@@ -23,7 +24,8 @@
 //   reset                            back to a freshly started client
 //   quit
 // Questions (the answer is the text):
-//   transcript  inputbox  keywords  rooms  ims ("TO\tTEXT" lines)  imson  ignored NAME
+//   transcript  inputbox  keywords  rooms  members  user  ims ("TO\tTEXT" lines)  imson
+//   ignored NAME
 //   alert  sendwindow  memberwindow NAME                (yes/no answers are "1" or "0")
 #include <cstdint>
 

@@ -64,6 +64,8 @@ LRESULT RunCommand(HWND replyTo, const COPYDATASTRUCT& data) {
                                        w.begin() + std::min<std::size_t>(2, w.size()), w.end()));
     } else if (verb == "join") {
         client.memberJoins(arg(1));
+    } else if (verb == "leave") {
+        client.memberLeaves(arg(1));
     } else if (verb == "say") {
         client.memberSays(arg(1), arg(2));
     } else if (verb == "type") {
@@ -96,6 +98,15 @@ LRESULT RunCommand(HWND replyTo, const COPYDATASTRUCT& data) {
     } else if (verb == "inputbox") {
         const Room* room = client.openRoomState();
         Reply(replyTo, room ? aol::AnsiToUtf8(RichText(room->input)) : std::string());
+    } else if (verb == "members") {
+        const Room* room = client.openRoomState();
+        std::vector<std::string> names;
+        if (room) {
+            for (const Member& m : room->members) names.push_back(m.name);
+        }
+        Reply(replyTo, Joined(names));
+    } else if (verb == "user") {
+        Reply(replyTo, aol::AnsiToUtf8(client.user()));
     } else if (verb == "keywords") {
         Reply(replyTo, Joined(client.keywords));
     } else if (verb == "rooms") {

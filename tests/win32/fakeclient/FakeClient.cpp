@@ -196,6 +196,22 @@ void FakeClient::memberJoins(const std::string& name) {
     if (Room* room = openRoomState()) addMember(*room, name);
 }
 
+void FakeClient::memberLeaves(const std::string& name) {
+    Room* room = openRoomState();
+    if (!room) return;
+    auto& members = room->members;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        if (Lower(members[i].name) != Lower(name)) continue;
+        members.erase(members.begin() + static_cast<std::ptrdiff_t>(i));
+        if (room->selection == static_cast<int>(i)) {
+            room->selection = -1;
+        } else if (room->selection > static_cast<int>(i)) {
+            --room->selection;
+        }
+        return;
+    }
+}
+
 void FakeClient::addLine(Room& room, const std::string& sender, const std::string& text) {
     room.lines.push_back(sender + ":\t" + text);
     while (room.lines.size() > kTranscriptLimit) room.lines.pop_front();

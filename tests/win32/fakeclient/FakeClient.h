@@ -84,6 +84,8 @@ public:
     HWND openRoom(const std::string& name);
     HWND addDocument(const std::string& caption, const std::vector<std::string>& classes);
     void memberJoins(const std::string& name);
+    void memberLeaves(const std::string& name);
+    const std::string& user() const { return user_; }
     void memberSays(const std::string& name, const std::string& text);
     void userTypes(const std::string& text, bool enter);
     void userOpensMemberWindow(const std::string& name);
