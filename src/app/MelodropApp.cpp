@@ -33,7 +33,7 @@ MelodropApp::MelodropApp(const SimulatedRoom& room) {
                       clock_,
                       aol_,
                       web_,
-                      QCoreApplication::applicationDirPath(),
+                      FileLocations::forThisProgram(),
                       updateServerBase()};
     melodrop_ = std::make_unique<Melodrop>(platform);
     playerWindow_ = std::make_unique<ui::PlayerWindow>(*melodrop_);

@@ -1,7 +1,6 @@
 #include "options/Skins.h"
 
 #include <QColor>
-#include <QDir>
 #include <QImageReader>
 
 #include "options/NumberText.h"
@@ -32,8 +31,8 @@ Skins::SkinKeys Skins::readKeys(const QString& skinFile) {
 }
 
 bool Skins::showPicture(const QString& image) {
-    // The picture is always looked for in the program's skins folder, not beside the skin file.
-    const QString path = ctx_.skinsFolder() + QDir::separator() + image;
+    // The picture is always looked for in the program's skins folders, not beside the skin file.
+    const QString path = ctx_.files.skinPicture(image);
     QImageReader reader(path);
     if (!reader.canRead()) return false;
     ctx_.window.setPicturePath(path);
@@ -56,9 +55,9 @@ bool Skins::setForeColor(const QString& text) {
 
 void Skins::changeSkin() {
     ctx_.desktop.minimizePlayer();
-    const QString chosen =
-        ctx_.desktop.openFileDialog(QStringLiteral("Select a skin to open"),
-                                    QStringLiteral("Skins (*.mds)|*.mds"), ctx_.skinsFolder());
+    const QString chosen = ctx_.desktop.openFileDialog(QStringLiteral("Select a skin to open"),
+                                                       QStringLiteral("Skins (*.mds)|*.mds"),
+                                                       ctx_.files.skinDialogFolder());
     const SkinKeys keys = chosen.isEmpty() ? SkinKeys{} : readKeys(chosen);
     // A picture or colour that does not load abandons the rest: what was applied stays, nothing
     // is saved or announced.

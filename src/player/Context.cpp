@@ -6,19 +6,20 @@ namespace melodrop {
 
 Context::Context(const Platform& p)
     : settings(p.settings),
-      player(p.player),
+      playback(p.player),
+      player(playback),
       chtMelodrop(p.chtMelodrop),
       chat1(p.chat1),
       desktop(p.desktop),
       clock(p.clock),
       aol(p.aol),
       web(p.web),
-      programFolder(p.programFolder),
+      files(p.files),
       serverBase(p.serverBase),
       announcer(p.aol, state, p.serverBase + QStringLiteral("/zeph/melodrop/")) {}
 
 QString Context::programFile(const QString& name) const {
-    return programFolder + QDir::separator() + name;
+    return files.programFolder() + QDir::separator() + name;
 }
 
 }  // namespace melodrop

@@ -7,10 +7,12 @@
 #include "aol/Quartzline.h"
 #include "chat/Announcer.h"
 #include "chat/ChatScanner.h"
+#include "locations/FileLocations.h"
 #include "options/OptionsState.h"
 #include "player/Clock.h"
 #include "player/Desktop.h"
 #include "player/MediaPlayer.h"
+#include "player/PlaybackTracker.h"
 #include "player/PlayerWindowModel.h"
 #include "player/SettingsStore.h"
 #include "player/TrackList.h"
@@ -28,8 +30,8 @@ struct Platform {
     Clock& clock;
     aol::Quartzline& aol;
     WebTransfer& web;
-    QString programFolder;  // skins, commands.txt and immune.txt live here
-    QString serverBase;     // update and skin server, scheme and host
+    FileLocations files;  // skins, commands.txt, immune.txt (a folder: all beside the program)
+    QString serverBase;   // update and skin server, scheme and host
 };
 
 inline constexpr const char* kAppTitle = "melodrop";
@@ -38,6 +40,9 @@ struct Context {
     explicit Context(const Platform& p);
 
     SettingsStore& settings;
+    // The platform's player as the program drives it: every call passes through the tracker,
+    // which keeps what plays for listeners such as the media keys.
+    PlaybackTracker playback;
     MediaPlayer& player;
     ChatScanner& chtMelodrop;
     ChatScanner& chat1;
@@ -45,7 +50,7 @@ struct Context {
     Clock& clock;
     aol::Quartzline& aol;
     WebTransfer& web;
-    const QString programFolder;
+    const FileLocations files;
     const QString serverBase;
 
     OptionsState state;
@@ -61,11 +66,11 @@ struct Context {
         if (optionsChanged) optionsChanged();
     }
 
-    // A file beside the program: programFolder + separator + name.
+    // A file beside the program: the program's folder + separator + name.
     QString programFile(const QString& name) const;
-    QString skinsFolder() const { return programFile(QStringLiteral("skins")); }
-    QString immuneFile() const { return programFile(QStringLiteral("immune.txt")); }
-    QString commandsFile() const { return programFile(QStringLiteral("commands.txt")); }
+    // Where the program writes its immune list, and the help file it shows (FileLocations.h).
+    QString immuneFile() const { return files.immuneFile(); }
+    QString commandsFile() const { return files.commandsFile(); }
 
     // Shorthands used everywhere.
     void save(const QString& key, const QString& value) { settings.WriteSetting(key, value); }

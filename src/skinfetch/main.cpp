@@ -3,6 +3,7 @@
 // variable MELODROP_UPDATE_SERVER, when set, replaces it (demos and tests use a local server).
 #include <QApplication>
 
+#include "locations/FileLocations.h"
 #include "skinfetch/QtSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
 #include "skinfetch/SkinfetchWindow.h"
@@ -10,14 +11,16 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(MELODROP_APP_ID ".skinfetch"));
     const QByteArray serverOverride = qgetenv("MELODROP_UPDATE_SERVER");
     const QString server = serverOverride.isEmpty() ? QStringLiteral(MELODROP_UPDATE_SERVER)
                                                     : QString::fromLocal8Bit(serverOverride);
 
     melodrop::QtWebTransfer transfer;
     melodrop::skinfetch::QtSkinfetchDialogs dialogs;
-    melodrop::skinfetch::Skinfetch logic(transfer, dialogs, QCoreApplication::applicationDirPath(),
-                                         server);
+    // skinfetch keeps its skins folder where melodrop looks for skins first.
+    const melodrop::FileLocations files = melodrop::FileLocations::forThisProgram();
+    melodrop::skinfetch::Skinfetch logic(transfer, dialogs, files.userFolder(), server);
     melodrop::skinfetch::SkinfetchWindow window(logic);
     dialogs.setParentWidget(&window);
     window.show();

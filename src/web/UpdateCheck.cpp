@@ -19,10 +19,11 @@ QString withoutTrailingSlash(QString base) {
 }  // namespace
 
 UpdateCheck::UpdateCheck(Desktop& desktop, WebTransfer& transfer, Clock& clock,
-                         QString programFolder, QString serverBase, QString runningVersion)
+                         const FileLocations& files, QString serverBase, QString runningVersion)
     : desktop_(desktop),
       transfer_(transfer),
-      programFolder_(std::move(programFolder)),
+      programFolder_(files.programFolder()),
+      saveFolder_(files.userFolder()),
       serverBase_(withoutTrailingSlash(std::move(serverBase))),
       runningVersion_(std::move(runningVersion)),
       timer2_(clock.createTimer()) {
@@ -81,9 +82,9 @@ void UpdateCheck::askAndDownload() {
         kTitle, MessageIcon::Question, MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes) return stopSilently();
 
-    const QString chosen = desktop_.saveFileDialog(
-        QStringLiteral("Choose where to save melodrop"), QStringLiteral("(*.zip)|*zip"),
-        QStringLiteral("melodrop update"), programFolder_);
+    const QString chosen = desktop_.saveFileDialog(QStringLiteral("Choose where to save melodrop"),
+                                                   QStringLiteral("(*.zip)|*zip"),
+                                                   QStringLiteral("melodrop update"), saveFolder_);
     // Only the folder is used; the archive keeps its own name.
     const QString folder = folderOfChosenPath(chosen);
     if (folder.isEmpty()) return stopSilently();

@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 
+#include "locations/FileLocations.h"
 #include "player/Clock.h"
 #include "player/Desktop.h"
 #include "web/download/WebTransfer.h"
@@ -13,8 +14,9 @@ namespace melodrop {
 
 class UpdateCheck {
 public:
-    // serverBase is scheme and host ("http://host:port"); the paths on it are fixed.
-    UpdateCheck(Desktop& desktop, WebTransfer& transfer, Clock& clock, QString programFolder,
+    // serverBase is scheme and host ("http://host:port"); the paths on it are fixed. skinfetch
+    // is started from the program's folder; the save dialog opens where the program writes.
+    UpdateCheck(Desktop& desktop, WebTransfer& transfer, Clock& clock, const FileLocations& files,
                 QString serverBase = defaultServerBase(),
                 QString runningVersion = runningVersionText());
 
@@ -40,6 +42,7 @@ private:
     Desktop& desktop_;
     WebTransfer& transfer_;
     QString programFolder_;
+    QString saveFolder_;
     QString serverBase_;
     QString runningVersion_;
     std::unique_ptr<Timer> timer2_;

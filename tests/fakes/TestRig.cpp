@@ -22,8 +22,9 @@ TestRig::~TestRig() = default;
 
 Melodrop& TestRig::create() {
     if (!melodrop) {
-        Platform platform{settings, player, chtMelodrop,       chat1,  desktop, clock,
-                          aol,      web,    programDir.path(), kServer};
+        const FileLocations files = locations.value_or(FileLocations(programDir.path()));
+        Platform platform{settings, player, chtMelodrop, chat1, desktop,
+                          clock,    aol,    web,         files, kServer};
         melodrop = std::make_unique<Melodrop>(platform);
     }
     return *melodrop;

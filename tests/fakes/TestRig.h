@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 
 #include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
@@ -15,6 +16,7 @@
 #include "fakes/FakeSettingsStore.h"
 #include "fakes/FakeWebTransfer.h"
 #include "fakes/QtPrinters.h"
+#include "locations/FileLocations.h"
 #include "player/Melodrop.h"
 #include "player/VirtualClock.h"
 
@@ -71,6 +73,9 @@ public:
     TranscriptChatScanner chtMelodrop{sim, clock};
     TranscriptChatScanner chat1{sim, clock};
     std::unique_ptr<Melodrop> melodrop;
+    // Where the program finds and writes its files, when set before create(); otherwise all
+    // beside the program, in programDir.
+    std::optional<FileLocations> locations;
 
 private:
     int linesTaken_ = 0;
