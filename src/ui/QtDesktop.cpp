@@ -91,11 +91,10 @@ void QtDesktop::closeIntro() {
 }
 
 bool QtDesktop::anotherInstanceRunning() {
-    if (lock_ && lock_->isLocked()) return false;
-    lock_ = std::make_unique<QLockFile>(options_.lockFilePath);
-    // Held for the program's whole life: only a lock whose process is gone counts as stale.
-    lock_->setStaleLockTime(0);
-    return !lock_->tryLock(0);
+    // Held for the program's whole life. A lock file that cannot be made says nothing about
+    // other instances and does not stop the start.
+    if (!lock_) lock_ = std::make_unique<InstanceLock>(options_.lockFilePath);
+    return lock_->take() == InstanceLock::Outcome::HeldElsewhere;
 }
 
 // ---- the player window ----
@@ -258,7 +257,7 @@ bool QtDesktop::removeTrayIcon() {
 
 void QtDesktop::quit() {
     removeTrayIcon();
-    if (lock_) lock_->unlock();
+    if (lock_) lock_->release();
     options_.endProcess();
 }
 

@@ -3,7 +3,6 @@
 // file dialogs, the folder dialog, the update notice, the splash, the shell, the tray icon and
 // the single-instance lock. What the user answers in the folder dialog and on the tray icon is
 // reported through signals (connectToMelodrop wires them).
-#include <QLockFile>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -12,6 +11,7 @@
 
 #include "player/Desktop.h"
 #include "ui/FolderDialog.h"
+#include "ui/InstanceLock.h"
 #include "ui/IntroWindow.h"
 #include "ui/PlayerWindow.h"
 #include "ui/UpdateNoticeWindow.h"
@@ -97,7 +97,7 @@ private:
     QPointer<IntroWindow> intro_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     bool trayWanted_ = false;  // between add and remove
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<InstanceLock> lock_;
     bool pendingOnTop_ = true;
 };
 
