@@ -128,6 +128,11 @@ double AudioPlayer::CurrentPosition() const {
     return state_ == State::Playing ? AudiblePositionLocked() : heldPosition_;
 }
 
+double AudioPlayer::Length() const {
+    std::lock_guard lock(mutex_);
+    return (state_ == State::Empty || !track_) ? 0.0 : track_->LengthSeconds();
+}
+
 bool AudioPlayer::SetCurrentPosition(double seconds) {
     if (std::isnan(seconds)) {
         return false;

@@ -47,6 +47,7 @@ public:
     double CurrentPosition() const override;
     bool SetCurrentPosition(double seconds) override;
     bool SetVolume(int hundredthsOfDecibel) override;
+    double Length() const override;
 
 private:
     enum class State { Empty, Playing, Paused, Stopped, Ended };

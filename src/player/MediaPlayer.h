@@ -24,6 +24,8 @@ public:
     virtual bool SetCurrentPosition(double seconds) = 0;
     // Hundredths of a decibel: -2500 is -25 dB, 0 is full. gain = 10^(volume / 2000).
     virtual bool SetVolume(int hundredthsOfDecibel) = 0;
+    // Length of the opened file in seconds; 0 when nothing is open or the length is not known.
+    virtual double Length() const { return 0; }
 
 signals:
     // Raised on the UI thread once when an opened file plays to its end; never after Stop or

@@ -26,8 +26,8 @@ Melodrop::Melodrop(const Platform& platform, QObject* parent)
     skins_ = std::make_unique<Skins>(*ctx_);
     library_ = std::make_unique<Library>(*ctx_);
     commands_ = std::make_unique<ChatCommands>(*ctx_, *idle_);
-    updates_ = std::make_unique<UpdateCheck>(ctx_->desktop, ctx_->web, ctx_->clock,
-                                             ctx_->programFolder, ctx_->serverBase);
+    updates_ = std::make_unique<UpdateCheck>(ctx_->desktop, ctx_->web, ctx_->clock, ctx_->files,
+                                             ctx_->serverBase);
 
     ChatScanner& chat1 = ctx_->chat1;
     Desktop& desktop = ctx_->desktop;
@@ -80,6 +80,9 @@ void Melodrop::fastForward() {
 }
 void Melodrop::rewind() {
     if (!ended_) transport_->rewind();
+}
+void Melodrop::seekTo(double seconds) {
+    if (!ended_) transport_->seekTo(seconds);
 }
 void Melodrop::playListed(int index) {
     if (!ended_) transport_->playListed(index);

@@ -37,6 +37,8 @@ public:
     TrackList& tracks() { return ctx_->tracks; }
     PlayerWindowModel& window() { return ctx_->window; }
     MenuItem optionsMenu() const { return buildOptionsMenu(ctx_->state); }
+    // What plays (status, file, position, length), as the media keys report it.
+    const PlaybackTracker& playback() const { return ctx_->playback; }
 
     // The player window's hot areas, list and slider.
     void play();
@@ -46,6 +48,8 @@ public:
     void previous();
     void fastForward();
     void rewind();
+    // Moves the track to a position, as fast forward and rewind do by 5 seconds (the media keys).
+    void seekTo(double seconds);
     void playListed(int index);  // double-click on a file of the list
     void sliderMoved(int position);
     void rollToggle();  // double-click on the title band, or the `rollup` item

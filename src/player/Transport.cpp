@@ -74,16 +74,16 @@ void Transport::previous() {
     openSelected();
 }
 
-void Transport::seekBy(double seconds) {
-    ctx_.player.SetCurrentPosition(ctx_.player.CurrentPosition() + seconds);
+void Transport::seekTo(double seconds) {
+    ctx_.player.SetCurrentPosition(seconds);
 }
 
 void Transport::fastForward() {
-    seekBy(5.0);
+    seekTo(ctx_.player.CurrentPosition() + 5.0);
 }
 
 void Transport::rewind() {
-    seekBy(-5.0);
+    seekTo(ctx_.player.CurrentPosition() - 5.0);
 }
 
 void Transport::playListed(int index) {

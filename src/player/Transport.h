@@ -17,6 +17,8 @@ public:
     void previous();
     void fastForward();
     void rewind();
+    // Fast forward and rewind by any amount: the position moves, nothing is announced.
+    void seekTo(double seconds);
     void playListed(int index);
     void sliderMoved(int position);
 
@@ -34,7 +36,6 @@ private:
     void openSelected();
     // A random entry selected and opened from the MP3 folder text; false for an empty list.
     bool openRandom();
-    void seekBy(double seconds);
     bool trackChosen() const;
 
     Context& ctx_;

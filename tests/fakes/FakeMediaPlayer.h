@@ -32,6 +32,7 @@ public:
         this->volume = volume;
         return true;
     }
+    double Length() const override { return openedPath.isEmpty() ? 0 : length; }
     void finishTrack() { emit TrackEnded(0); }
     QStringList opens() const { return calls.filter(QRegularExpression(QStringLiteral("^Open "))); }
 
@@ -39,7 +40,8 @@ public:
     QStringList failingPaths;
     QString openedPath;
     double position = 0;
-    int volume = 0;  // 0 until set: the player's own initial volume
+    int volume = 0;     // 0 until set: the player's own initial volume
+    double length = 0;  // what Length() says of an opened file
     bool playing = false;
 
 private:

@@ -28,6 +28,7 @@ public:
     double CurrentPosition() const override;
     bool SetCurrentPosition(double seconds) override;
     bool SetVolume(int hundredthsOfDecibel) override;
+    double Length() const override { return inner_ ? inner_->Length() : 0.0; }
 
     State state() const { return state_; }
     QString openedPath() const { return openedPath_; }
