@@ -1,11 +1,16 @@
 // melodrop: the player and its chat room, on the simulated chat client.
 #include <QApplication>
 
+#include "app/CommandLine.h"
 #include "app/MelodropApp.h"
 
 int main(int argc, char** argv) {
+    const auto options = melodrop::app::parseCommandLine(melodrop::app::argumentsOf(argc, argv));
+    if (!options.run) return melodrop::app::finishWithoutRunning(options);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("melodrop"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(MELODROP_APP_ID));
     // The program ends only through its exit (which ends the process at once), not when a
     // window closes.
     QApplication::setQuitOnLastWindowClosed(false);

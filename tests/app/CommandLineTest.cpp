@@ -1,0 +1,99 @@
+// melodrop's command line: help and version without starting, a clear word and exit code 2 for
+// what it does not understand, Qt's own options passed on. Read before any window exists, so it
+// answers without a display.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "app/CommandLine.h"
+
+using namespace melodrop::app;
+
+namespace {
+
+CommandLineOptions parse(QStringList arguments) {
+    arguments.prepend(QStringLiteral("/usr/bin/melodrop"));
+    return parseCommandLine(arguments);
+}
+
+}  // namespace
+
+TEST(CommandLine, NothingGivenStartsTheProgram) {
+    const CommandLineOptions options = parse({});
+    EXPECT_TRUE(options.run);
+    EXPECT_EQ(options.output, "");
+    EXPECT_EQ(options.error, "");
+}
+
+TEST(CommandLine, HelpListsTheOptionsAndWhereFilesLive) {
+    for (const QString& asked : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+        const CommandLineOptions options = parse({asked});
+        EXPECT_FALSE(options.run);
+        EXPECT_EQ(options.exitCode, 0);
+        EXPECT_TRUE(options.output.startsWith("Usage: melodrop [options]\n"))
+            << qPrintable(options.output);
+        for (const char* part : {"-h, --help", "-v, --version", "~/.config/melodrop/melodrop.ini",
+                                 "~/.local/share/melodrop/", "<prefix>/share/melodrop/"})
+            EXPECT_TRUE(options.output.contains(QLatin1String(part))) << part;
+        // Qt's own options are Qt's to explain.
+        EXPECT_FALSE(options.output.contains("--platform")) << qPrintable(options.output);
+        EXPECT_FALSE(options.output.contains("help-all")) << qPrintable(options.output);
+        EXPECT_EQ(options.error, "");
+    }
+}
+
+TEST(CommandLine, VersionIsTheProgramsVersion) {
+    for (const QString& asked : {QStringLiteral("--version"), QStringLiteral("-v")}) {
+        const CommandLineOptions options = parse({asked});
+        EXPECT_FALSE(options.run);
+        EXPECT_EQ(options.exitCode, 0);
+        EXPECT_EQ(options.output, "melodrop 0.0.2\n");
+    }
+}
+
+TEST(CommandLine, QtsOwnOptionsArePassedOn) {
+    EXPECT_TRUE(parse({"-platform", "offscreen", "-style", "fusion", "-reverse"}).run);
+    EXPECT_TRUE(parse({"--platform=offscreen", "-qwindowtitle", "x"}).run);
+}
+
+TEST(CommandLine, WhatItDoesNotUnderstandIsAUsageError) {
+    struct Case {
+        QStringList arguments;
+        QString said;
+    };
+    const QList<Case> cases = {
+        {{"--bogus"}, "melodrop: unknown option '--bogus'\n"},
+        {{"-x"}, "melodrop: unknown option '-x'\n"},
+        {{"--bogus=3"}, "melodrop: unknown option '--bogus'\n"},
+        {{"song.mp3"}, "melodrop: unexpected argument 'song.mp3'\n"},
+        {{"-platform"}, "melodrop: Missing value after '-platform'.\n"},
+    };
+    for (const Case& c : cases) {
+        const CommandLineOptions options = parse(c.arguments);
+        EXPECT_FALSE(options.run) << qPrintable(c.arguments.join(' '));
+        EXPECT_EQ(options.exitCode, kUsageError);
+        EXPECT_EQ(options.error, c.said + "Try 'melodrop --help' for the options.\n");
+        EXPECT_EQ(options.output, "");
+    }
+}
+
+TEST(CommandLine, TheProgramAnswersWithoutADisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    auto run = [&](const QStringList& arguments, int expectedCode) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(MELODROP_RUNTIME_DIR "/melodrop"), arguments);
+        EXPECT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), expectedCode) << qPrintable(arguments.join(' '));
+        return QString::fromLocal8Bit(program.readAllStandardOutput() +
+                                      program.readAllStandardError());
+    };
+    EXPECT_EQ(run({"--version"}, 0), "melodrop 0.0.2\n");
+    EXPECT_TRUE(run({"--help"}, 0).contains("--version"));
+    EXPECT_TRUE(
+        run({"--nonsense"}, kUsageError).startsWith("melodrop: unknown option '--nonsense'"));
+}
