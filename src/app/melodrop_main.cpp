@@ -1,8 +1,10 @@
 // melodrop: the player and its chat room, on the simulated chat client.
 #include <QApplication>
+#include <QDBusConnection>
 
 #include "app/CommandLine.h"
 #include "app/MelodropApp.h"
+#include "mpris/MprisService.h"
 
 int main(int argc, char** argv) {
     const auto options = melodrop::app::parseCommandLine(melodrop::app::argumentsOf(argc, argv));
@@ -16,5 +18,8 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     melodrop::app::MelodropApp program;
     program.launch();
+    // Media keys and desktop media widgets, where there is a session bus.
+    melodrop::mpris::MprisService mpris(program.program());
+    if (!program.program().ended()) mpris.publish(QDBusConnection::sessionBus());
     return QApplication::exec();
 }
