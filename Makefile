@@ -6,10 +6,11 @@ ASAN_DIR ?= build-asan
 PRESET ?= default
 JOBS ?= $(shell nproc)
 WERROR := $(if $(CI),ON,OFF)
+PREFIX ?= /usr/local
 
 export XDG_RUNTIME_DIR ?= /tmp/melodrop-runtime-$(shell id -u)
 
-.PHONY: deps configure build run demo test test-sanitize bench format clean
+.PHONY: deps configure build run demo test test-sanitize bench format clean install
 
 deps:
 	@bash scripts/install-deps.sh
@@ -40,6 +41,11 @@ test-sanitize: deps
 	@cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 		ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS) --timeout 600 -LE nosanitize
+
+# Installs melodrop, skinfetch, the shipped skins, commands.txt, the desktop entries, the icons
+# and the AppStream metadata under PREFIX (default /usr/local).
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 bench: build
 	@SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen bash bench/run.sh $(BUILD_DIR)

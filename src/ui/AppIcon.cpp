@@ -7,12 +7,10 @@
 
 namespace melodrop::ui {
 
-namespace {
-
-QPixmap drawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+QImage appIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
     QLinearGradient tile(0, 0, 0, 32);
@@ -35,15 +33,14 @@ QPixmap drawIcon(int size) {
     beam.lineTo(12, 12);
     beam.closeSubpath();
     p.drawPath(beam);
-    return pixmap;
+    p.end();
+    return image;
 }
-
-}  // namespace
 
 QIcon appIcon() {
     static const QIcon icon = [] {
         QIcon i;
-        for (int size : {16, 22, 32, 48, 64}) i.addPixmap(drawIcon(size));
+        for (int size : {16, 22, 32, 48, 64}) i.addPixmap(QPixmap::fromImage(appIconImage(size)));
         return i;
     }();
     return icon;
