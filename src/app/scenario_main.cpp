@@ -11,10 +11,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: melodrop-scenario [--silent] [--trace] [--step-limit SECONDS] SCENARIO\n"
+    "usage: melodrop-scenario [--silent] [--trace] [--step-limit SECONDS] [--installed DIR]\n"
+    "                         SCENARIO\n"
     "  --silent           play with the silent player instead of the audio engine\n"
     "  --trace            report every step on stderr before it runs\n"
     "  --step-limit N     give up when one step runs longer than N seconds (default 120)\n"
+    "  --installed DIR    run the program as installed with its programs in DIR\n"
+    "                     (<prefix>/bin), writing into a temporary per-user folder\n"
     "The scenario language is described in docs/SCENARIOS.md.\n";
 
 // The offscreen platform says what it cannot do (raise a window, grab the keyboard for a popup
@@ -68,6 +71,8 @@ int main(int argc, char** argv) {
                 return melodrop::scenario::kScenarioError;
             }
             options.stepLimit = std::chrono::seconds(seconds);
+        } else if (arg == QLatin1String("--installed") && i + 1 < args.size()) {
+            options.installedPrograms = args[++i];
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             std::fputs(kUsage, stdout);
             return 0;

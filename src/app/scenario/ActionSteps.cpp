@@ -241,7 +241,7 @@ StepResult answer(ScenarioWorld& w, const Step& s) {
         a.kind = Answer::Kind::Cancel;
     else if (kind == QLatin1String("text"))
         a = Answer{Answer::Kind::Text, s.tail, s.line};
-    else if (const QString path = w.programPath(s.tail); w.isInsideRun(path))
+    else if (const QString path = w.programPath(s.tail); w.isInsideRun(path) || w.isShipped(path))
         a = Answer{Answer::Kind::File, path, s.line};
     else
         return outsideRun(path);

@@ -1,5 +1,6 @@
 // Steps that check the program itself: its player window, the tray icon, the settings store,
 // the player and the options state.
+#include <QDir>
 #include <QFileInfo>
 #include <QSlider>
 #include <functional>
@@ -76,8 +77,12 @@ StepResult expectHeight(ScenarioWorld& w, const Step& s) {
 
 StepResult expectPicture(ScenarioWorld& w, const Step& s) {
     const QString path = w.program().window().picturePath();
-    const QString shown = path.isEmpty() ? QStringLiteral("built-in") : QFileInfo(path).fileName();
-    if (shown == s.tail) return passed();
+    // A file name, or a whole path to tell which skins folder the picture came from.
+    const bool wholePath = s.tail.contains(QLatin1Char('/'));
+    const QString shown = path.isEmpty() ? QStringLiteral("built-in")
+                          : wholePath    ? QDir::cleanPath(path)
+                                         : QFileInfo(path).fileName();
+    if (shown == (wholePath ? QDir::cleanPath(s.tail) : s.tail)) return passed();
     return expectationFailed(QStringLiteral("the player window shows the picture %1")
                                  .arg(path.isEmpty() ? shown : path));
 }

@@ -51,7 +51,7 @@ public:
         : script_(script),
           options_(options),
           kinds_(allSteps()),
-          world_({options.besideProgram, options.forceSilent}),
+          world_({options.besideProgram, options.forceSilent, options.installedPrograms}),
           watchdog_(options.stepLimit) {
         world_.output = options.out;
     }

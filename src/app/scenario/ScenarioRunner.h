@@ -17,6 +17,10 @@ enum ExitCode {
 struct RunOptions {
     // Where skins/, demo/ and commands.txt lie (beside the runner's executable).
     QString besideProgram;
+    // The program folder of an installed melodrop (<prefix>/bin): the program then finds its
+    // files as installed there, and writes into a temporary per-user data folder. Empty: the
+    // program's folder is a temporary copy of what lies beside the runner.
+    QString installedPrograms;
     // Play silently whatever the scenario's `player` line says.
     bool forceSilent = false;
     // A step that runs longer than this in real time ends the process (see Watchdog).

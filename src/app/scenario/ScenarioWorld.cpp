@@ -49,18 +49,21 @@ ScenarioWorld::ScenarioWorld(const Options& options)
     programFolder_ = root.filePath(QStringLiteral("program"));
     mp3Folder_ = root.filePath(QStringLiteral("Downloads"));
     const QString config = root.filePath(QStringLiteral("config"));
+    const QString data = root.filePath(QStringLiteral("data"));
     if (!QDir().mkpath(programFolder_ + QStringLiteral("/skins")) || !QDir().mkpath(mp3Folder_) ||
-        !QDir().mkpath(config)) {
+        !QDir().mkpath(config) || !QDir().mkpath(data)) {
         setupError_ = QStringLiteral("cannot make the folders in ") + root_.path();
         return;
     }
+    // The user's data folder is a temporary one too: an installed program writes there.
+    environment_.set("XDG_DATA_HOME", QFile::encodeName(data));
     // The user's configuration and Downloads folder are temporary ones, so that a first start
     // on an empty settings store finds the scenario's MP3 folder as its default folder.
     QFile userDirs(config + QStringLiteral("/user-dirs.dirs"));
     if (userDirs.open(QIODevice::WriteOnly))
         userDirs.write("XDG_DOWNLOAD_DIR=\"" + QFile::encodeName(mp3Folder_) + "\"\n");
     environment_.set("XDG_CONFIG_HOME", QFile::encodeName(config));
-    copyRuntimeFiles();
+    if (!locateFiles()) return;
 
     settings_ = std::make_unique<QtSettingsStore>(root.filePath(QStringLiteral("melodrop.ini")));
     sim_.setTranscriptLimit(100000);
@@ -75,6 +78,24 @@ ScenarioWorld::~ScenarioWorld() {
     melodrop_.reset();
 }
 
+bool ScenarioWorld::locateFiles() {
+    if (options_.installedPrograms.isEmpty()) {
+        copyRuntimeFiles();
+        files_ = FileLocations(programFolder_);
+        return true;
+    }
+    files_ = FileLocations::forProgram(QFileInfo(options_.installedPrograms).absoluteFilePath());
+    if (!files_.installed()) {
+        setupError_ = options_.installedPrograms +
+                      QStringLiteral(" is not the program folder of an installed melodrop");
+        return false;
+    }
+    // As the installed program prepares its per-user folder when it starts.
+    programFolder_ = files_.programFolder();
+    files_.prepareUserFolder();
+    return true;
+}
+
 void ScenarioWorld::copyRuntimeFiles() {
     const QDir beside(options_.besideProgram);
     if (beside.exists(QStringLiteral("skins")))
@@ -87,6 +108,8 @@ void ScenarioWorld::copyRuntimeFiles() {
 
 std::optional<QString> ScenarioWorld::variable(const QString& name) {
     if (name == QLatin1String("program")) return programFolder_;
+    if (name == QLatin1String("data")) return files_.userFolder();
+    if (name == QLatin1String("shipped")) return files_.shippedFolder();
     if (name == QLatin1String("mp3s")) return mp3Folder_;
     if (name == QLatin1String("server")) return serverBase();
     if (name == QLatin1String("user")) return userName();
@@ -100,6 +123,12 @@ QString ScenarioWorld::programPath(const QString& path) const {
 bool ScenarioWorld::isInsideRun(const QString& path) const {
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     return clean.startsWith(QDir::cleanPath(root_.path()) + QLatin1Char('/'));
+}
+
+bool ScenarioWorld::isShipped(const QString& path) const {
+    if (!files_.installed()) return false;
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return clean.startsWith(QDir::cleanPath(files_.shippedFolder()) + QLatin1Char('/'));
 }
 
 // ---- the chat room ----
@@ -150,8 +179,8 @@ void ScenarioWorld::start(bool quick) {
         player_.setInner(std::make_unique<SilentMediaPlayer>());
     else
         player_.setInner(std::make_unique<AudioPlayer>());
-    const Platform platform{*settings_,    player_, chtMelodrop_, chat1_,         desktop_,
-                            programClock_, aol_,    web_,         programFolder_, serverBase()};
+    const Platform platform{*settings_,    player_, chtMelodrop_, chat1_, desktop_,
+                            programClock_, aol_,    web_,         files_, serverBase()};
     melodrop_ = std::make_unique<Melodrop>(platform);
     window_ = std::make_unique<ui::PlayerWindow>(*melodrop_);
     desktop_.setPlayerWindow(window_.get());

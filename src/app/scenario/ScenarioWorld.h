@@ -1,7 +1,8 @@
 #pragma once
 // Everything a scenario runs in: temporary folders (the program's folder with the skins and
 // commands.txt copied from beside the runner, the MP3 folder, a settings file, a configuration
-// folder), the simulated chat client with its room, a virtual clock, and, once started, the
+// folder, a per-user data folder; or, for an installed melodrop, its own program folder read as
+// installed), the simulated chat client with its room, a virtual clock, and, once started, the
 // whole melodrop program with its offscreen player window. Nothing outside the temporary folders
 // is written; they are removed when the world ends.
 #include <QList>
@@ -20,6 +21,7 @@
 #include "app/scenario/ProgramBoundary.h"
 #include "app/scenario/ScriptedDesktop.h"
 #include "chat/TranscriptChatScanner.h"
+#include "locations/FileLocations.h"
 #include "player/VirtualClock.h"
 #include "web/download/QtWebTransfer.h"
 
@@ -56,6 +58,7 @@ public:
     struct Options {
         QString besideProgram;  // where skins/, demo/ and commands.txt lie beside the runner
         bool forceSilent = false;
+        QString installedPrograms;  // an installed melodrop's program folder (RunOptions)
     };
 
     explicit ScenarioWorld(const Options& options);
@@ -70,12 +73,17 @@ public:
     QString besideProgram() const { return options_.besideProgram; }
     QString programFolder() const { return programFolder_; }
     QString mp3Folder() const { return mp3Folder_; }
-    // ${program}, ${mp3s}, ${server}, ${user}; nullopt for an unknown name.
+    // Where the program finds and writes its files.
+    const FileLocations& files() const { return files_; }
+    // ${program}, ${data}, ${shipped}, ${mp3s}, ${server}, ${user}; nullopt for an unknown name.
     std::optional<QString> variable(const QString& name);
     // A path of a scenario: absolute as it is, relative to the program's folder otherwise.
     QString programPath(const QString& path) const;
     // Whether a path lies inside the run's temporary folders, the only place a scenario writes.
     bool isInsideRun(const QString& path) const;
+    // Whether a path lies among the shipped files of an installed program (--installed), which a
+    // scenario may have the program open (a skin), never write.
+    bool isShipped(const QString& path) const;
 
     // ---- the chat room ----
     aol::sim::SimClient& sim() { return sim_; }
@@ -118,6 +126,8 @@ public:
     ui::PlayerWindow& window() { return *window_; }
 
 private:
+    // The program's files: a temporary copy, or an installed program's (false: not installed).
+    bool locateFiles();
     void copyRuntimeFiles();
     void collectLines();
     void programEnded();
@@ -127,6 +137,7 @@ private:
     QTemporaryDir root_;
     QString programFolder_;
     QString mp3Folder_;
+    FileLocations files_{QString()};
     EnvironmentOverride environment_;
 
     // The room's lines, collected as the client shows them (declared before the client, which

@@ -1,0 +1,234 @@
+// melodrop installed with `cmake --install` into a temporary prefix that is then made read-only:
+// the tree has the standard layout, its desktop entries and metadata validate, and the
+// programs run from it with everything they write in the per-user folder. After every test the
+// installed tree is exactly as installed.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QMap>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "locations/FileLocations.h"
+#include "skinfetch/FakeSkinfetchDialogs.h"
+#include "skinfetch/Skinfetch.h"
+#include "web/download/QtWebTransfer.h"
+#include "web/localserver/LocalHttpServer.h"
+
+using namespace melodrop;
+
+namespace {
+
+const QString kAppId = QStringLiteral(MELODROP_APP_ID);
+
+struct Ran {
+    int exitCode = -1;
+    QString output;  // standard output and standard error
+};
+
+Ran run(const QString& program, const QStringList& arguments,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+        int timeoutMs = 120000) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return {-1, QStringLiteral("did not finish: ") + program};
+    }
+    const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return {code, QString::fromLocal8Bit(process.readAll())};
+}
+
+// Every file and folder below a folder with its size, time and permissions.
+using Snapshot = QMap<QString, QString>;
+Snapshot snapshotOf(const QString& root) {
+    Snapshot snapshot;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        snapshot.insert(QDir(root).relativeFilePath(info.filePath()),
+                        QStringLiteral("%1 %2 %3")
+                            .arg(info.size())
+                            .arg(info.lastModified().toMSecsSinceEpoch())
+                            .arg(int(info.permissions())));
+    }
+    return snapshot;
+}
+
+void setWritable(const QString& root, bool writable) {
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    QStringList paths{root};
+    while (it.hasNext()) paths << it.next();
+    const auto write = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (info.isSymLink()) continue;
+        const QFile::Permissions now = QFile::permissions(path);
+        QFile::setPermissions(path, writable ? now | write : now & ~(write | QFile::WriteOther));
+    }
+}
+
+// Under CI a missing tool is a failure; elsewhere the test is skipped.
+#define REQUIRE_TOOL(path, name)                                     \
+    do {                                                             \
+        if ((path).isEmpty()) {                                      \
+            if (qEnvironmentVariable("CI") == QLatin1String("true")) \
+                FAIL() << name << " is not installed";               \
+            GTEST_SKIP() << name << " is not installed";             \
+        }                                                            \
+    } while (false)
+
+class InstalledTree : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        prefix_ = new QTemporaryDir;
+        const Ran installed =
+            run(QStringLiteral(MELODROP_CMAKE_COMMAND),
+                {"--install", QStringLiteral(MELODROP_BUILD_DIR), "--prefix", prefix_->path()});
+        installOutput_ = installed.output;
+        installed_ = installed.exitCode == 0;
+        setWritable(prefix_->path(), false);
+        asInstalled_ = snapshotOf(prefix_->path());
+    }
+    static void TearDownTestSuite() {
+        setWritable(prefix_->path(), true);
+        delete prefix_;
+        prefix_ = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(installed_) << qPrintable(installOutput_);
+        environment.insert("XDG_DATA_HOME", home.path() + "/data");
+        environment.insert("XDG_CONFIG_HOME", home.path() + "/config");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("SDL_AUDIODRIVER", "dummy");
+    }
+    void TearDown() override {
+        // Nothing the programs did reached the installed tree.
+        EXPECT_EQ(snapshotOf(prefix_->path()), asInstalled_);
+    }
+
+    static QString prefix() { return prefix_->path(); }
+    static QString bin() { return prefix() + "/bin"; }
+    static QString share() { return prefix() + "/share"; }
+    QString user() const { return home.path() + "/data/melodrop"; }
+
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+
+    static inline QTemporaryDir* prefix_ = nullptr;
+    static inline bool installed_ = false;
+    static inline QString installOutput_;
+    static inline Snapshot asInstalled_;
+};
+
+}  // namespace
+
+TEST_F(InstalledTree, HasTheStandardLayoutAndNothingElse) {
+    QStringList expected = {
+        "bin/melodrop",
+        "bin/skinfetch",
+        "share/melodrop/commands.txt",
+        "share/applications/" + kAppId + ".desktop",
+        "share/applications/" + kAppId + ".skinfetch.desktop",
+        "share/metainfo/" + kAppId + ".metainfo.xml",
+        "share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
+    };
+    for (const char* skin : {"default", "sunset", "graphite"})
+        expected << QStringLiteral("share/melodrop/skins/%1.mds").arg(skin)
+                 << QStringLiteral("share/melodrop/skins/%1.bmp").arg(skin);
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString icon =
+            QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId);
+        expected << icon;
+        const QImage picture(prefix() + "/" + icon);
+        EXPECT_EQ(picture.size(), QSize(size, size)) << qPrintable(icon);
+    }
+    QStringList files;
+    for (auto it = asInstalled_.cbegin(); it != asInstalled_.cend(); ++it)
+        if (QFileInfo(prefix() + "/" + it.key()).isFile()) files << it.key();
+    expected.sort();
+    files.sort();
+    EXPECT_EQ(files, expected);
+    EXPECT_TRUE(QFileInfo(bin() + "/melodrop").isExecutable());
+    EXPECT_TRUE(QFileInfo(bin() + "/skinfetch").isExecutable());
+    EXPECT_TRUE(FileLocations::forProgram(bin()).installed());
+}
+
+TEST_F(InstalledTree, DesktopEntriesAndMetadataValidate) {
+    const QString desktopValidate = QStandardPaths::findExecutable("desktop-file-validate");
+    const QString appstream = QStandardPaths::findExecutable("appstreamcli");
+    REQUIRE_TOOL(desktopValidate, "desktop-file-validate");
+    REQUIRE_TOOL(appstream, "appstreamcli");
+    for (const QString& entry : {kAppId + ".desktop", kAppId + ".skinfetch.desktop"}) {
+        const Ran checked = run(desktopValidate, {share() + "/applications/" + entry});
+        EXPECT_EQ(checked.exitCode, 0) << qPrintable(checked.output);
+        EXPECT_EQ(checked.output, "") << qPrintable(checked.output);  // not even a hint
+    }
+    const Ran checked =
+        run(appstream, {"validate", "--no-net", share() + "/metainfo/" + kAppId + ".metainfo.xml"});
+    EXPECT_EQ(checked.exitCode, 0) << qPrintable(checked.output);
+
+    // What the entries name is there.
+    QSettings entry(share() + "/applications/" + kAppId + ".desktop", QSettings::IniFormat);
+    EXPECT_EQ(entry.value("Desktop Entry/Exec").toString(), "melodrop");
+    EXPECT_EQ(entry.value("Desktop Entry/Icon").toString(), kAppId);
+}
+
+TEST_F(InstalledTree, TheProgramsAnswerFromThePrefix) {
+    const Ran version = run(bin() + "/melodrop", {"--version"}, environment);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output, "melodrop 0.0.2\n");
+    const Ran wrong = run(bin() + "/melodrop", {"--no-such-option"}, environment);
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.output.startsWith("melodrop: unknown option '--no-such-option'"))
+        << qPrintable(wrong.output);
+}
+
+TEST_F(InstalledTree, MelodropRunsFromThePrefixWritingOnlyIntoThePerUserFolder) {
+    const Ran scenario = run(QStringLiteral(MELODROP_RUNTIME_DIR "/melodrop-scenario"),
+                             {"--installed", bin(), "--silent",
+                              QStringLiteral(MELODROP_TESTS_DIR "/install/installed-tree.scn")},
+                             environment);
+    EXPECT_EQ(scenario.exitCode, 0) << qPrintable(scenario.output);
+}
+
+TEST_F(InstalledTree, SkinfetchDownloadsIntoThePerUserFolder) {
+    // As skinfetch's main() sets itself up when it starts from the prefix.
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
+    const FileLocations files = FileLocations::forProgram(bin());
+    qputenv("XDG_DATA_HOME", dataHome);
+    ASSERT_TRUE(files.installed());
+    ASSERT_TRUE(files.prepareUserFolder());
+
+    LocalHttpServer server;
+    server.serve("/zeph/melodrop/skins/skins.txt", "Ocean Blue\r\nsunset");
+    server.serve("/zeph/melodrop/skins/Ocean Blue.zip", "PK ocean");
+    QtWebTransfer transfer;
+    skinfetch::testing::FakeSkinfetchDialogs dialogs;
+    skinfetch::Skinfetch logic(transfer, dialogs, files.userFolder(), server.baseUrl());
+
+    logic.refreshList();
+    EXPECT_EQ(logic.entries(), (QStringList{"Ocean Blue", "sunset"}));
+    EXPECT_FALSE(QFile::exists(user() + "/skins/skins.txt"));  // the list copy is gone again
+
+    logic.setSelectedIndex(0);
+    dialogs.saveAnswers << user() + "/skins/Ocean Blue";
+    logic.downloadSelected();
+    EXPECT_EQ(dialogs.requests.value(0),
+              "save Save skin to|(*.zip)|*zip|Ocean Blue|" + user() + "/skins");
+    QFile archive(user() + "/skins/Ocean Blue.zip");
+    ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archive.readAll(), "PK ocean");
+}
