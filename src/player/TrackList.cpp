@@ -3,11 +3,46 @@
 #include <QCollator>
 #include <QDir>
 #include <algorithm>
+#include <vector>
+
+#include "player/Mp3Folder.h"
 
 namespace melodrop {
 
 QString joinTrackPath(const QString& folder, const QString& name) {
     return folder + QDir::separator() + name;
+}
+
+void sortTrackNames(QStringList& names) {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    // Names that collate alike go by their characters, so that the order is always the same.
+    if (collator.locale().language() == QLocale::C) {
+        // The C locale's collator compares characters after case folding, cheaply; its sort keys
+        // would not fold case.
+        std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+            const int order = collator.compare(a, b);
+            return order != 0 ? order < 0 : a < b;
+        });
+        return;
+    }
+    // One sort key per name, made once, instead of a collation of both names at every step.
+    struct Keyed {
+        QCollatorSortKey key;
+        qsizetype index;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(static_cast<std::size_t>(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i) keyed.push_back({collator.sortKey(names[i]), i});
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        const int order = a.key.compare(b.key);
+        return order != 0 ? order < 0 : names[a.index] < names[b.index];
+    });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const Keyed& k : keyed) sorted.append(std::move(names[k.index]));
+    names = std::move(sorted);
 }
 
 TrackList::TrackList(QObject* parent) : QAbstractListModel(parent) {
@@ -28,16 +63,15 @@ void TrackList::refresh() {
 }
 
 void TrackList::load() {
-    QDir dir(folder_);
-    QStringList names = dir.entryList({QStringLiteral("*.mp3")},
-                                      QDir::Files | QDir::Readable | QDir::Hidden, QDir::NoSort);
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    std::sort(names.begin(), names.end(),
-              [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    QStringList names;
+    listMp3Files(folder_, names);
+    sortTrackNames(names);
+    QStringList lowerCase;
+    lowerCase.reserve(names.size());
+    for (const QString& name : names) lowerCase.append(name.toLower());
     beginResetModel();
-    entries_ = names;
+    entries_ = std::move(names);
+    lowerCase_ = std::move(lowerCase);
     const int before = selected_;
     if (selected_ >= count()) selected_ = -1;
     endResetModel();
@@ -46,6 +80,12 @@ void TrackList::load() {
 
 QString TrackList::entry(int index) const {
     return index >= 0 && index < count() ? entries_.at(index) : QString();
+}
+
+int TrackList::findLowerCase(const QString& lowerCaseText, int from) const {
+    for (int i = std::max(0, from); i < count(); ++i)
+        if (lowerCase_.at(i).contains(lowerCaseText)) return i;
+    return -1;
 }
 
 bool TrackList::select(int index) {
