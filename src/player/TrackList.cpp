@@ -13,20 +13,51 @@ QString joinTrackPath(const QString& folder, const QString& name) {
     return folder + QDir::separator() + name;
 }
 
+namespace {
+
+// Each character replaced by its simple case folding (as a case-insensitive comparison of
+// QStrings folds them), code point by code point.
+QString caseFolded(const QString& name) {
+    QString out = name;
+    char16_t* data = reinterpret_cast<char16_t*>(out.data());
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (QChar::isHighSurrogate(data[i]) && i + 1 < out.size() &&
+            QChar::isLowSurrogate(data[i + 1])) {
+            const char32_t folded =
+                QChar::toCaseFolded(QChar::surrogateToUcs4(data[i], data[i + 1]));
+            data[i] = QChar::highSurrogate(folded);
+            data[i + 1] = QChar::lowSurrogate(folded);
+            ++i;
+        } else {
+            data[i] = static_cast<char16_t>(QChar::toCaseFolded(char32_t(data[i])));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 void sortTrackNames(QStringList& names) {
+    // Names that collate alike go by their characters, so that the order is always the same.
+    if (QLocale().language() == QLocale::C) {
+        // The C locale's collator compares the names' characters after simple case folding (and
+        // its sort keys would not fold case): fold each name once and compare the folded names.
+        std::vector<std::pair<QString, qsizetype>> folded;
+        folded.reserve(static_cast<std::size_t>(names.size()));
+        for (qsizetype i = 0; i < names.size(); ++i) folded.emplace_back(caseFolded(names[i]), i);
+        std::sort(folded.begin(), folded.end(), [&](const auto& a, const auto& b) {
+            const int order = QString::compare(a.first, b.first, Qt::CaseSensitive);
+            return order != 0 ? order < 0 : names[a.second] < names[b.second];
+        });
+        QStringList sorted;
+        sorted.reserve(names.size());
+        for (const auto& f : folded) sorted.append(std::move(names[f.second]));
+        names = std::move(sorted);
+        return;
+    }
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
-    // Names that collate alike go by their characters, so that the order is always the same.
-    if (collator.locale().language() == QLocale::C) {
-        // The C locale's collator compares characters after case folding, cheaply; its sort keys
-        // would not fold case.
-        std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
-            const int order = collator.compare(a, b);
-            return order != 0 ? order < 0 : a < b;
-        });
-        return;
-    }
     // One sort key per name, made once, instead of a collation of both names at every step.
     struct Keyed {
         QCollatorSortKey key;

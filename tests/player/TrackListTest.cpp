@@ -84,9 +84,29 @@ TEST_F(TrackListFolder, ListsTheMp3FilesOfAMixedFolderInNameOrder) {
 
 TEST_F(TrackListFolder, SortsLikeTheCollatorOnManyNames) {
     QStringList names;
-    const char* const parts[] = {"Love",     "love",    "LOVE",   "\u00c9t\u00e9", "ete",
-                                 "Zo\u00eb", "zoe",     "a b",    "a-b",           "a_b",
-                                 "ab",       "A\u0301", "\u00c1", "x10",           "x9"};
+    const char* const parts[] = {"Love",
+                                 "love",
+                                 "LOVE",
+                                 "\u00c9t\u00e9",
+                                 "ete",
+                                 "Zo\u00eb",
+                                 "zoe",
+                                 "a b",
+                                 "a-b",
+                                 "a_b",
+                                 "ab",
+                                 "A\u0301",
+                                 "\u00c1",
+                                 "x10",
+                                 "x9",
+                                 "stra\u00dfe",
+                                 "STRASSE",
+                                 "\u1e9e",
+                                 "\u0130stanbul",
+                                 "istanbul",
+                                 "\U00010400x",
+                                 "\U00010428X",
+                                 "\u03a3\u03c3\u03c2"};
     for (const char* a : parts)
         for (const char* b : {"", " song", "2", " (remix)"})
             names << QString::fromUtf8(a) + QString::fromUtf8(b) + QStringLiteral(".mp3");
