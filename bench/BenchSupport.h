@@ -249,6 +249,11 @@ inline double residentMb(pid_t pid) {
     return statusField(readFile("/proc/" + std::to_string(pid) + "/status"), "VmRSS") / 1024.0;
 }
 
+// The process's proportional share: pages shared with other processes (libraries) count in part.
+inline double proportionalMb(pid_t pid) {
+    return statusField(readFile("/proc/" + std::to_string(pid) + "/smaps_rollup"), "Pss") / 1024.0;
+}
+
 inline double peakResidentMb(pid_t pid) {
     return statusField(readFile("/proc/" + std::to_string(pid) + "/status"), "VmHWM") / 1024.0;
 }

@@ -147,7 +147,7 @@ bool measure(const Size& size, bool notifications, int runs, double peerMs, bool
     TranscriptChatScanner chtMelodrop(sim, watch);
     TranscriptChatScanner chat1(sim, watch);
     const char* const mode = notifications ? "scanners told of the client's changes"
-                                           : "scanners polling (fast interval, 20 ms)";
+                                           : "scanners polling (fast interval)";
     Platform platform{
         settings,           player, chtMelodrop, chat1, desktop, clock, aol, web, programDir.path(),
         "http://bench.test"};

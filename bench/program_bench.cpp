@@ -248,8 +248,21 @@ int main(int argc, char** argv) {
         resident = std::max(resident, bench::residentMb(melodrop.pid));
     }
     if (!playing) std::printf("  (no audio thread appeared: the track may not be playing)\n");
+    const double anonymous =
+        bench::statusField(bench::readFile("/proc/" + std::to_string(melodrop.pid) + "/status"),
+                           "RssAnon") /
+        1024.0;
     met &= bench::report({"playing, 10,000 files: resident memory", resident, "MB", kMaxPlayingMb,
                           "Qt, two windows, no timers", bench::residentMb(peer.pid)});
+    bench::report(
+        {"playing: of it the program's own (anonymous)", anonymous, "MB", -1,
+         "Qt, two windows, no timers",
+         bench::statusField(bench::readFile("/proc/" + std::to_string(peer.pid) + "/status"),
+                            "RssAnon") /
+             1024.0});
+    bench::report({"playing: proportional share (shared pages split)",
+                   bench::proportionalMb(melodrop.pid), "MB", -1, "Qt, two windows, no timers",
+                   bench::proportionalMb(peer.pid)});
     met &= playing;
     cleanUp();
     std::printf("%s\n", met ? "goals met" : "GOALS MISSED");

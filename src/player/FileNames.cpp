@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 #ifdef Q_OS_UNIX
@@ -36,6 +37,10 @@ bool exists(const QByteArray& path) {
 }  // namespace
 
 QString fileNameFromBytes(const QByteArray& bytes) {
+    // Most names are plain ASCII, which any reading gives alike.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     QString name;
     if (isValidUtf8(bytes, &name)) return name;
     name.resize(bytes.size());
