@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QDir>
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "player/Mp3Folder.h"
@@ -35,45 +36,54 @@ QString caseFolded(const QString& name) {
     return out;
 }
 
+bool isAscii(const QString& name) {
+    return std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 }  // namespace
 
-void sortTrackNames(QStringList& names) {
+void sortTrackNames(QStringList& names, QStringList* lowerCase) {
+    const auto n = static_cast<std::size_t>(names.size());
+    std::vector<QString> lower(lowerCase ? n : 0);
+    for (std::size_t i = 0; i < lower.size(); ++i) lower[i] = names[qsizetype(i)].toLower();
+    std::vector<qsizetype> order(n);
+    std::iota(order.begin(), order.end(), 0);
     // Names that collate alike go by their characters, so that the order is always the same.
     if (QLocale().language() == QLocale::C) {
         // The C locale's collator compares the names' characters after simple case folding (and
         // its sort keys would not fold case): fold each name once and compare the folded names.
-        std::vector<std::pair<QString, qsizetype>> folded;
-        folded.reserve(static_cast<std::size_t>(names.size()));
-        for (qsizetype i = 0; i < names.size(); ++i) folded.emplace_back(caseFolded(names[i]), i);
-        std::sort(folded.begin(), folded.end(), [&](const auto& a, const auto& b) {
-            const int order = QString::compare(a.first, b.first, Qt::CaseSensitive);
-            return order != 0 ? order < 0 : names[a.second] < names[b.second];
+        // For a plain ASCII name that is its lower-case copy, shared rather than made again.
+        std::vector<QString> folded(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const QString& name = names[qsizetype(i)];
+            folded[i] = lowerCase && isAscii(name) ? lower[i] : caseFolded(name);
+        }
+        std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            const int c =
+                QString::compare(folded[std::size_t(a)], folded[std::size_t(b)], Qt::CaseSensitive);
+            return c != 0 ? c < 0 : names[a] < names[b];
         });
-        QStringList sorted;
-        sorted.reserve(names.size());
-        for (const auto& f : folded) sorted.append(std::move(names[f.second]));
-        names = std::move(sorted);
-        return;
+    } else {
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        collator.setNumericMode(false);
+        // One sort key per name, made once, instead of a collation of both names at every step.
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(n);
+        for (const QString& name : names) keys.push_back(collator.sortKey(name));
+        std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            const int c = keys[std::size_t(a)].compare(keys[std::size_t(b)]);
+            return c != 0 ? c < 0 : names[a] < names[b];
+        });
     }
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    // One sort key per name, made once, instead of a collation of both names at every step.
-    struct Keyed {
-        QCollatorSortKey key;
-        qsizetype index;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(static_cast<std::size_t>(names.size()));
-    for (qsizetype i = 0; i < names.size(); ++i) keyed.push_back({collator.sortKey(names[i]), i});
-    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
-        const int order = a.key.compare(b.key);
-        return order != 0 ? order < 0 : names[a.index] < names[b.index];
-    });
     QStringList sorted;
     sorted.reserve(names.size());
-    for (const Keyed& k : keyed) sorted.append(std::move(names[k.index]));
+    for (qsizetype i : order) sorted.append(std::move(names[i]));
     names = std::move(sorted);
+    if (!lowerCase) return;
+    lowerCase->clear();
+    lowerCase->reserve(names.size());
+    for (qsizetype i : order) lowerCase->append(std::move(lower[std::size_t(i)]));
 }
 
 TrackList::TrackList(QObject* parent) : QAbstractListModel(parent) {
@@ -96,10 +106,8 @@ void TrackList::refresh() {
 void TrackList::load() {
     QStringList names;
     listMp3Files(folder_, names);
-    sortTrackNames(names);
     QStringList lowerCase;
-    lowerCase.reserve(names.size());
-    for (const QString& name : names) lowerCase.append(name.toLower());
+    sortTrackNames(names, &lowerCase);
     beginResetModel();
     entries_ = std::move(names);
     lowerCase_ = std::move(lowerCase);

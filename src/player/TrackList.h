@@ -57,7 +57,8 @@ private:
 QString joinTrackPath(const QString& folder, const QString& name);
 
 // Sorts file names as the list shows them: by the locale's collation without regard to case
-// (not numerically), names that collate alike by their characters.
-void sortTrackNames(QStringList& names);
+// (not numerically), names that collate alike by their characters. With lowerCase, also gives
+// the sorted names in lower case (QString::toLower), index for index.
+void sortTrackNames(QStringList& names, QStringList* lowerCase = nullptr);
 
 }  // namespace melodrop

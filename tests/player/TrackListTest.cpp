@@ -113,6 +113,12 @@ TEST_F(TrackListFolder, SortsLikeTheCollatorOnManyNames) {
     QStringList sorted = names;
     sortTrackNames(sorted);
     EXPECT_EQ(sorted.size(), names.size());
+    // The same order when the lower-case copy is made along (and shared as a key).
+    QStringList withCopy = names, lowerCase;
+    sortTrackNames(withCopy, &lowerCase);
+    EXPECT_EQ(withCopy, sorted);
+    ASSERT_EQ(lowerCase.size(), sorted.size());
+    for (qsizetype i = 0; i < sorted.size(); ++i) EXPECT_EQ(lowerCase[i], sorted[i].toLower());
     // Any two neighbours are in the collator's order (names it takes as equal may come either
     // way in a collator sort; ours orders those by their characters).
     QCollator collator;
