@@ -24,6 +24,7 @@ MelodropApp::MelodropApp(const SimulatedRoom& room) {
     // Messages posted to the client take effect at the next turn of the event loop, as they
     // would in a real client's message queue.
     sim_.setPostNotifier([this] { deliverPostedSoon(); });
+    sim_.addChangeListener(scanWatch_.changeListener());
 
     Platform platform{settings_,
                       player_,

@@ -53,8 +53,10 @@ private:
     aol::sim::SimClient sim_;
     QtClock clock_;
     aol::Quartzline aol_{sim_, clock_};
-    TranscriptChatScanner chtMelodrop_{sim_, clock_};
-    TranscriptChatScanner chat1_{sim_, clock_};
+    // One watch for both scanners; it looks at the room when the client says that it changed.
+    TranscriptWatch scanWatch_{clock_};
+    TranscriptChatScanner chtMelodrop_{sim_, scanWatch_};
+    TranscriptChatScanner chat1_{sim_, scanWatch_};
     AudioPlayer player_;
     QtSettingsStore settings_;
     QtWebTransfer web_;

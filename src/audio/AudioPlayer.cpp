@@ -1,7 +1,5 @@
 #include "audio/AudioPlayer.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <cmath>
 
@@ -9,6 +7,7 @@
 #include "audio/SdlAudioOutput.h"
 #include "audio/TrackStream.h"
 #include "audio/VolumeGain.h"
+#include "player/FileNames.h"
 
 namespace melodrop {
 
@@ -42,7 +41,7 @@ bool AudioPlayer::EnsureOutputOpen() {
 bool AudioPlayer::Open(const QString& path) {
     audio::DecoderError error = audio::DecoderError::None;
     auto track = audio::TrackStream::Create(
-        audio::Mp3Decoder::Open(QFile::encodeName(path).toStdString(), &error));
+        audio::Mp3Decoder::Open(nativeFilePath(path).toStdString(), &error));
     const bool playing = track != nullptr && EnsureOutputOpen();
     std::unique_ptr<audio::TrackStream> replaced;
     {

@@ -8,14 +8,6 @@
 
 namespace melodrop {
 
-namespace {
-
-bool nameMatches(const QString& fileName, const QString& lowerSearch) {
-    return fileName.toLower().contains(lowerSearch);
-}
-
-}  // namespace
-
 int playerVolumeForLevel(double level) {
     const QString text = QString::number(level * 25 - 2500, 'g', 15);
     return static_cast<int>(roundHalfEven(text.toDouble()));
@@ -26,16 +18,13 @@ bool PlaybackCommands::trackChosen() const {
 }
 
 void PlaybackCommands::play(const QString& search) {
-    const QString needle = search.toLower();
-    for (const QString& name : ctx_.tracks.entries()) {
-        if (!nameMatches(name, needle)) continue;
-        const QString chosen = name;  // the entry itself may go when the list is re-read
-        ctx_.announcer.announce(Announcement::Playing, chosen);
-        ctx_.state.lblMP3Name = chosen;
-        ctx_.player.Open(joinTrackPath(ctx_.state.txtMP3sPath, chosen));
-        ctx_.notifyOptionsChanged();
-        return;
-    }
+    const int found = ctx_.tracks.findLowerCase(search.toLower());
+    if (found < 0) return;
+    const QString chosen = ctx_.tracks.entry(found);  // the list may be re-read meanwhile
+    ctx_.announcer.announce(Announcement::Playing, chosen);
+    ctx_.state.lblMP3Name = chosen;
+    ctx_.player.Open(joinTrackPath(ctx_.state.txtMP3sPath, chosen));
+    ctx_.notifyOptionsChanged();
 }
 
 void PlaybackCommands::rand(const std::optional<QString>& search) {
@@ -43,8 +32,9 @@ void PlaybackCommands::rand(const std::optional<QString>& search) {
         const QString needle = search->toLower();
         QStringList& matches = ctx_.state.lstRandom;
         matches.clear();
-        for (const QString& name : ctx_.tracks.entries())
-            if (nameMatches(name, needle)) matches << name;
+        for (int i = ctx_.tracks.findLowerCase(needle); i >= 0;
+             i = ctx_.tracks.findLowerCase(needle, i + 1))
+            matches << ctx_.tracks.entry(i);
         const int index = randomPick(ctx_.clock, static_cast<int>(matches.size()));
         if (index < 0) return;
         ctx_.state.lblMP3Name = matches.at(index);

@@ -42,9 +42,9 @@ void Library::findMp3() {
         return;
     }
     const QString needle = wanted.toLower();
-    for (int i = 0; i < ctx_.tracks.count(); ++i) {
+    const int i = ctx_.tracks.findLowerCase(needle);
+    if (i >= 0) {
         const QString name = ctx_.tracks.entry(i);
-        if (!name.toLower().contains(needle)) continue;
         ctx_.tracks.select(i);
         const MessageAnswer answer =
             ctx_.message(name.toLower() + QStringLiteral(" was found, would you like to play it?"),

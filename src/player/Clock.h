@@ -16,6 +16,9 @@ public:
     // Switching a timer on (again) starts its interval afresh.
     virtual void setEnabled(bool enabled) = 0;
     virtual bool isEnabled() const = 0;
+    // A coarse timer may tick a little late, so that the system can bundle wake-ups; for long
+    // intervals where the exact moment does not matter. Off by default.
+    virtual void setCoarse(bool coarse) { (void)coarse; }
     // Called on every tick while enabled; a tick never re-enters its own handler.
     std::function<void()> onTick;
 };

@@ -31,6 +31,9 @@ public:
             timer_.stop();
     }
     bool isEnabled() const override { return timer_.isActive(); }
+    void setCoarse(bool coarse) override {
+        timer_.setTimerType(coarse ? Qt::CoarseTimer : Qt::PreciseTimer);
+    }
 
 private:
     QTimer timer_;

@@ -1,6 +1,8 @@
 #pragma once
 // The player window's file list: the "*.MP3" files of one folder (matched regardless of case,
-// sorted by name), a selection index (-1 for none) and the selected file name.
+// sorted by name without regard to case), a selection index (-1 for none) and the selected file
+// name. Beside the names it keeps each name in lower case, rebuilt with the list, for the
+// searches by part of a name.
 #include <QAbstractListModel>
 #include <QStringList>
 
@@ -22,6 +24,10 @@ public:
     int count() const { return static_cast<int>(entries_.size()); }
     QString entry(int index) const;
     const QStringList& entries() const { return entries_; }
+    // The entries in lower case (QString::toLower), index for index.
+    const QStringList& lowerCaseEntries() const { return lowerCase_; }
+    // The first index from `from` on whose lower-cased name contains `lowerCaseText`; -1 if none.
+    int findLowerCase(const QString& lowerCaseText, int from = 0) const;
 
     int selectedIndex() const { return selected_; }
     // Selects an entry; -1 clears the selection. Any other index outside the list fails and
@@ -43,10 +49,16 @@ private:
 
     QString folder_;
     QStringList entries_;
+    QStringList lowerCase_;
     int selected_ = -1;
 };
 
 // folder + the platform's separator + name, without checks (a track path).
 QString joinTrackPath(const QString& folder, const QString& name);
+
+// Sorts file names as the list shows them: by the locale's collation without regard to case
+// (not numerically), names that collate alike by their characters. With lowerCase, also gives
+// the sorted names in lower case (QString::toLower), index for index.
+void sortTrackNames(QStringList& names, QStringList* lowerCase = nullptr);
 
 }  // namespace melodrop

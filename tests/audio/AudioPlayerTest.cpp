@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
 #include "AudioTestSupport.h"
 
@@ -208,6 +211,25 @@ TEST_F(AudioPlayerTest, BadFilesFailAndTheNextGoodOnePlays) {
     }
     ASSERT_TRUE(player_->Open(ToneFile("tone-1s-22khz.mp3")));
     EXPECT_TRUE(output_->running());
+    EXPECT_GT(Rms(output_->Take(kBuffer)), 0.1);
+}
+
+// A file whose name is not valid UTF-8 (listed under its Windows-1252 reading) plays from the
+// path the list gives for it.
+TEST_F(AudioPlayerTest, PlaysAFileWhoseNameIsNotUtf8) {
+    QTemporaryDir dir;
+    const QByteArray native = QFile::encodeName(dir.path()) + "/caf\xe9 \x96 noir.mp3";
+    QFile source(ToneFile("tone-1s-22khz.mp3"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    FILE* copy = std::fopen(native.constData(), "wb");
+    ASSERT_NE(copy, nullptr);
+    const QByteArray bytes = source.readAll();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), copy);
+    std::fclose(copy);
+    const QString shown = dir.path() + QString::fromUtf8("/caf\u00e9 \u2013 noir.mp3");
+    const bool opened = player_->Open(shown);
+    std::remove(native.constData());  // Qt does not see it to remove it with the folder
+    ASSERT_TRUE(opened);
     EXPECT_GT(Rms(output_->Take(kBuffer)), 0.1);
 }
 

@@ -2,8 +2,10 @@
 // lines and hostile lines achieve (nothing), and the two menu entries of the command service.
 #include <QDir>
 #include <QFile>
+#include <cstdio>
 
 #include "chat/CommandRig.h"
+#include "player/FileNames.h"
 
 using namespace melodrop;
 using namespace melodrop::testing;
@@ -23,6 +25,23 @@ TEST_F(ChatCommands, PlayAndRandWithATextLeaveTheListAlone) {
     EXPECT_EQ(m->tracks().selectedIndex(), -1);
     type("/rand");
     EXPECT_EQ(state().lblMP3Name, m->tracks().selectedName());
+}
+
+// A file whose name is not valid UTF-8 is found and opened: under its Windows-1252 reading in the
+// list and the lines, with its own bytes on disk.
+TEST_F(ChatCommands, PlayFindsAFileWhoseNameIsNotUtf8) {
+    const QByteArray native = QFile::encodeName(rig.mp3Folder()) + "/Caf\xe9 Noir.mp3";
+    FILE* f = std::fopen(native.constData(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    m->tracks().refresh();
+    const QString shown = QString::fromUtf8("Caf\u00e9 Noir.mp3");
+    ASSERT_TRUE(m->tracks().entries().contains(shown));
+    EXPECT_EQ(type(QString::fromUtf8("/play \u00e9 n")),
+              QStringList{line(Announcement::Playing, shown)});
+    EXPECT_EQ(rig.player.calls, QStringList{"Open " + rig.mp3Path(shown)});
+    EXPECT_EQ(nativeFilePath(rig.mp3Path(shown)), native);
+    std::remove(native.constData());  // Qt does not see it to remove it with the folder
 }
 
 TEST_F(ChatCommands, PauseSetsTheWindowsFlagAndUnpauseLeavesIt) {

@@ -100,8 +100,7 @@ TEST_F(Scanner, ALineTypedIsReportedWithin50Milliseconds) {
         clock.advance(0.05);
         ASSERT_EQ(heard.size(), static_cast<std::size_t>(i + 1));
         EXPECT_LE(heard.back().at - typedAt, 0.05);
-        EXPECT_LE(heard.back().at - typedAt,
-                  TranscriptChatScanner::kPollMilliseconds / 1000.0 + 1e-9);
+        EXPECT_LE(heard.back().at - typedAt, TranscriptWatch::kFastMilliseconds / 1000.0 + 1e-9);
         clock.advance(0.0137 * (i % 3));  // type at various moments between polls
     }
 }

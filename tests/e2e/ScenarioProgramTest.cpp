@@ -74,12 +74,13 @@ TEST_F(ScenarioProgram, WrongArgumentsShowTheUsage) {
 }
 
 TEST_F(ScenarioProgram, AStepThatRunsTooLongEndsTheRunWithCode124) {
-    // Ten virtual hours of a running program take longer than the one second allowed.
+    // Two virtual days of idle mode (a line in the room every minute) take longer than the one
+    // second allowed.
     const ProgramRun run = runProgram(
         {QStringLiteral("--silent"), QStringLiteral("--step-limit"), QStringLiteral("1")},
-        QStringLiteral("start quick\nwait 10h\nwait 10h\nwait 10h\nwait 10h\n"));
+        QStringLiteral("start quick\nuser idle lunch\nwait 48h\nwait 48h\n"));
     EXPECT_EQ(run.exitCode, 124);
     EXPECT_TRUE(run.err.contains(
-        QStringLiteral("test.scn:2 (wait): did not finish within 1 s of real time; giving up")))
+        QStringLiteral("test.scn:3 (wait): did not finish within 1 s of real time; giving up")))
         << run.err.toStdString();
 }

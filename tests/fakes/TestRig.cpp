@@ -13,6 +13,7 @@ TestRig::TestRig() {
     sim.memberJoins("Alice123");
     // Posted messages reach the simulated client whenever the program pumps its events.
     clock.addPumpHook([this] { sim.deliverPosted(); });
+    sim.addChangeListener(scanWatch.changeListener());
     transcriptStart_ = static_cast<int>(sim.transcriptLines().size());
     settings.values[QStringLiteral("mp3dir")] = mp3Dir.path();
     desktop.visible = true;

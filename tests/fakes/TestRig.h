@@ -70,8 +70,10 @@ public:
     FakeMediaPlayer player;
     FakeDesktop desktop;
     FakeWebTransfer web;
-    TranscriptChatScanner chtMelodrop{sim, clock};
-    TranscriptChatScanner chat1{sim, clock};
+    // One watch for both scanners, told of the client's changes, as in the program.
+    TranscriptWatch scanWatch{clock};
+    TranscriptChatScanner chtMelodrop{sim, scanWatch};
+    TranscriptChatScanner chat1{sim, scanWatch};
     std::unique_ptr<Melodrop> melodrop;
     // Where the program finds and writes its files, when set before create(); otherwise all
     // beside the program, in programDir.

@@ -69,6 +69,7 @@ ScenarioWorld::ScenarioWorld(const Options& options)
     sim_.setTranscriptLimit(100000);
     clock_.addPumpHook([this] { sim_.deliverPosted(); });
     sim_.addChangeListener([this] { collectLines(); });
+    sim_.addChangeListener(scanWatch_.changeListener());
     desktop_.onQuit = [this] { programEnded(); };
 }
 

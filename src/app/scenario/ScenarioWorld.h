@@ -39,8 +39,8 @@ namespace melodrop::scenario {
 
 inline const QString kDefaultUser = QStringLiteral("MeloFan");
 inline const QString kDefaultRoom = QStringLiteral("Lobby");
-// Virtual time that passes after every action, so that the chat scanners (which look at the
-// room every 20 ms) see new lines and short timers fire.
+// Virtual time that passes after every action, so that the chat scanners see new lines and short
+// timers fire.
 inline constexpr double kSettleSeconds = 0.2;
 
 // One line of a room's transcript, as the client shows it.
@@ -157,8 +157,10 @@ private:
     ScriptedDesktop desktop_;
     QtWebTransfer web_;  // with short limits, so that a silent server cannot stall a run
     std::unique_ptr<LocalHttpServer> server_;
-    TranscriptChatScanner chtMelodrop_{programWindows_, programClock_};
-    TranscriptChatScanner chat1_{programWindows_, programClock_};
+    // One watch for both scanners, told of the client's changes.
+    TranscriptWatch scanWatch_{programClock_};
+    TranscriptChatScanner chtMelodrop_{programWindows_, scanWatch_};
+    TranscriptChatScanner chat1_{programWindows_, scanWatch_};
     std::unique_ptr<Melodrop> melodrop_;
     std::unique_ptr<ui::PlayerWindow> window_;
 };
