@@ -39,7 +39,7 @@ protected:
           check(desktop, transfer, clock, programFolder.path(), server.baseUrl()) {}
     static TransferLimits limits() {
         TransferLimits l;
-        l.silence = 300ms;
+        l.window = 300ms;
         return l;
     }
     // The menu item, then the 100 ms until Timer2 fires.

@@ -19,7 +19,7 @@ namespace {
 
 TransferLimits scenarioTransferLimits() {
     TransferLimits limits;
-    limits.silence = std::chrono::seconds(5);
+    limits.window = std::chrono::seconds(5);
     limits.total = std::chrono::seconds(30);
     return limits;
 }
