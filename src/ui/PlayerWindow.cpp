@@ -148,9 +148,9 @@ void PlayerWindow::followModel() {
     setFixedSize(kFaceWidth, twipsToPixels(model.heightTwips()));
     if (HotArea* title = hotArea(QStringLiteral("lblTitleBar")))
         title->setToolTip(model.titleTooltip());
-    if (model.picturePath() != picturePath_) {
-        picturePath_ = model.picturePath();
-        picture_->showPicture(picturePath_);
+    if (model.picture().cacheKey() != pictureKey_) {
+        pictureKey_ = model.picture().cacheKey();
+        picture_->showImage(model.picture());
     }
     list_->setColors(model.listBackColor().value_or(builtinListBack()),
                      model.listForeColor().value_or(builtinListFore()));
