@@ -132,7 +132,8 @@ void PlayerWindow::buildSlider() {
     slider_->setPageStep(5);
     slider_->setTickPosition(QSlider::NoTicks);
     slider_->setToolTip(kVolumeTooltip);
-    slider_->setFocusPolicy(Qt::NoFocus);
+    // A click or Tab gives it the keyboard: arrows move it by 1, page keys by 5.
+    slider_->setFocusPolicy(Qt::StrongFocus);
     slider_->setStyleSheet(QString::fromLatin1(kSliderStyle));
     slider_->setValue(melodrop_.window().slider());
     connect(slider_, &QSlider::valueChanged, this,
