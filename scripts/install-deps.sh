@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 lame mpg123 xvfb xauth imagemagick
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -59,6 +59,7 @@ struct Mp3Decoder::MemorySource {
     static mpg123_ssize_t Read(void* self, void* buffer, size_t size) {
         auto* source = static_cast<MemorySource*>(self);
         const size_t n = std::min(size, source->bytes.size() - source->at);
+        if (n == 0) return 0;
         std::memcpy(buffer, source->bytes.data() + source->at, n);
         source->at += n;
         return static_cast<mpg123_ssize_t>(n);
