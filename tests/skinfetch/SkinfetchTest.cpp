@@ -208,6 +208,18 @@ TEST_F(SkinfetchTest, NamesWithTwoDotsInsideAreHarmless) {
     EXPECT_EQ(unsafeSkinNameReason("skin: deluxe"), "");
 }
 
+// A list that never ends (or trickles) is given up like no answer: one empty entry.
+TEST_F(SkinfetchTest, AHostileListServerEndsTheRefreshLikeNoAnswer) {
+    for (const auto kind : {LocalHttpServer::Hostile::Chunked, LocalHttpServer::Hostile::Trickle}) {
+        server.serveHostile(kList, kind);
+        server.setTrickleInterval(10);
+        logic.refreshList();
+        EXPECT_EQ(logic.entries(), QStringList{""});
+        EXPECT_EQ(logic.status(), "status: get list complete.");
+        EXPECT_TRUE(filesIn(skinsFolder()).isEmpty());
+    }
+}
+
 TEST_F(SkinfetchTest, AFailedDownloadSaysSoAndKeepsTheOldArchive) {
     refreshWith("gone");
     const QString stored = target.path() + "/gone.zip";
