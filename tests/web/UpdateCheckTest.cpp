@@ -162,7 +162,9 @@ TEST_F(UpdateCheckTest, AHostileServerEndsTheCheckLikeAnyFailure) {
         desktop.requests.clear();
         clickCheckForUpdates();
         EXPECT_EQ(desktop.requests, (QStringList{"notice", "hide notice", "restore"}));
-        EXPECT_LT(testing::peakResidentBytes() - before, qint64{100} * 1024 * 1024);
+        if (testing::kPeakMemoryMeaningful) {
+            EXPECT_LT(testing::peakResidentBytes() - before, qint64{100} * 1024 * 1024);
+        }
     }
     server.serve(kRelease, "0.0.3");
     server.serveHostile(kArchive, LocalHttpServer::Hostile::Chunked);
