@@ -5,21 +5,13 @@
 #include <fstream>
 #include <string>
 
+#include "fakes/Sanitizers.h"
+
 namespace melodrop::testing {
 
-// Under the address sanitizer freed memory stays resident for a while (its quarantine), so
-// peaks say nothing about what the code holds: bounds on them are checked only without it.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kPeakMemoryMeaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool kPeakMemoryMeaningful = false;
-#else
-inline constexpr bool kPeakMemoryMeaningful = true;
-#endif
-#else
-inline constexpr bool kPeakMemoryMeaningful = true;
-#endif
+// Peaks say nothing about what the code holds under the address sanitizer (its quarantine keeps
+// freed memory resident): bounds on them are checked only without it.
+inline constexpr bool kPeakMemoryMeaningful = !kUnderAddressSanitizer;
 
 namespace detail {
 inline std::int64_t statusKilobytes(const std::string& field) {
