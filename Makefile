@@ -3,6 +3,8 @@
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 PRESET ?= default
 JOBS ?= $(shell nproc)
 WERROR := $(if $(CI),ON,OFF)
@@ -10,7 +12,7 @@ PREFIX ?= /usr/local
 
 export XDG_RUNTIME_DIR ?= /tmp/melodrop-runtime-$(shell id -u)
 
-.PHONY: deps configure build run demo test test-sanitize bench format clean install
+.PHONY: deps configure build run demo test test-sanitize fuzz bench format clean install
 
 deps:
 	@bash scripts/install-deps.sh
@@ -47,6 +49,13 @@ test-sanitize: deps
 install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
+# Builds the fuzz targets with clang's libFuzzer and runs each for FUZZ_SECONDS (default 60).
+# Warnings are not errors here: the compiler that guards them is the one of `make test`.
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target melodrop_fuzz
+	@bash scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 bench: build
 	@SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen bash bench/run.sh $(BUILD_DIR)
 
@@ -54,4 +63,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

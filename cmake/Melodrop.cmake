@@ -35,8 +35,12 @@ function(melodrop_test name)
     target_compile_definitions(${name} PRIVATE
         MELODROP_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures"
         MELODROP_RUNTIME_DIR="${MELODROP_RUNTIME_DIR}")
-    gtest_discover_tests(${name}
-        DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy"
-                   LABELS "${ARG_LABELS}")
+    # The tests' main() chooses the offscreen platform and SDL's dummy driver when the caller has
+    # not. (A list such as "A=1;B=2" passed here as ENVIRONMENT splits the property list apart
+    # and the labels after it were lost.)
+    set(properties)
+    if(ARG_LABELS)
+        set(properties PROPERTIES LABELS "${ARG_LABELS}")
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${properties})
 endfunction()

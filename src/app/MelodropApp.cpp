@@ -40,6 +40,7 @@ MelodropApp::MelodropApp(const SimulatedRoom& room) {
     playerWindow_ = std::make_unique<ui::PlayerWindow>(*melodrop_);
     desktop_.setPlayerWindow(playerWindow_.get());
     ui::connectToMelodrop(desktop_, *melodrop_);
+    settings_.tellFailuresThrough(desktop_);
 
     chatter_ = std::make_unique<ui::RoomChatter>(
         sim_, clock_, static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));

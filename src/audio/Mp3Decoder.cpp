@@ -3,6 +3,7 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -50,6 +51,52 @@ off_t PromisedFrames(mpg123_handle* h) {
 
 }  // namespace
 
+// Bytes in memory as the stream libmpg123 reads, with read and seek like POSIX's.
+struct Mp3Decoder::MemorySource {
+    std::vector<unsigned char> bytes;
+    size_t at = 0;
+
+    static mpg123_ssize_t Read(void* self, void* buffer, size_t size) {
+        auto* source = static_cast<MemorySource*>(self);
+        const size_t n = std::min(size, source->bytes.size() - source->at);
+        if (n == 0) return 0;
+        std::memcpy(buffer, source->bytes.data() + source->at, n);
+        source->at += n;
+        return static_cast<mpg123_ssize_t>(n);
+    }
+    static off_t Seek(void* self, off_t offset, int whence) {
+        auto* source = static_cast<MemorySource*>(self);
+        off_t base = 0;
+        if (whence == SEEK_CUR) base = static_cast<off_t>(source->at);
+        if (whence == SEEK_END) base = static_cast<off_t>(source->bytes.size());
+        if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) return -1;
+        if (offset > static_cast<off_t>(source->bytes.size()) - base || base + offset < 0)
+            return -1;
+        source->at = static_cast<size_t>(base + offset);
+        return static_cast<off_t>(source->at);
+    }
+};
+
+std::unique_ptr<Mp3Decoder> Mp3Decoder::OpenMemory(std::vector<unsigned char> bytes,
+                                                   DecoderError* error) {
+    *error = DecoderError::None;
+    int err = MPG123_OK;
+    HandlePtr h(mpg123_new(nullptr, &err));
+    if (!h || !ConfigureOutput(h.get())) {
+        *error = DecoderError::Unsupported;
+        return nullptr;
+    }
+    auto source = std::make_unique<MemorySource>();
+    source->bytes = std::move(bytes);
+    if (mpg123_replace_reader_handle(h.get(), &MemorySource::Read, &MemorySource::Seek, nullptr) !=
+            MPG123_OK ||
+        mpg123_open_handle(h.get(), source.get()) != MPG123_OK) {
+        *error = DecoderError::NotAFile;
+        return nullptr;
+    }
+    return Finish(h.release(), error, std::move(source));
+}
+
 std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const std::string& path, DecoderError* error) {
     *error = DecoderError::None;
     // Only regular files: opening a pipe or a device could block or never end.
@@ -68,6 +115,12 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const std::string& path, DecoderErr
         *error = DecoderError::NotAFile;
         return nullptr;
     }
+    return Finish(h.release(), error, nullptr);
+}
+
+std::unique_ptr<Mp3Decoder> Mp3Decoder::Finish(mpg123_handle* opened, DecoderError* error,
+                                               std::unique_ptr<MemorySource> source) {
+    HandlePtr h(opened);
     long rate = 0;
     int channels = 0;
     int encoding = 0;
@@ -95,7 +148,10 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const std::string& path, DecoderErr
         *error = DecoderError::NoAudio;
         return nullptr;
     }
-    return std::unique_ptr<Mp3Decoder>(new Mp3Decoder(h.release(), static_cast<int>(rate), length));
+    auto decoder =
+        std::unique_ptr<Mp3Decoder>(new Mp3Decoder(h.release(), static_cast<int>(rate), length));
+    decoder->source_ = std::move(source);
+    return decoder;
 }
 
 Mp3Decoder::Mp3Decoder(mpg123_handle* handle, int rate, int64_t length)

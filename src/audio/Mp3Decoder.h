@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct mpg123_handle_struct;
 
@@ -24,6 +25,9 @@ public:
     // Opens and checks the whole file (one pass over its frame headers, no decoding).
     // Returns null and sets *error when the file cannot be played.
     static std::unique_ptr<Mp3Decoder> Open(const std::string& path, DecoderError* error);
+    // The same on bytes in memory, read through a reader of the decoder's own (the fuzz target).
+    static std::unique_ptr<Mp3Decoder> OpenMemory(std::vector<unsigned char> bytes,
+                                                  DecoderError* error);
     ~Mp3Decoder();
     Mp3Decoder(const Mp3Decoder&) = delete;
     Mp3Decoder& operator=(const Mp3Decoder&) = delete;
@@ -37,9 +41,15 @@ public:
     // Moves to a frame, sample-accurately, clamped to [0, length].
     void Seek(int64_t frame);
 
+    struct MemorySource;
+
 private:
     Mp3Decoder(mpg123_handle_struct* handle, int rate, int64_t length);
+    // Checks an opened stream and makes the decoder of it.
+    static std::unique_ptr<Mp3Decoder> Finish(mpg123_handle_struct* opened, DecoderError* error,
+                                              std::unique_ptr<MemorySource> source);
     mpg123_handle_struct* handle_;
+    std::unique_ptr<MemorySource> source_;
     int rate_;
     int64_t length_;
     bool finished_ = false;

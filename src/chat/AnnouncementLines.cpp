@@ -1,5 +1,7 @@
 #include "chat/AnnouncementLines.h"
 
+#include <QLocale>
+
 namespace melodrop {
 
 namespace {
@@ -109,10 +111,14 @@ KindText textOf(Announcement kind) {
 
 }  // namespace
 
+QString lowered(const QString& text) {
+    return QLocale().toLower(text);
+}
+
 QString announcementLine(Announcement kind, const QString& value) {
     const KindText t = textOf(kind);
     const QString shown =
-        t.fixedValue ? QString::fromLatin1(t.fixedValue) : (t.lowerCase ? value.toLower() : value);
+        t.fixedValue ? QString::fromLatin1(t.fixedValue) : (t.lowerCase ? lowered(value) : value);
     return kHead + QString::fromLatin1(t.label) + kOpener + shown + kTail;
 }
 
@@ -123,13 +129,13 @@ bool sentAlways(Announcement kind) {
 QString idleOnLine(const QString& reason) {
     return kHead + QStringLiteral("<b>s</b>et <b>i</b>dle") + kOpener + QStringLiteral("on") +
            kTail + QStringLiteral("; ") + kBlack + QStringLiteral("<b>r</b>sn: ") + kBlue +
-           QStringLiteral("<b>") + reason.toLower() + QStringLiteral("</b>");
+           QStringLiteral("<b>") + lowered(reason) + QStringLiteral("</b>");
 }
 
 namespace {
 QString idleHead(const QString& handle) {
     return kHead + QStringLiteral("<b>i</b>dle; ") + kBlue + QStringLiteral("<b>") +
-           handle.toLower() + QStringLiteral("</b>") + kBlack + QStringLiteral("; ") + kBlack;
+           lowered(handle) + QStringLiteral("</b>") + kBlack + QStringLiteral("; ") + kBlack;
 }
 QString idleTime(const QString& days, const QString& hours, const QString& minutes) {
     return QStringLiteral("</b>") + kBlack + QStringLiteral("; '<b>") + days + QLatin1Char('/') +
@@ -139,15 +145,15 @@ QString idleTime(const QString& days, const QString& hours, const QString& minut
 
 QString idleMinuteLine(const QString& handle, const QString& reason, const QString& days,
                        const QString& hours, const QString& minutes) {
-    return idleHead(handle) + QStringLiteral("<b>r</b>sn: <b>") + kBlue + reason.toLower() +
+    return idleHead(handle) + QStringLiteral("<b>r</b>sn: <b>") + kBlue + lowered(reason) +
            idleTime(days, hours, minutes);
 }
 
 QString idleLinkerMinuteLine(const QString& handle, const QString& url, const QString& urlText,
                              const QString& days, const QString& hours, const QString& minutes) {
     return idleHead(handle) + QStringLiteral("<b>u</b>rl: <b>") + kBlue +
-           QStringLiteral("< a href=") + url.toLower() + QStringLiteral(">") + kBlue +
-           QStringLiteral("<b>") + urlText.toLower() + QStringLiteral("</b></a>") +
+           QStringLiteral("< a href=") + lowered(url) + QStringLiteral(">") + kBlue +
+           QStringLiteral("<b>") + lowered(urlText) + QStringLiteral("</b></a>") +
            idleTime(days, hours, minutes);
 }
 
@@ -163,7 +169,7 @@ QString unloadedBanner() {
 
 QString userLine(const QString& handle, int mp3Count, const QString& downloadPage) {
     return kHead + QStringLiteral("<b>u</b>ser: ") + kBlue + QStringLiteral("<b>") +
-           handle.toLower() + QStringLiteral("</b>; ") + kBlack + QStringLiteral("<b>m</b>p3s: ") +
+           lowered(handle) + QStringLiteral("</b>; ") + kBlack + QStringLiteral("<b>m</b>p3s: ") +
            kBlue + QStringLiteral("<b>") + QString::number(mp3Count) +
            QStringLiteral("</b>; < a href=\"") + downloadPage + QStringLiteral("\">") + kBlue +
            QStringLiteral("<b>d/l</b></a>");

@@ -51,6 +51,11 @@ enum class Announcement {
     MelodropMinimized,
 };
 
+// Lower-casing of values: the locale's conversion of the whole text (the system locale unless
+// the program set another default), as the user's language lower-cases it ("I" is "\u0131"
+// in Turkish).
+QString lowered(const QString& text);
+
 // The whole line of a kind; the value is ignored by the kinds whose value is part of the line.
 QString announcementLine(Announcement kind, const QString& value = {});
 // True for the kinds sent whatever the advertise option says.

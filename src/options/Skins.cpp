@@ -1,9 +1,9 @@
 #include "options/Skins.h"
 
 #include <QColor>
-#include <QImageReader>
 
 #include "options/NumberText.h"
+#include "options/SkinPictureFile.h"
 
 namespace melodrop {
 
@@ -33,9 +33,10 @@ Skins::SkinKeys Skins::readKeys(const QString& skinFile) {
 bool Skins::showPicture(const QString& image) {
     // The picture is always looked for in the program's skins folders, not beside the skin file.
     const QString path = ctx_.files.skinPicture(image);
-    QImageReader reader(path);
-    if (!reader.canRead()) return false;
-    ctx_.window.setPicturePath(path);
+    // Decoded whole before it counts as loaded; the window shows this very picture.
+    const DecodedPicture decoded = decodeSkinPicture(path);
+    if (!decoded.ok()) return false;
+    ctx_.window.setPicture(path, decoded.image);
     return true;
 }
 

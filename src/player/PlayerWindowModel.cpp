@@ -23,8 +23,9 @@ void PlayerWindowModel::setSlider(int position) {
     emit sliderChanged(position);
 }
 
-void PlayerWindowModel::setPicturePath(const QString& path) {
-    picturePath_ = path;
+void PlayerWindowModel::setPicture(const QString& path, const QImage& picture) {
+    picturePath_ = picture.isNull() ? QString() : path;
+    picture_ = picture;
     emit changed();
 }
 

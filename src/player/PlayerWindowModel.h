@@ -3,6 +3,7 @@
 // band's tooltip, the volume slider, the paused flag, the skin picture and the list colours.
 // The widgets follow the changed() signal; the logic writes the fields through the setters.
 #include <QColor>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <optional>
@@ -34,9 +35,11 @@ public:
     bool paused() const { return paused_; }
     void setPaused(bool paused) { paused_ = paused; }
 
-    // The picture of `imgPic`: a file, or empty for the built-in picture.
+    // The picture of `imgPic`: the picture decoded from a file, or none (a null image and an
+    // empty path) for the built-in picture. The window shows exactly this image.
     QString picturePath() const { return picturePath_; }
-    void setPicturePath(const QString& path);
+    const QImage& picture() const { return picture_; }
+    void setPicture(const QString& path, const QImage& picture);
 
     // The file list's colours; unset until a skin sets them.
     std::optional<QColor> listBackColor() const { return back_; }
@@ -54,6 +57,7 @@ private:
     int slider_ = kInitialSlider;
     bool paused_ = false;
     QString picturePath_;
+    QImage picture_;
     std::optional<QColor> back_;
     std::optional<QColor> fore_;
 };

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QUrl>
 
 #include "skinfetch/SkinListFile.h"
 #include "web/download/DownloadToFolder.h"
@@ -19,7 +18,8 @@ const QString kProgramTitle = QStringLiteral("skinfetch");
 }  // namespace
 
 QString unsafeSkinNameReason(const QString& name) {
-    if (name.contains(QLatin1String(".."))) return QStringLiteral("the name contains \"..\"");
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("\"%1\" is not a skin name").arg(name);
     return unsafeFileNameReason(name + QStringLiteral(".zip"));
 }
 
@@ -50,7 +50,8 @@ void Skinfetch::refreshList() {
         dialogs_.messageBox(error, QStringLiteral("Error Saving"), BoxIcon::Warning);
 
     setEntries({});
-    if (std::optional<QStringList> loaded = loadListCopy(copyPath)) setEntries(std::move(*loaded));
+    if (std::optional<QList<QByteArray>> loaded = loadListCopy(copyPath))
+        setEntries(std::move(*loaded));
     QFile::remove(copyPath);
 
     setStatus(QStringLiteral("status: get list complete."));
@@ -67,11 +68,11 @@ void Skinfetch::downloadSelected() {
         return;
     }
     setWorking(true);
-    download(entry);
+    download(entry, entryBytes_.at(selected_));
     setWorking(false);
 }
 
-void Skinfetch::download(const QString& entry) {
+void Skinfetch::download(const QString& entry, const QByteArray& bytes) {
     const QString chosen =
         dialogs_.saveFileDialog(QStringLiteral("Save skin to"), QStringLiteral("(*.zip)|*zip"),
                                 entry, programFolder_ + QStringLiteral("/skins"));
@@ -82,10 +83,13 @@ void Skinfetch::download(const QString& entry) {
     if (folder.isEmpty()) return;
 
     setStatus(QStringLiteral("status: downloading skin."));
+    // The server is asked for the name exactly as its list wrote it; the archive is stored
+    // under the readable name.
     const QString url = serverBase_ + kSkinsPath +
-                        QString::fromLatin1(QUrl::toPercentEncoding(entry)) +
+                        QString::fromLatin1(bytes.toPercentEncoding()) +
                         QStringLiteral(".zip");
-    const DownloadResult stored = downloadToFolder(transfer_, url, folder);
+    const DownloadResult stored =
+        downloadToFolder(transfer_, url, folder, entry + QStringLiteral(".zip"));
     setStatus(stored.ok() ? QStringLiteral("status: skin download complete.")
                           : QStringLiteral("status: skin download failed."));
 }
@@ -95,8 +99,10 @@ void Skinfetch::setStatus(const QString& text) {
     if (onStatusChanged) onStatusChanged();
 }
 
-void Skinfetch::setEntries(QStringList entries) {
-    entries_ = std::move(entries);
+void Skinfetch::setEntries(QList<QByteArray> bytes) {
+    entries_.clear();
+    for (const QByteArray& line : bytes) entries_ << entryName(line);
+    entryBytes_ = std::move(bytes);
     selected_ = -1;
     if (onEntriesChanged) onEntriesChanged();
 }

@@ -11,8 +11,8 @@
 namespace melodrop::skinfetch {
 
 // Why a skin name from the server must not be downloaded, or "" when it may. The name becomes a
-// file name in the user's folder, so anything that could reach outside it is refused: path
-// separators, "..", a drive, control characters.
+// file name in the user's folder, so anything that could reach outside it is refused: the names
+// "." and "..", path separators, a drive prefix, control characters. "my..skin" is fine.
 QString unsafeSkinNameReason(const QString& name);
 
 class Skinfetch {
@@ -26,6 +26,7 @@ public:
     // `cmdDownload`: downloads the selected entry; does nothing without a selection.
     void downloadSelected();
 
+    // The names as shown (the list's bytes decoded, see entryName).
     const QStringList& entries() const { return entries_; }
     int selectedIndex() const { return selected_; }
     void setSelectedIndex(int index);
@@ -41,15 +42,16 @@ public:
 
 private:
     void setStatus(const QString& text);
-    void setEntries(QStringList entries);
+    void setEntries(QList<QByteArray> bytes);
     void setWorking(bool working);
-    void download(const QString& entry);
+    void download(const QString& entry, const QByteArray& bytes);
 
     WebTransfer& transfer_;
     SkinfetchDialogs& dialogs_;
     QString programFolder_;
     QString serverBase_;
-    QStringList entries_;
+    QStringList entries_;           // as shown
+    QList<QByteArray> entryBytes_;  // as the server's list wrote them
     int selected_ = -1;
     QString status_ = QStringLiteral("status:");
     bool working_ = false;

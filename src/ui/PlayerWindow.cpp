@@ -132,7 +132,8 @@ void PlayerWindow::buildSlider() {
     slider_->setPageStep(5);
     slider_->setTickPosition(QSlider::NoTicks);
     slider_->setToolTip(kVolumeTooltip);
-    slider_->setFocusPolicy(Qt::NoFocus);
+    // A click or Tab gives it the keyboard: arrows move it by 1, page keys by 5.
+    slider_->setFocusPolicy(Qt::StrongFocus);
     slider_->setStyleSheet(QString::fromLatin1(kSliderStyle));
     slider_->setValue(melodrop_.window().slider());
     connect(slider_, &QSlider::valueChanged, this,
@@ -148,9 +149,9 @@ void PlayerWindow::followModel() {
     setFixedSize(kFaceWidth, twipsToPixels(model.heightTwips()));
     if (HotArea* title = hotArea(QStringLiteral("lblTitleBar")))
         title->setToolTip(model.titleTooltip());
-    if (model.picturePath() != picturePath_) {
-        picturePath_ = model.picturePath();
-        picture_->showPicture(picturePath_);
+    if (model.picture().cacheKey() != pictureKey_) {
+        pictureKey_ = model.picture().cacheKey();
+        picture_->showImage(model.picture());
     }
     list_->setColors(model.listBackColor().value_or(builtinListBack()),
                      model.listForeColor().value_or(builtinListFore()));

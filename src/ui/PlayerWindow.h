@@ -3,6 +3,7 @@
 // (height, picture, list colours, tooltips, slider, the track list) and forwards every click,
 // press and movement to melodrop::Melodrop. Its window states (minimised, restored, hidden,
 // topmost) are driven by the desktop.
+#include <QImage>
 #include <QMenu>
 #include <QPointer>
 #include <QWidget>
@@ -68,7 +69,7 @@ private:
     QSlider* slider_ = nullptr;
     WindowDragger* dragger_ = nullptr;
     QPointer<QMenu> popup_;
-    QString picturePath_;  // the model's picture last applied
+    qint64 pictureKey_ = QImage().cacheKey();  // the model's picture last applied
     bool inTaskbar_ = false;
 };
 

@@ -1,6 +1,5 @@
 #include "ui/SkinPicture.h"
 
-#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -8,32 +7,13 @@
 
 namespace melodrop::ui {
 
-namespace {
-// Far larger than any skin; a file claiming more is refused before it is decoded.
-constexpr int kMaxPictureSide = 4096;
-}  // namespace
-
 SkinPicture::SkinPicture(QWidget* parent) : QWidget(parent), image_(builtinFace()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-bool SkinPicture::showPicture(const QString& path) {
-    if (path.isEmpty()) {
-        image_ = builtinFace();
-        shownPath_.clear();
-        update();
-        return true;
-    }
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide))
-        return false;
-    QImage loaded = reader.read();
-    if (loaded.isNull()) return false;
-    image_ = std::move(loaded);
-    shownPath_ = path;
+void SkinPicture::showImage(const QImage& image) {
+    image_ = image.isNull() ? builtinFace() : image;
     update();
-    return true;
 }
 
 void SkinPicture::paintEvent(QPaintEvent*) {

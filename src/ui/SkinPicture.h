@@ -1,7 +1,6 @@
 #pragma once
-// `imgPic`: the picture that fills the player window. It shows the skin's picture file, or the
-// built-in face when there is none. A picture file that cannot be read leaves the picture that
-// was shown before.
+// `imgPic`: the picture that fills the player window. It shows the skin's picture as the logic
+// decoded it, or the built-in face when there is none.
 #include <QImage>
 #include <QWidget>
 
@@ -12,10 +11,9 @@ class SkinPicture : public QWidget {
 public:
     explicit SkinPicture(QWidget* parent = nullptr);
 
-    // An empty path shows the built-in face. Returns false when the file could not be read.
-    bool showPicture(const QString& path);
+    // A null image shows the built-in face.
+    void showImage(const QImage& image);
     const QImage& image() const { return image_; }
-    QString shownPath() const { return shownPath_; }
 
 signals:
     void leftPressed();
@@ -26,7 +24,6 @@ protected:
 
 private:
     QImage image_;
-    QString shownPath_;
 };
 
 }  // namespace melodrop::ui

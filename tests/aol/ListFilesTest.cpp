@@ -1,5 +1,6 @@
 // LoadList, SaveList and ReadINI.
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -8,6 +9,8 @@
 #include <sstream>
 
 #include "AolTestSupport.h"
+#include "aol/QuartzlineFiles.h"
+#include "fakes/FaultyFileSystem.h"
 
 namespace aol::testing {
 namespace {
@@ -38,6 +41,14 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
+    // The names in the folder, so that a temporary file left behind shows.
+    std::vector<std::string> filesInFolder() const {
+        std::vector<std::string> out;
+        for (const auto& entry : fs::directory_iterator(dir))
+            out.push_back(entry.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
     std::vector<std::string> load(const std::string& bytes) {
         write(path("list.txt"), bytes);
         std::vector<std::string> list;
@@ -56,7 +67,7 @@ TEST_F(ListFiles, SaveAndLoadRoundTrip) {
     q.LoadList(loaded, path("immune.txt"));
     EXPECT_EQ(loaded, names);
     EXPECT_TRUE(boxes.empty());
-    EXPECT_FALSE(fs::exists(path("immune.txt.tmp")));
+    EXPECT_EQ(filesInFolder(), std::vector<std::string>{"immune.txt"});
 }
 
 TEST_F(ListFiles, AnEntryWithACommaComesBackAsTwo) {
@@ -123,7 +134,7 @@ TEST_F(ListFiles, AFailedRenameKeepsTheTargetAndLeavesNoTemporaryFile) {
     q.SaveList({"a"}, path("target"));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(fs::is_directory(dir / "target" / "inside"));
-    EXPECT_FALSE(fs::exists(path("target.tmp")));
+    EXPECT_EQ(filesInFolder(), std::vector<std::string>{"target"});
 }
 
 TEST_F(ListFiles, AFailedWriteKeepsTheOldFileWhole) {
@@ -142,9 +153,98 @@ TEST_F(ListFiles, AFailedWriteKeepsTheOldFileWhole) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(read(path("immune.txt")), old);
-    EXPECT_FALSE(fs::exists(path("immune.txt.tmp")));
+    EXPECT_EQ(filesInFolder(), std::vector<std::string>{"immune.txt"});
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first, "There has been a error!");
+}
+
+TEST_F(ListFiles, AFullOrReadOnlyDiskKeepsTheOldListWhole) {
+    const std::string old = "alice\r\nbob\r\n";
+    std::vector<std::string> big(3000, "a member of the room");
+    for (const bool readOnly : {false, true}) {
+        write(path("immune.txt"), old);
+        files::testing::FaultyFileSystem faulty;
+        if (readOnly)
+            faulty.makeReadOnly();
+        else
+            faulty.fillDiskAfter(4096);
+        files::FileSystemOverride use(faulty);
+        q.SaveList(big, path("immune.txt"));
+        EXPECT_EQ(read(path("immune.txt")), old);
+        EXPECT_EQ(filesInFolder(), std::vector<std::string>{"immune.txt"});
+    }
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].first, "There has been a error!");
+}
+
+// A folder, a pipe and a device are not list files: "File Not Found", at once, list unchanged.
+TEST_F(ListFiles, LoadOfAFolderPipeOrDeviceShowsFileNotFoundWithoutBlocking) {
+    fs::create_directory(dir / "folder");
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+    for (const std::string& p : {path("folder"), path("fifo"), std::string("/dev/zero")}) {
+        std::vector<std::string> list{"kept"};
+        q.LoadList(list, p);
+        EXPECT_EQ(list, std::vector<std::string>{"kept"}) << p;
+    }
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const auto& box : boxes)
+        EXPECT_EQ(box, std::make_pair(std::string("File Not Found"), std::string("Error")));
+}
+
+TEST_F(ListFiles, AListBeyondTheBoundIsRefusedAndAMillionNamesAreNot) {
+    std::string million;
+    million.reserve(18 * 1000000);
+    for (int i = 0; i < 1000000; ++i) million += "ScreenName" + std::to_string(100000 + i) + "\r\n";
+    write(path("big.txt"), million);
+    std::vector<std::string> list;
+    q.LoadList(list, path("big.txt"));
+    ASSERT_EQ(list.size(), 1000000u);
+    EXPECT_EQ(list.back(), "ScreenName1099999");
+    EXPECT_TRUE(boxes.empty());
+
+    fs::resize_file(path("big.txt"), kMaxListFileBytes + 1);
+    list.clear();
+    q.LoadList(list, path("big.txt"));
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(ListFiles, ShortReadsLoadTheSameAndAFailedReadLoadsNothing) {
+    write(path("l.txt"), "alice\r\nbob\r\ncarol\r\n");
+    files::testing::FaultyFileSystem faulty;
+    faulty.shortReads(1);
+    {
+        files::FileSystemOverride use(faulty);
+        std::vector<std::string> list;
+        q.LoadList(list, path("l.txt"));
+        EXPECT_EQ(list, (std::vector<std::string>{"alice", "bob", "carol"}));
+        EXPECT_EQ(q.ReadINI("s", "k", path("l.txt")), "");
+    }
+    faulty.failReadsAfter(8);
+    files::FileSystemOverride use(faulty);
+    std::vector<std::string> list{"kept"};
+    q.LoadList(list, path("l.txt"));
+    EXPECT_EQ(list, std::vector<std::string>{"kept"});
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(ListFiles, ReadIniOfAPipeDeviceOrHugeFileIsEmptyAtOnce) {
+    ASSERT_EQ(::mkfifo(path("skin.mds").c_str(), 0600), 0);
+    EXPECT_EQ(q.ReadINI("melodrop", "image", path("skin.mds")), "");
+    EXPECT_EQ(q.ReadINI("melodrop", "image", "/dev/zero"), "");
+    write(path("huge.mds"), "[melodrop]\nimage=a.bmp\n");
+    fs::resize_file(path("huge.mds"), kMaxIniFileBytes + 1);
+    EXPECT_EQ(q.ReadINI("melodrop", "image", path("huge.mds")), "");
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ListFiles, TheByteFormsFollowTheSameRules) {
+    std::vector<std::string> list;
+    LoadListBytes(list, "\"a,b\",c\r\n\r\nzo\xEB");
+    EXPECT_EQ(list, (std::vector<std::string>{"a,b", "c", "", "zo\u00EB"}));
+    EXPECT_EQ(SaveListBytes({"zo\u00EB", ""}), "zo\xEB\r\n\r\n");
+    EXPECT_EQ(ReadINIBytes("Melodrop", "IMAGE", "[melodrop]\r\nimage = x.bmp \r\n"), "x.bmp");
+    EXPECT_EQ(ReadINIBytes("s", "k", std::string_view("[s]\nk=a\0b\n", 9)), std::string("a\0b", 3));
 }
 
 TEST_F(ListFiles, ListFilesDoNotPump) {

@@ -1,6 +1,8 @@
 // Every line melodrop can say, compared with the exact text the room must receive.
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 #include "chat/AnnouncementLines.h"
 
 using namespace melodrop;
@@ -163,4 +165,21 @@ TEST(AnnouncementLines, LinesOfTheirOwnLayout) {
               plain("<b>u</b>ser: <Font Color=\"#0000A0\"><b>user</b>; <Font "
                     "Color=\"#000000\"><b>m</b>p3s: <Font Color=\"#0000A0\"><b>12</b>; < a "
                     "href=\"http://h/p/\"><Font Color=\"#0000A0\"><b>d/l</b></a>"));
+}
+
+// The locale's lower-casing, not a fixed one: in Turkish the capital I is the dotless i.
+TEST(AnnouncementLines, LowerCasingFollowsTheLocale) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    const QString playing = announcementLine(Announcement::Playing, QStringLiteral("ISTANBUL.MP3"));
+    const QString user = userLine(QStringLiteral("IRMAK"), 1, QStringLiteral("x"));
+    const QString idle = idleOnLine(QStringLiteral("IZMIR"));
+    QLocale::setDefault(saved);
+    EXPECT_TRUE(playing.contains(QString::fromUtf8("<b>\u0131stanbul.mp3</b>")))
+        << playing.toStdString();
+    EXPECT_TRUE(user.contains(QString::fromUtf8("<b>\u0131rmak</b>"))) << user.toStdString();
+    EXPECT_TRUE(idle.contains(QString::fromUtf8("\u0131zm\u0131r"))) << idle.toStdString();
+    // Values that are not lower-cased stay as they are in any locale.
+    EXPECT_TRUE(
+        announcementLine(Announcement::SetTrigger, QStringLiteral("I")).contains("<b>I</b>"));
 }

@@ -8,6 +8,7 @@
 
 #include "app/scenario/ScenarioRunner.h"
 #include "fakes/QtPrinters.h"
+#include "fakes/Sanitizers.h"
 
 namespace melodrop::e2e {
 
@@ -23,7 +24,9 @@ inline scenario::RunOptions optionsFor(ScenarioRun& run, Player player) {
     scenario::RunOptions options;
     options.besideProgram = QStringLiteral(MELODROP_RUNTIME_DIR);
     options.forceSilent = player == Player::Silent;
-    options.stepLimit = std::chrono::seconds(60);
+    // The limit is there to catch a hang; built with the sanitizers everything runs several
+    // times slower.
+    options.stepLimit = std::chrono::seconds(testing::kUnderAddressSanitizer ? 240 : 60);
     options.out = [&run](const QString& line) { run.out << line; };
     options.err = [&run](const QString& line) { run.err << line; };
     return options;

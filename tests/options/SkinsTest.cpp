@@ -1,8 +1,12 @@
 // Choosing, applying and remembering skins.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QtEndian>
 
 #include "chat/AnnouncementLines.h"
 #include "fakes/TestRig.h"
@@ -111,4 +115,83 @@ TEST_F(SkinsTest, PictureIsLookedForInTheSkinsFolderNotBesideTheFile) {
     f.close();
     choose(path);
     EXPECT_TRUE(m->window().picturePath().isEmpty());
+}
+
+// A picture that does not decode whole is not loaded: the window keeps its picture, nothing is
+// saved and "skin changed" is not announced. A pipe as picture or skin file does not block.
+TEST_F(SkinsTest, APictureThatDoesNotDecodeWholeChangesNothing) {
+    QImage picture(148, 90, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+    }
+    writeSkin("cut.png", png.left(png.size() - 20));
+    QByteArray bmp;
+    {
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "BMP");
+    }
+    writeSkin("cut.bmp", bmp.left(bmp.size() / 2));
+    QByteArray huge = bmp;
+    qToLittleEndian<qint32>(20000, huge.data() + 18);
+    qToLittleEndian<qint32>(20000, huge.data() + 22);
+    writeSkin("huge.bmp", huge);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(skins + "/fifo.bmp").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", skins + "/zero.bmp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(skins + "/fifo.mds").constData(), 0600), 0);
+
+    QElapsedTimer clock;
+    clock.start();
+    for (const char* image : {"cut.png", "cut.bmp", "huge.bmp", "fifo.bmp", "zero.bmp"}) {
+        choose(writeSkin(QString("s-%1.mds").arg(image), QByteArray("[melodrop]\nimage=") + image +
+                                                             "\nbackcolor=1\nforecolor=2\n"));
+        EXPECT_TRUE(m->window().picturePath().isEmpty()) << image;
+        EXPECT_TRUE(m->window().picture().isNull()) << image;
+    }
+    choose(skins + "/fifo.mds");
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_FALSE(rig.settings.values.contains("skin"));
+    EXPECT_TRUE(rig.takeLines().isEmpty());
+    EXPECT_EQ(rig.desktop.requests.filter("restore").size(), 6);
+}
+
+TEST_F(SkinsTest, TheWindowGetsThePictureThatWasDecoded) {
+    choose(writeSkin("ice.mds", "[melodrop]\nimage=blue.png\nbackcolor=1\nforecolor=2\n"));
+    ASSERT_FALSE(m->window().picture().isNull());
+    EXPECT_EQ(m->window().picture().pixelColor(10, 10), QColor(Qt::darkBlue));
+    EXPECT_EQ(m->window().picturePath(), skins + "/blue.png");
+}
+
+// At start-up a saved skin whose picture is cut off (or a pipe) keeps the built-in picture;
+// the colours still apply and start-up goes on.
+TEST(SkinsAtStartup, APictureThatDoesNotDecodeKeepsTheBuiltInPictureAndStartUpGoesOn) {
+    for (const char* image : {"cut.png", "fifo.png"}) {
+        TestRig rig;
+        const QString skins = rig.programFolder() + "/skins";
+        QImage picture(148, 90, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        QFile cut(skins + "/cut.png");
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+        cut.write(png.left(png.size() - 30));
+        cut.close();
+        ASSERT_EQ(::mkfifo(QFile::encodeName(skins + "/fifo.png").constData(), 0600), 0);
+        QFile skin(skins + "/saved.mds");
+        ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
+        skin.write(QByteArray("[melodrop]\nimage=") + image + "\nbackcolor=255\nforecolor=0\n");
+        skin.close();
+        rig.settings.values["skin"] = skins + "/saved.mds";
+        rig.settings.values["trig"] = "/";
+        Melodrop& started = rig.load();
+        EXPECT_TRUE(started.window().picture().isNull()) << image;
+        EXPECT_EQ(started.window().listBackColor(), QColor(255, 0, 0)) << image;
+        EXPECT_EQ(started.state().txtTrigger, "/") << image;
+    }
 }

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "skinfetch/FakeSkinfetchDialogs.h"
+#include "skinfetch/SkinListFile.h"
 #include "skinfetch/Skinfetch.h"
 #include "web/download/QtWebTransfer.h"
 #include "web/localserver/LocalHttpServer.h"
@@ -34,7 +35,7 @@ protected:
     }
     static TransferLimits limits() {
         TransferLimits l;
-        l.silence = 300ms;
+        l.window = 300ms;
         return l;
     }
     QString skinsFolder() const { return programFolder.path() + "/skins"; }
@@ -153,6 +154,70 @@ TEST_F(SkinfetchTest, HostileNamesAreRefusedWithoutDialogOrDownload) {
     EXPECT_TRUE(dialogs.requests.isEmpty());
     EXPECT_EQ(server.requestCount(), 1);  // the list only
     EXPECT_TRUE(filesIn(target.path()).isEmpty());
+}
+
+// A list in the single-byte text of the rest of the system: the name shows readable and the
+// server is asked for the bytes its list wrote; a UTF-8 list reads as UTF-8.
+TEST_F(SkinfetchTest, AWindows1252ListShowsReadableNamesAndRequestsTheOriginalBytes) {
+    refreshWith("caf\xE9 noir\r\n\x93quoted\x94\r\ncaf\xC3\xA9 cr\xC3\xA8me");
+    ASSERT_EQ(logic.entries(), (QStringList{QString::fromUtf8("caf\u00e9 noir"),
+                                            QString::fromUtf8("\u201cquoted\u201d"),
+                                            QString::fromUtf8("caf\u00e9 cr\u00e8me")}));
+    QStringList asked;
+    server.onRequest = [&](const QString& path) { asked << path; };
+    server.serve(QString::fromUtf8("/zeph/melodrop/skins/caf\u00e9 noir.zip"), "PK 1252");
+    logic.setSelectedIndex(0);
+    dialogs.saveAnswers = {target.path() + "/x.zip"};
+    logic.downloadSelected();
+    EXPECT_EQ(logic.status(), "status: skin download complete.");
+    EXPECT_EQ(readFile(target.path() + QString::fromUtf8("/caf\u00e9 noir.zip")), "PK 1252");
+    EXPECT_EQ(asked, QStringList{QString::fromUtf8("/zeph/melodrop/skins/caf\u00e9 noir.zip")});
+    EXPECT_TRUE(dialogs.requests.first().contains(QString::fromUtf8("|caf\u00e9 noir|")));
+}
+
+TEST_F(SkinfetchTest, TheRequestCarriesTheListsBytesPercentEncoded) {
+    EXPECT_EQ(entryName("caf\xE9"), QString::fromUtf8("caf\u00e9"));
+    EXPECT_EQ(entryName("caf\xC3\xA9"), QString::fromUtf8("caf\u00e9"));
+    EXPECT_EQ(entryName("\x80\x81"), QString::fromUtf8("\u20ac\u0081"));
+    QByteArray raw;
+    server.onRequest = [&](const QString& path) { raw = path.toLatin1(); };
+    refreshWith("caf\xE9");
+    // The server decodes %E9 (not UTF-8) as Latin-1: the request held the byte E9 itself.
+    server.serve(QString::fromLatin1("/zeph/melodrop/skins/caf\xE9.zip"), "PK");
+    logic.setSelectedIndex(0);
+    dialogs.saveAnswers = {target.path() + "/x.zip"};
+    logic.downloadSelected();
+    EXPECT_EQ(raw, QByteArray("/zeph/melodrop/skins/caf\xE9.zip"));
+}
+
+// Harmless names with dots download; only "." and ".." themselves are refused.
+TEST_F(SkinfetchTest, NamesWithTwoDotsInsideAreHarmless) {
+    refreshWith("my..skin\r\n...\r\nv1.2..final");
+    for (int i = 0; i < 3; ++i) {
+        const QString name = logic.entries().at(i);
+        server.serve("/zeph/melodrop/skins/" + name + ".zip", "PK " + name.toUtf8());
+        logic.setSelectedIndex(i);
+        dialogs.saveAnswers = {target.path() + "/x.zip"};
+        logic.downloadSelected();
+        EXPECT_EQ(logic.status(), "status: skin download complete.") << name.toStdString();
+        EXPECT_EQ(readFile(target.path() + "/" + name + ".zip"), "PK " + name.toUtf8());
+    }
+    EXPECT_EQ(unsafeSkinNameReason("."), "\".\" is not a skin name");
+    EXPECT_EQ(unsafeSkinNameReason(".."), "\"..\" is not a skin name");
+    EXPECT_EQ(unsafeSkinNameReason("C:evil"), "the file name starts with a drive");
+    EXPECT_EQ(unsafeSkinNameReason("skin: deluxe"), "");
+}
+
+// A list that never ends (or trickles) is given up like no answer: one empty entry.
+TEST_F(SkinfetchTest, AHostileListServerEndsTheRefreshLikeNoAnswer) {
+    for (const auto kind : {LocalHttpServer::Hostile::Chunked, LocalHttpServer::Hostile::Trickle}) {
+        server.serveHostile(kList, kind);
+        server.setTrickleInterval(10);
+        logic.refreshList();
+        EXPECT_EQ(logic.entries(), QStringList{""});
+        EXPECT_EQ(logic.status(), "status: get list complete.");
+        EXPECT_TRUE(filesIn(skinsFolder()).isEmpty());
+    }
 }
 
 TEST_F(SkinfetchTest, AFailedDownloadSaysSoAndKeepsTheOldArchive) {

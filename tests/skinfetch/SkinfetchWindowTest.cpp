@@ -26,7 +26,11 @@ TEST(SkinfetchWindow, ControlsRefreshDownloadAndExit) {
     server.serve("/zeph/melodrop/skins/green.zip", "PK green");
     QTemporaryDir programFolder;
     QDir(programFolder.path()).mkdir("skins");
-    QtWebTransfer transfer(TransferLimits{300ms, 5000ms, 1 << 20});
+    TransferLimits limits;
+    limits.window = 300ms;
+    limits.total = 5000ms;
+    limits.maxBodyBytes = 1 << 20;
+    QtWebTransfer transfer(limits);
     testing::FakeSkinfetchDialogs dialogs;
     Skinfetch logic(transfer, dialogs, programFolder.path(), server.baseUrl());
     SkinfetchWindow window(logic);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "fakes/FaultyFileSystem.h"
 #include "web/download/DownloadToFolder.h"
 #include "web/download/QtWebTransfer.h"
 #include "web/localserver/LocalHttpServer.h"
@@ -34,7 +35,7 @@ protected:
     DownloadToFolderTest() : transfer(limits()) {}
     static TransferLimits limits() {
         TransferLimits l;
-        l.silence = 300ms;
+        l.window = 300ms;
         return l;
     }
     QStringList filesInFolder() const {
@@ -92,6 +93,38 @@ TEST_F(DownloadToFolderTest, AnUnwritableFolderFailsAndLeavesNothing) {
     EXPECT_EQ(blocked.outcome, Outcome::WriteFailed);
     EXPECT_FALSE(blocked.error.isEmpty());
     EXPECT_TRUE(filesInFolder().isEmpty());
+}
+
+TEST_F(DownloadToFolderTest, AFullOrReadOnlyDiskKeepsTheOldFileWhole) {
+    const QString target = folder.path() + "/skin.zip";
+    writeFile(target, "old content");
+    server.serve("/skin.zip", QByteArray(100000, 'n'));
+    for (const bool readOnly : {false, true}) {
+        files::testing::FaultyFileSystem faulty;
+        if (readOnly)
+            faulty.makeReadOnly();
+        else
+            faulty.fillDiskAfter(65536);
+        files::FileSystemOverride use(faulty);
+        const DownloadResult r = downloadToFolder(transfer, server.url("/skin.zip"), folder.path());
+        EXPECT_EQ(r.outcome, Outcome::WriteFailed);
+        EXPECT_EQ(r.error,
+                  target + (readOnly ? ": Read-only file system" : ": No space left on device"));
+        EXPECT_EQ(readFile(target), "old content");
+        EXPECT_EQ(filesInFolder(), QStringList{"skin.zip"});
+    }
+}
+
+TEST_F(DownloadToFolderTest, AGivenFileNameIsUsedAndCheckedLikeTheUrls) {
+    server.serve(QString::fromUtf8("/skins/caf\u00e9.zip"), "PK");
+    const DownloadResult r = downloadToFolder(transfer, server.baseUrl() + "/skins/caf%E9.zip",
+                                              folder.path(), QString::fromUtf8("caf\u00e9.zip"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.path, folder.path() + QString::fromUtf8("/caf\u00e9.zip"));
+    EXPECT_EQ(readFile(r.path), "PK");
+    EXPECT_EQ(
+        downloadToFolder(transfer, server.url("/skins/x.zip"), folder.path(), "../x.zip").outcome,
+        Outcome::BadFileName);
 }
 
 TEST_F(DownloadToFolderTest, NamesThatWouldLeaveTheFolderAreRefusedBeforeFetching) {

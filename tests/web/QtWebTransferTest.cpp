@@ -14,7 +14,7 @@ using melodrop::LocalHttpServer;
 
 TransferLimits shortLimits() {
     TransferLimits limits;
-    limits.silence = 300ms;
+    limits.window = 300ms;
     limits.total = 5000ms;
     return limits;
 }
@@ -76,7 +76,7 @@ TEST(QtWebTransfer, TotalTimeLimitEndsASlowTransfer) {
     LocalHttpServer server;
     server.serveSilence("/slow");
     TransferLimits limits;
-    limits.silence = 60s;
+    limits.window = 60s;
     limits.total = 300ms;
     QtWebTransfer transfer(limits);
 

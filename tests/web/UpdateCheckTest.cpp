@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "fakes/FakeDesktop.h"
+#include "fakes/ProcessMemory.h"
 #include "player/VirtualClock.h"
 #include "web/UpdateCheck.h"
 #include "web/download/QtWebTransfer.h"
@@ -39,7 +40,7 @@ protected:
           check(desktop, transfer, clock, programFolder.path(), server.baseUrl()) {}
     static TransferLimits limits() {
         TransferLimits l;
-        l.silence = 300ms;
+        l.window = 300ms;
         return l;
     }
     // The menu item, then the 100 ms until Timer2 fires.
@@ -147,6 +148,34 @@ TEST_F(UpdateCheckTest, AnUnreachableReleaseFileStopsSilently) {
         EXPECT_EQ(desktop.requests, (QStringList{"notice", "hide notice", "restore"}))
             << base.toStdString();
     }
+}
+
+// A hostile update server (an endless release file, a trickle, an endless archive) ends the
+// check as any failure does, in bounded memory.
+TEST_F(UpdateCheckTest, AHostileServerEndsTheCheckLikeAnyFailure) {
+    for (const auto kind : {LocalHttpServer::Hostile::NoLength, LocalHttpServer::Hostile::Trickle,
+                            LocalHttpServer::Hostile::HugeHeader}) {
+        server.serveHostile(kRelease, kind);
+        server.setTrickleInterval(10);
+        testing::resetPeakResident();
+        const qint64 before = testing::residentBytes();
+        desktop.requests.clear();
+        clickCheckForUpdates();
+        EXPECT_EQ(desktop.requests, (QStringList{"notice", "hide notice", "restore"}));
+        if (testing::kPeakMemoryMeaningful) {
+            EXPECT_LT(testing::peakResidentBytes() - before, qint64{100} * 1024 * 1024);
+        }
+    }
+    server.serve(kRelease, "0.0.3");
+    server.serveHostile(kArchive, LocalHttpServer::Hostile::Chunked);
+    desktop.fileAnswers.enqueue(target.path() + "/x.zip");
+    desktop.requests.clear();
+    clickCheckForUpdates();
+    ASSERT_GE(desktop.requests.size(), 3);
+    EXPECT_TRUE(desktop.requests.at(desktop.requests.size() - 3)
+                    .startsWith("message melodrop|melodrop download failed: "))
+        << desktop.requests.join('\n').toStdString();
+    EXPECT_TRUE(filesIn(target.path()).isEmpty());
 }
 
 TEST_F(UpdateCheckTest, CancellingTheDialogOrAPathWithoutFolderStopsSilently) {

@@ -38,8 +38,7 @@ bool isMember(ScenarioWorld& w, const QString& name) {
 }
 
 StepResult userTypes(ScenarioWorld& w, const Step& s) {
-    w.ensureRoom();
-    w.sim().userTypes(s.tail.toStdString());
+    w.userTypes(s.tail);
     return passed();
 }
 

@@ -90,7 +90,7 @@ StepResult expectPicture(ScenarioWorld& w, const Step& s) {
 // ---- settings, player, program state ----
 
 StepResult expectSetting(ScenarioWorld& w, const Step& s) {
-    const QString value = w.settings().ReadSetting(s.words[0]);
+    const QString value = w.storedSetting(s.words[0]);
     if (value == s.tail) return passed();
     return expectationFailed(QStringLiteral("setting %1 is %2").arg(s.words[0], quoted(value)));
 }
@@ -105,6 +105,14 @@ StepResult expectPlayer(ScenarioWorld& w, const Step& s, PlayerMonitor::State wa
                  p.openedPath().isEmpty()
                      ? QString()
                      : QStringLiteral(" (last opened: %1)").arg(p.openedPath())));
+}
+
+StepResult expectOpened(ScenarioWorld& w, const Step& s) {
+    const QString opened = w.player().openedPath();
+    if (opened == s.tail) return passed();
+    return expectationFailed(opened.isEmpty()
+                                 ? QStringLiteral("the player opened nothing")
+                                 : QStringLiteral("the player last opened %1").arg(quoted(opened)));
 }
 
 StepResult expectNotPlaying(ScenarioWorld& w, const Step&) {
@@ -238,6 +246,10 @@ std::vector<StepKind> expectProgramSteps() {
          Phase::Started,
          false,
          is(S::Stopped)},
+        {{"expect opened", 0, 0, T::Required, B::None, "expect opened PATH"},
+         Phase::Started,
+         false,
+         expectOpened},
         {{"expect not-playing", 0, 0, T::None, B::None, "expect not-playing"},
          Phase::Started,
          false,

@@ -110,6 +110,20 @@ StepResult expectDialog(ScenarioWorld& w, const Step& s) {
             .arg(s.tail, indented(newDialogs(w))));
 }
 
+// The title or icon of the question or message last checked (by `expect dialog`).
+StepResult expectDialogPart(ScenarioWorld& w, const Step& s, bool title) {
+    const auto& dialogs = w.desktop().dialogs();
+    if (w.dialogsChecked == 0 || w.dialogsChecked > dialogs.size())
+        return cannot(QStringLiteral("no dialog was checked yet: put `expect dialog TEXT` first"));
+    const DialogSeen& seen = dialogs[w.dialogsChecked - 1];
+    const QString actual = title ? seen.title : seen.icon;
+    if (actual == s.tail) return passed();
+    return expectationFailed(QStringLiteral("the %1 %2 has the %3 %4")
+                                 .arg(seen.kind, quoted(escapeLineBreaks(seen.text)),
+                                      title ? QStringLiteral("title") : QStringLiteral("icon"),
+                                      quoted(actual)));
+}
+
 StepResult expectNoDialogs(ScenarioWorld& w, const Step&) {
     const QStringList fresh = newDialogs(w);
     w.dialogsChecked = static_cast<int>(w.desktop().dialogs().size());
@@ -198,6 +212,15 @@ std::vector<StepKind> expectSteps() {
          Phase::Anytime,
          false,
          expectDialog},
+        {{"expect dialog-title", 0, 0, T::Required, B::None, "expect dialog-title TITLE"},
+         Phase::Anytime,
+         false,
+         [](ScenarioWorld& w, const Step& s) { return expectDialogPart(w, s, true); }},
+        {{"expect dialog-icon", 0, 0, T::Required, B::None,
+          "expect dialog-icon information|question|warning|critical|none"},
+         Phase::Anytime,
+         false,
+         [](ScenarioWorld& w, const Step& s) { return expectDialogPart(w, s, false); }},
         {{"expect no-dialogs", 0, 0, T::None, B::None, "expect no-dialogs"},
          Phase::Anytime,
          false,

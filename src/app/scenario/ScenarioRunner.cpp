@@ -41,7 +41,9 @@ std::optional<QString> substituteAll(Step& step, ScenarioWorld& world) {
     apply(step.tail);
     for (QString& line : step.block) apply(line);
     if (unknown.isEmpty()) return std::nullopt;
-    return QStringLiteral("unknown variable %1; there are ${program}, ${mp3s}, ${server}, ${user}")
+    return QStringLiteral(
+               "unknown variable %1; there are ${program}, ${mp3s}, ${server}, ${user} and those "
+               "made with `define`")
         .arg(unknown);
 }
 
@@ -74,6 +76,11 @@ public:
                 kScenarioError,
                 at(left.first().line) +
                     QStringLiteral("this answer was never used: no question came after it"));
+        if (world_.limits().any()) {
+            printNote(world_, QStringLiteral("limits: ") + world_.limits().report());
+            if (const QString over = world_.limits().exceeded(); !over.isEmpty())
+                return finish(kExpectationFailed, script_.name + QStringLiteral(": ") + over);
+        }
         return finish(kPassed, {});
     }
 
@@ -131,7 +138,10 @@ private:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         watchdog_.disarm();
 
-        if (step.keyword == QLatin1String("start")) startLine_ = step.line;
+        if (step.keyword == QLatin1String("start") || step.keyword == QLatin1String("restart")) {
+            startLine_ = step.line;
+            endLine_ = 0;
+        }
         if (world_.ended() && endLine_ == 0) endLine_ = step.line;
         if (!result) {
             if (auto problem = world_.desktop().takeProblem()) result = cannot(*problem);

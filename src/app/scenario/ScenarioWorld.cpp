@@ -15,11 +15,48 @@
 
 namespace melodrop::scenario {
 
+struct ProgramInstance {
+    ProgramInstance(aol::sim::SimClient& sim, VirtualClock& clock, const QString& settingsFile)
+        : windows(sim), clock(clock), settings(settingsFile) {}
+    ~ProgramInstance() {
+        // The player window shows the program's state: it goes first.
+        window.reset();
+        melodrop.reset();
+    }
+
+    // What the program reaches the client and time through; cut off when it ends.
+    ProgramWindowSystem windows;
+    ProgramClock clock;
+    aol::Quartzline aol{windows, clock};
+    QtSettingsStore settings;  // reads the file afresh at every start
+    PlayerMonitor player;
+    // One watch for both scanners, told of the client's changes.
+    TranscriptWatch scanWatch{clock};
+    std::function<void()> notifyScanners = scanWatch.changeListener();
+    TranscriptChatScanner chtMelodrop{windows, scanWatch};
+    TranscriptChatScanner chat1{windows, scanWatch};
+    std::unique_ptr<Melodrop> melodrop;
+    std::unique_ptr<ui::PlayerWindow> window;
+};
+
 namespace {
+
+// The number of lines of `now` that were there before: the longest tail of `before` that
+// starts `now`, preferring the fewest lines dropped from the top of a bounded transcript.
+std::size_t overlap(const std::vector<std::string>& before, const std::vector<std::string>& now) {
+    for (std::size_t dropped = 0; dropped < before.size(); ++dropped) {
+        const std::size_t kept = before.size() - dropped;
+        if (kept > now.size()) continue;
+        if (std::equal(before.begin() + static_cast<std::ptrdiff_t>(dropped), before.end(),
+                       now.begin()))
+            return kept;
+    }
+    return 0;
+}
 
 TransferLimits scenarioTransferLimits() {
     TransferLimits limits;
-    limits.silence = std::chrono::seconds(5);
+    limits.window = std::chrono::seconds(5);
     limits.total = std::chrono::seconds(30);
     return limits;
 }
@@ -65,18 +102,24 @@ ScenarioWorld::ScenarioWorld(const Options& options)
     environment_.set("XDG_CONFIG_HOME", QFile::encodeName(config));
     if (!locateFiles()) return;
 
-    settings_ = std::make_unique<QtSettingsStore>(root.filePath(QStringLiteral("melodrop.ini")));
-    sim_.setTranscriptLimit(100000);
+    settingsFile_ = root.filePath(QStringLiteral("melodrop.ini"));
+    settings_ = std::make_unique<QtSettingsStore>(settingsFile_);
     clock_.addPumpHook([this] { sim_.deliverPosted(); });
-    sim_.addChangeListener([this] { collectLines(); });
-    sim_.addChangeListener(scanWatch_.changeListener());
+    // Lines are collected as the client changes (before a room that closes takes them along),
+    // except while the user types character by character: then once, after the line is sent.
+    sim_.addChangeListener([this] {
+        clientChanged_ = true;
+        if (!typing_) collectLines();
+    });
+    // The running program's scanners are told of every change too.
+    sim_.addChangeListener([this] {
+        if (program_) program_->notifyScanners();
+    });
     desktop_.onQuit = [this] { programEnded(); };
 }
 
 ScenarioWorld::~ScenarioWorld() {
-    // The player window shows the program's state: it goes first.
-    window_.reset();
-    melodrop_.reset();
+    program_.reset();
 }
 
 bool ScenarioWorld::locateFiles() {
@@ -114,7 +157,16 @@ std::optional<QString> ScenarioWorld::variable(const QString& name) {
     if (name == QLatin1String("mp3s")) return mp3Folder_;
     if (name == QLatin1String("server")) return serverBase();
     if (name == QLatin1String("user")) return userName();
+    if (const auto it = defined_.constFind(name); it != defined_.constEnd()) return it.value();
     return std::nullopt;
+}
+
+bool ScenarioWorld::define(const QString& name, const QString& value) {
+    static const QStringList builtIn = {QStringLiteral("program"), QStringLiteral("mp3s"),
+                                        QStringLiteral("server"), QStringLiteral("user")};
+    if (builtIn.contains(name)) return false;
+    defined_.insert(name, value);
+    return true;
 }
 
 QString ScenarioWorld::programPath(const QString& path) const {
@@ -139,17 +191,28 @@ void ScenarioWorld::ensureRoom() {
     if (sim_.currentRoom().empty()) sim_.openRoom(kDefaultRoom.toStdString());
 }
 
+void ScenarioWorld::userTypes(const QString& line) {
+    ensureRoom();
+    typing_ = true;
+    sim_.userTypes(line.toStdString());
+    typing_ = false;
+    collectLines();
+}
+
 QString ScenarioWorld::userName() const {
     const std::string user = sim_.signedOnUser();
     return user.empty() ? kDefaultUser : QString::fromStdString(user);
 }
 
 void ScenarioWorld::collectLines() {
+    if (!clientChanged_) return;
+    clientChanged_ = false;
     for (const std::string& room : sim_.openRooms()) {
-        const auto all = sim_.transcriptLines(room);
-        std::size_t& seen = linesSeenPerRoom_[sim_.roomWindow(room)];
-        for (; seen < all.size(); ++seen) {
-            const QString line = QString::fromStdString(all[seen]);
+        std::vector<std::string> all = sim_.transcriptLines(room);
+        std::vector<std::string>& seenLines = linesSeenPerRoom_[sim_.roomWindow(room)];
+        const std::size_t seen = overlap(seenLines, all);
+        for (std::size_t i = seen; i < all.size(); ++i) {
+            const QString line = QString::fromStdString(all[i]);
             const qsizetype split = line.indexOf(QStringLiteral(":\t"));
             RoomLine out{QString::fromStdString(room), {}, line};
             if (split >= 0) {
@@ -158,6 +221,7 @@ void ScenarioWorld::collectLines() {
             }
             lines_ << out;
         }
+        seenLines = std::move(all);
     }
 }
 
@@ -174,36 +238,61 @@ QString ScenarioWorld::serverBase() const {
 
 // ---- the program ----
 
+QString ScenarioWorld::storedSetting(const QString& key) const {
+    return QtSettingsStore(settingsFile_).ReadSetting(key);
+}
+
+PlayerMonitor& ScenarioWorld::player() {
+    return program_ ? program_->player : noPlayer_;
+}
+
+Melodrop& ScenarioWorld::program() {
+    return *program_->melodrop;
+}
+
+ui::PlayerWindow& ScenarioWorld::window() {
+    return *program_->window;
+}
+
 void ScenarioWorld::start(bool quick) {
     ensureRoom();
+    program_ = std::make_unique<ProgramInstance>(sim_, clock_, settingsFile_);
+    ProgramInstance& p = *program_;
     if (silentChosen())
-        player_.setInner(std::make_unique<SilentMediaPlayer>());
+        p.player.setInner(std::make_unique<SilentMediaPlayer>());
     else
-        player_.setInner(std::make_unique<AudioPlayer>());
-    const Platform platform{*settings_,    player_, chtMelodrop_, chat1_, desktop_,
-                            programClock_, aol_,    web_,         files_, serverBase()};
-    melodrop_ = std::make_unique<Melodrop>(platform);
-    window_ = std::make_unique<ui::PlayerWindow>(*melodrop_);
-    desktop_.setPlayerWindow(window_.get());
+        p.player.setInner(std::make_unique<AudioPlayer>());
+    const Platform platform{p.settings, p.player, p.chtMelodrop, p.chat1,        desktop_,
+                            p.clock,    p.aol,    web_,          files_,        serverBase()};
+    p.melodrop = std::make_unique<Melodrop>(platform);
+    p.window = std::make_unique<ui::PlayerWindow>(*p.melodrop);
+    desktop_.programStarted(p.window.get());
     if (!quick) {
-        melodrop_->launch();
+        p.melodrop->launch();
         return;
     }
-    melodrop_->load();
-    if (!melodrop_->ended()) desktop_.showPlayer();
+    p.melodrop->load();
+    if (!p.melodrop->ended()) desktop_.showPlayer();
+}
+
+void ScenarioWorld::restart(bool quick) {
+    if (program_ && !ended()) programEnded();
+    program_.reset();
+    start(quick);
 }
 
 bool ScenarioWorld::ended() const {
-    return melodrop_ && melodrop_->ended();
+    return program_ && program_->melodrop->ended();
 }
 
 void ScenarioWorld::programEnded() {
     // As when its process ends: no more ticks, no more messages to the client, no more sound,
     // no window. Whatever of the program is still on the stack runs into nothing.
-    programClock_.programEnded();
-    programWindows_.programEnded();
-    player_.programEnded();
-    if (window_) window_->hide();
+    if (!program_) return;
+    program_->clock.programEnded();
+    program_->windows.programEnded();
+    program_->player.programEnded();
+    if (program_->window) program_->window->hide();
 }
 
 }  // namespace melodrop::scenario

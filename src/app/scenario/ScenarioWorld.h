@@ -3,8 +3,9 @@
 // commands.txt copied from beside the runner, the MP3 folder, a settings file, a configuration
 // folder, a per-user data folder; or, for an installed melodrop, its own program folder read as
 // installed), the simulated chat client with its room, a virtual clock, and, once started, the
-// whole melodrop program with its offscreen player window. Nothing outside the temporary folders
-// is written; they are removed when the world ends.
+// whole melodrop program with its offscreen player window. The program can end and start again
+// (a restart) on the same settings file and folders. Nothing outside the temporary folders is
+// written; they are removed when the world ends.
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -13,12 +14,15 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
 #include "app/scenario/EnvironmentOverride.h"
 #include "app/scenario/PlayerMonitor.h"
 #include "app/scenario/ProgramBoundary.h"
+#include "app/scenario/RunLimits.h"
 #include "app/scenario/ScriptedDesktop.h"
 #include "chat/TranscriptChatScanner.h"
 #include "locations/FileLocations.h"
@@ -42,6 +46,10 @@ inline const QString kDefaultRoom = QStringLiteral("Lobby");
 // Virtual time that passes after every action, so that the chat scanners see new lines and short
 // timers fire.
 inline constexpr double kSettleSeconds = 0.2;
+
+// One run of the program, from its start to its end: everything it reaches the world through,
+// its logic and its window. A restart throws it away and makes a new one.
+struct ProgramInstance;
 
 // One line of a room's transcript, as the client shows it.
 struct RoomLine {
@@ -90,8 +98,17 @@ public:
     // Signs the default user on and opens the default room, unless done already.
     void ensureRoom();
     QString userName() const;
-    // Every line that reached any open room, in order.
-    const QList<RoomLine>& lines() const { return lines_; }
+    // The user types a line into the open room and presses Enter. Lines are not collected at
+    // every typed character (each would convert the whole transcript), only once it is sent.
+    void userTypes(const QString& line);
+    // Every line that reached any open room, in order, collected at every change of the client.
+    // A room's transcript holds the client's last transcriptLimit() lines; new lines are told
+    // from old ones by how the transcript moved (as the chat scanners do), so a line equal to
+    // every other line of a full transcript cannot be seen arriving.
+    const QList<RoomLine>& lines() {
+        collectLines();
+        return lines_;
+    }
     int linesChecked = 0;  // lines already matched by an expectation
     int dialogsChecked = 0;
 
@@ -103,11 +120,20 @@ public:
 
     // ---- time ----
     VirtualClock& clock() { return clock_; }
+    // What the run may take in real time and memory (`limit`), checked at its end.
+    RunLimits& limits() { return limits_; }
     void settle() { clock_.advance(kSettleSeconds); }
 
+    // ---- variables of the scenario's own (`define`) ----
+    // False when the name is taken by a built-in variable.
+    bool define(const QString& name, const QString& value);
+
     // ---- what the program runs on ----
-    QtSettingsStore& settings() { return *settings_; }
-    PlayerMonitor& player() { return player_; }
+    // The settings file as stored now (a fresh read), and a store to write it before the start.
+    QString settingsFile() const { return settingsFile_; }
+    QString storedSetting(const QString& key) const;
+    QtSettingsStore& settingsBeforeStart() { return *settings_; }
+    PlayerMonitor& player();
     ScriptedDesktop& desktop() { return desktop_; }
     // Before start: the silent player or the audio engine (the default).
     void choosePlayer(bool silent) { silentChosen_ = silent; }
@@ -120,10 +146,13 @@ public:
     // Builds the program and its player window; launches it (welcome box, splash, load) or,
     // quick, runs only the player window's load and shows it.
     void start(bool quick);
-    bool started() const { return melodrop_ != nullptr; }
+    // The program ends as its process would (if it has not ended already) and starts again on
+    // the same settings file and folders.
+    void restart(bool quick);
+    bool started() const { return program_ != nullptr; }
     bool ended() const;
-    Melodrop& program() { return *melodrop_; }
-    ui::PlayerWindow& window() { return *window_; }
+    Melodrop& program();
+    ui::PlayerWindow& window();
 
 private:
     // The program's files: a temporary copy, or an installed program's (false: not installed).
@@ -133,6 +162,7 @@ private:
     void programEnded();
 
     Options options_;
+    RunLimits limits_;
     QString setupError_;
     QTemporaryDir root_;
     QString programFolder_;
@@ -141,28 +171,23 @@ private:
     EnvironmentOverride environment_;
 
     // The room's lines, collected as the client shows them (declared before the client, which
-    // reports its changes to collectLines()).
+    // reports its changes). Per room, the transcript lines last seen.
     QList<RoomLine> lines_;
-    std::map<aol::Hwnd, std::size_t> linesSeenPerRoom_;
+    std::map<aol::Hwnd, std::vector<std::string>> linesSeenPerRoom_;
+    bool clientChanged_ = false;
+    bool typing_ = false;
     aol::sim::SimClient sim_;
     VirtualClock clock_;
-    // What the program reaches the client and time through; cut off when it ends.
-    ProgramWindowSystem programWindows_{sim_};
-    ProgramClock programClock_{clock_};
-    aol::Quartzline aol_{programWindows_, programClock_};
+    QMap<QString, QString> defined_;
 
-    std::unique_ptr<QtSettingsStore> settings_;
-    PlayerMonitor player_;
+    QString settingsFile_;
+    std::unique_ptr<QtSettingsStore> settings_;  // writes before the start
     bool silentChosen_ = false;
     ScriptedDesktop desktop_;
     QtWebTransfer web_;  // with short limits, so that a silent server cannot stall a run
     std::unique_ptr<LocalHttpServer> server_;
-    // One watch for both scanners, told of the client's changes.
-    TranscriptWatch scanWatch_{programClock_};
-    TranscriptChatScanner chtMelodrop_{programWindows_, scanWatch_};
-    TranscriptChatScanner chat1_{programWindows_, scanWatch_};
-    std::unique_ptr<Melodrop> melodrop_;
-    std::unique_ptr<ui::PlayerWindow> window_;
+    std::unique_ptr<ProgramInstance> program_;
+    PlayerMonitor noPlayer_;  // what `player()` shows before the first start
 };
 
 }  // namespace melodrop::scenario

@@ -9,6 +9,15 @@ void ScriptedDesktop::setPlayerWindow(ui::PlayerWindow* window) {
     if (window_) window_->setOnTop(pendingOnTop_);
 }
 
+void ScriptedDesktop::programStarted(ui::PlayerWindow* window) {
+    ended_ = false;
+    trayIcon_ = false;
+    folderDialogShown_ = false;
+    noticeShown_ = false;
+    introShown_ = false;
+    setPlayerWindow(window);
+}
+
 std::optional<QString> ScriptedDesktop::takeProblem() {
     auto problem = problem_;
     problem_.reset();
@@ -77,12 +86,33 @@ void ScriptedDesktop::setPlayerOnTop(bool onTop) {
 
 // ---- questions ----
 
-MessageAnswer ScriptedDesktop::messageBox(const QString& text, const QString& title, MessageIcon,
-                                          MessageButtons buttons) {
+namespace {
+QString iconName(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::None:
+            return QStringLiteral("none");
+        case MessageIcon::Information:
+            return QStringLiteral("information");
+        case MessageIcon::Question:
+            return QStringLiteral("question");
+        case MessageIcon::Warning:
+            return QStringLiteral("warning");
+        case MessageIcon::Critical:
+            return QStringLiteral("critical");
+    }
+    return QStringLiteral("none");
+}
+}  // namespace
+
+MessageAnswer ScriptedDesktop::messageBox(const QString& text, const QString& title,
+                                          MessageIcon icon, MessageButtons buttons) {
     const bool yesNo = buttons == MessageButtons::YesNo;
     if (ended_) return yesNo ? MessageAnswer::No : MessageAnswer::Ok;
-    DialogSeen seen{
-        yesNo ? QStringLiteral("question") : QStringLiteral("message"), title, text, {}};
+    DialogSeen seen{yesNo ? QStringLiteral("question") : QStringLiteral("message"),
+                    title,
+                    text,
+                    {},
+                    iconName(icon)};
     MessageAnswer result = MessageAnswer::Ok;
     if (!yesNo) {
         // A message with only OK needs no answer; a queued `answer ok` is taken if it is next.

@@ -30,11 +30,15 @@ struct DialogSeen {
     QString title;
     QString text;  // the message or prompt; the dialog's title for file dialogs
     QString answer;
+    QString icon = QStringLiteral("none");  // information, question, warning, critical, none
 };
 
 class ScriptedDesktop : public Desktop {
 public:
     void setPlayerWindow(ui::PlayerWindow* window);
+    // A (new) run of the program starts with this window: the desktop answers again, and what
+    // the last run showed (its tray icon, dialogs, notice) went with its process.
+    void programStarted(ui::PlayerWindow* window);
     void queue(const Answer& answer) { answers_ << answer; }
     const QList<Answer>& pendingAnswers() const { return answers_; }
     const QList<DialogSeen>& dialogs() const { return dialogs_; }

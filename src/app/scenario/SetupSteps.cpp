@@ -41,7 +41,7 @@ StepResult openRoom(ScenarioWorld& w, const Step& s) {
 }
 
 StepResult storeSetting(ScenarioWorld& w, const Step& s) {
-    w.settings().WriteSetting(s.words[0], s.tail);
+    w.settingsBeforeStart().WriteSetting(s.words[0], s.tail);
     return passed();
 }
 
@@ -51,7 +51,30 @@ StepResult emptyMp3(ScenarioWorld& w, const Step& s) {
     return writeFile(w, QDir(w.mp3Folder()).filePath(s.tail), {});
 }
 
+// COUNT empty files NAME in the MP3 folder, "{n}" in the name standing for 1 to COUNT.
+StepResult manyMp3s(ScenarioWorld& w, const Step& s) {
+    bool ok = false;
+    const qint64 count = s.words[0].toLongLong(&ok);
+    if (!ok || count < 1 || count > 1'000'000)
+        return cannot(
+            QStringLiteral("`mp3s` takes `demo`, or a count from 1 to 1000000 and a name"));
+    if (count > 1 && !s.tail.contains(QStringLiteral("{n}")))
+        return cannot(QStringLiteral("the name needs {n} to make %1 different files").arg(count));
+    if (s.tail.contains(QLatin1Char('/')))
+        return cannot(QStringLiteral("an MP3 name cannot hold a folder: %1").arg(s.tail));
+    const QDir folder(w.mp3Folder());
+    for (qint64 i = 1; i <= count; ++i) {
+        QString name = s.tail;
+        QFile file(folder.filePath(name.replace(QStringLiteral("{n}"), QString::number(i))));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return cannot(
+                QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString()));
+    }
+    return passed();
+}
+
 StepResult demoMp3s(ScenarioWorld& w, const Step& s) {
+    if (s.hasTail) return manyMp3s(w, s);
     if (s.words[0] != QLatin1String("demo"))
         return cannot(QStringLiteral("`mp3s` takes `demo` (the demo tracks beside the runner)"));
     const QDir demo(QDir(w.besideProgram()).filePath(QStringLiteral("demo")));
@@ -69,11 +92,30 @@ StepResult demoMp3s(ScenarioWorld& w, const Step& s) {
     return passed();
 }
 
+// The text as UTF-8, each \xNN (two hexadecimal digits) standing for the byte NN.
+QByteArray withByteEscapes(const QString& text) {
+    QByteArray out;
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i + 3 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('\\') || text[i + 1] != QLatin1Char('x')) continue;
+        const auto hex = [](QChar c) {
+            return c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c);
+        };
+        if (!hex(text[i + 2]) || !hex(text[i + 3])) continue;
+        const int byte = text.mid(i + 2, 2).toInt(nullptr, 16);
+        out += text.mid(plainFrom, i - plainFrom).toUtf8();
+        out += static_cast<char>(byte);
+        i += 3;
+        plainFrom = i + 1;
+    }
+    return out + text.mid(plainFrom).toUtf8();
+}
+
 StepResult fileBesideProgram(ScenarioWorld& w, const Step& s) {
     QString content = s.tail;
     if (s.hasBlock)
         content = s.block.isEmpty() ? QString() : s.block.join(QLatin1Char('\n')) + '\n';
-    return writeFile(w, w.programPath(s.words[0]), content.toUtf8());
+    return writeFile(w, w.programPath(s.words[0]), withByteEscapes(content));
 }
 
 StepResult picture(ScenarioWorld& w, const Step& s) {
@@ -124,7 +166,10 @@ std::vector<StepKind> setupSteps() {
          false,
          storeSetting},
         {{"mp3", 0, 0, T::Required, B::None, "mp3 NAME"}, Phase::Anytime, false, emptyMp3},
-        {{"mp3s", 1, 1, T::None, B::None, "mp3s demo"}, Phase::Anytime, false, demoMp3s},
+        {{"mp3s", 1, 1, T::Optional, B::None, "mp3s demo | mp3s COUNT NAME"},
+         Phase::Anytime,
+         false,
+         demoMp3s},
         {{"file", 1, 1, T::Optional, B::InsteadOfTail, "file PATH TEXT | file PATH ... end"},
          Phase::Anytime,
          false,

@@ -6,8 +6,8 @@ namespace melodrop::scenario {
 
 std::vector<StepKind> allSteps() {
     std::vector<StepKind> all;
-    for (auto group :
-         {setupSteps(), actionSteps(), expectSteps(), expectProgramSteps(), outputSteps()})
+    for (auto group : {setupSteps(), actionSteps(), worldSteps(), expectSteps(),
+                       expectProgramSteps(), outputSteps()})
         for (StepKind& kind : group) all.push_back(std::move(kind));
     return all;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The steps a scenario can take: each with the shape of its line, when it may run, whether
 // virtual time passes after it, and what it does. Grouped by purpose in SetupSteps.cpp,
-// ActionSteps.cpp, ExpectSteps.cpp, ExpectProgramSteps.cpp and TranscriptOutput.cpp.
+// ActionSteps.cpp, WorldSteps.cpp, ExpectSteps.cpp, ExpectProgramSteps.cpp and
+// TranscriptOutput.cpp; a new group is one more entry in allSteps().
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -58,6 +59,7 @@ std::vector<StepKind> actionSteps();
 std::vector<StepKind> expectSteps();
 std::vector<StepKind> expectProgramSteps();
 std::vector<StepKind> outputSteps();
+std::vector<StepKind> worldSteps();
 
 // All of them, and their shapes for the parser.
 std::vector<StepKind> allSteps();

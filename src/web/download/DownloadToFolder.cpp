@@ -1,9 +1,10 @@
 #include "web/download/DownloadToFolder.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
+#include "files/FileSystem.h"
 #include "web/download/SafeFileName.h"
 
 namespace melodrop {
@@ -17,6 +18,11 @@ QString fileNameOfUrl(const QString& url) {
 }
 
 DownloadResult downloadToFolder(WebTransfer& transfer, const QString& url, const QString& folder) {
+    return downloadToFolder(transfer, url, folder, fileNameOfUrl(url));
+}
+
+DownloadResult downloadToFolder(WebTransfer& transfer, const QString& url, const QString& folder,
+                                const QString& name) {
     using Outcome = DownloadResult::Outcome;
     DownloadResult result;
     if (transfer.isBusy()) {
@@ -25,7 +31,6 @@ DownloadResult downloadToFolder(WebTransfer& transfer, const QString& url, const
         return result;
     }
 
-    const QString name = fileNameOfUrl(url);
     if (const QString why = unsafeFileNameReason(name); !why.isEmpty()) {
         result.outcome = Outcome::BadFileName;
         result.error = url + QStringLiteral(": ") + why;
@@ -45,15 +50,14 @@ DownloadResult downloadToFolder(WebTransfer& transfer, const QString& url, const
         return result;
     }
 
-    // QSaveFile writes a temporary file beside the target and renames it over the target only
-    // when everything was written, so the old file is replaced whole or not at all.
-    QSaveFile file(result.path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(fetched.body) == fetched.body.size() && file.commit();
-    if (!written) {
-        // The unfinished temporary file is removed when `file` goes out of scope.
+    // A temporary file beside the target, renamed over it only when everything was written and
+    // flushed: the old file is replaced whole or not at all.
+    const std::string target = QFile::encodeName(result.path).toStdString();
+    const std::error_code error = files::writeWholeFile(
+        target, std::string_view(fetched.body.constData(), std::size_t(fetched.body.size())));
+    if (error) {
         result.outcome = Outcome::WriteFailed;
-        result.error = result.path + QStringLiteral(": ") + file.errorString();
+        result.error = QString::fromStdString(files::describe(target, error));
         return result;
     }
     result.outcome = Outcome::Stored;

@@ -29,5 +29,8 @@ QString fileNameOfUrl(const QString& url);
 // Stores the body atomically: a failed or cut-off transfer leaves an earlier file of the same name
 // exactly as it was, and no partial file is ever left behind.
 DownloadResult downloadToFolder(WebTransfer& transfer, const QString& url, const QString& folder);
+// The same, stored under the given file name (checked alike) instead of the URL's last segment.
+DownloadResult downloadToFolder(WebTransfer& transfer, const QString& url, const QString& folder,
+                                const QString& fileName);
 
 }  // namespace melodrop

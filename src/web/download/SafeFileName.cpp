@@ -10,7 +10,13 @@ QString unsafeFileNameReason(const QString& name) {
         return QStringLiteral("\"%1\" is not a file name").arg(name);
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
         return QStringLiteral("the file name contains a path separator");
-    if (name.contains(QLatin1Char(':'))) return QStringLiteral("the file name contains a drive");
+    const bool drive = name.size() >= 2 && name.at(1) == QLatin1Char(':') &&
+                       name.at(0).isLetter() && name.at(0).unicode() < 0x80;
+    if (drive) return QStringLiteral("the file name starts with a drive");
+#ifdef Q_OS_WIN
+    // Elsewhere in a name, a colon names a stream of another file.
+    if (name.contains(QLatin1Char(':'))) return QStringLiteral("the file name contains a colon");
+#endif
     const bool control = std::any_of(name.cbegin(), name.cend(),
                                      [](QChar c) { return c.category() == QChar::Other_Control; });
     if (control) return QStringLiteral("the file name contains control characters");

@@ -6,7 +6,8 @@
 namespace melodrop {
 
 // Why the name cannot be used as a file name inside a folder, or "" when it can. Refused: an
-// empty name, "." and "..", a path separator ("/" or "\"), a drive (":"), control characters.
+// empty name, "." and "..", a path separator ("/" or "\"), a drive prefix ("C:"; on Windows any
+// colon), control characters. Other names, "my..skin" among them, are fine.
 QString unsafeFileNameReason(const QString& name);
 
 // The folder part of a path chosen in a save dialog: everything before its last separator ("/" or
