@@ -37,3 +37,12 @@ add_test(NAME win32_contract
     COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh
             ${MELODROP_WINDOWS_BIN}/aol_contract_win32.exe --gtest_color=no)
 set_tests_properties(win32_contract PROPERTIES TIMEOUT 600 LABELS windows)
+
+# The whole program on real Win32 windows: scenarios played by melodrop-scenario on the fake
+# client under wine64, which the program reaches through melodrop-bridge.exe.
+file(GLOB win32_scenarios CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/e2e/win32/*.scn)
+add_test(NAME win32_scenarios
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/with-wine-prefix.sh
+            bash ${PROJECT_SOURCE_DIR}/scripts/run-win32-scenarios.sh
+            $<TARGET_FILE:melodrop-scenario> ${MELODROP_WINDOWS_BIN} ${win32_scenarios})
+set_tests_properties(win32_scenarios PROPERTIES TIMEOUT 900 LABELS windows)

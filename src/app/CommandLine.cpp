@@ -21,6 +21,8 @@ const char* const kFiles =
     "  <prefix>/share/melodrop/         the shipped skins (skins/) and the chat commands\n"
     "                                   (commands.txt)\n"
     "Run from its build tree, melodrop keeps skins/, commands.txt and immune.txt beside itself.\n"
+    "With --client bridge, start melodrop-bridge.exe next to the chat client (under Wine) first\n"
+    "or later: melodrop connects by itself, and again whenever the bridge comes back.\n"
     "Qt's own options (-platform, -style ...) are passed on to Qt.\n";
 
 // Qt's documented options for every application with a window: left to Qt, not shown here.
@@ -81,8 +83,28 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
                                   QStringLiteral("Shows this help and ends."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Shows the version and ends."));
+    const QString kinds = clientKindNames().join(QStringLiteral(", "));
+    const QCommandLineOption client(
+        QStringLiteral("client"),
+        QStringLiteral("The chat client to take part in: %1 (default %2). \"sim\" is the "
+                       "built-in simulated room with its window; \"bridge\" a real client under "
+                       "Wine, reached through melodrop-bridge.exe running next to it.")
+            .arg(kinds, clientKindNames().constFirst()),
+        QStringLiteral("kind"));
+    const QCommandLineOption bridgePort(
+        QStringLiteral("bridge-port"),
+        QStringLiteral("The port melodrop-bridge listens on, on 127.0.0.1 (default 47190)."),
+        QStringLiteral("port"));
+    const QCommandLineOption bridgeTokenFile(
+        QStringLiteral("bridge-token-file"),
+        QStringLiteral("The file where melodrop-bridge wrote its token (default "
+                       "$XDG_RUNTIME_DIR/melodrop-bridge.token)."),
+        QStringLiteral("file"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(client);
+    parser.addOption(bridgePort);
+    parser.addOption(bridgeTokenFile);
     passQtOptionsOn(parser);
 
     CommandLineOptions result;
@@ -110,6 +132,23 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
     if (!parser.positionalArguments().isEmpty())
         return usageError(
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+    if (parser.isSet(client)) {
+        const QString kind = parser.value(client);
+        if (!clientKindNames().contains(kind))
+            return usageError(QStringLiteral("unknown client '%1' (choose %2)").arg(kind, kinds));
+        result.client.kind = kind == QLatin1String("sim")      ? ClientKind::Simulated
+                             : kind == QLatin1String("bridge") ? ClientKind::Bridge
+                                                               : ClientKind::Win32;
+    }
+    if (parser.isSet(bridgePort)) {
+        bool ok = false;
+        const uint port = parser.value(bridgePort).toUInt(&ok);
+        if (!ok || port == 0 || port > 65535)
+            return usageError(
+                QStringLiteral("not a port: '%1'").arg(parser.value(bridgePort)));
+        result.client.bridgePort = static_cast<quint16>(port);
+    }
+    if (parser.isSet(bridgeTokenFile)) result.client.bridgeTokenFile = parser.value(bridgeTokenFile);
     return result;
 }
 

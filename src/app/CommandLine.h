@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/clients/ChatClient.h"
+
 namespace melodrop::app {
 
 // Exit code of a command line that cannot be understood.
@@ -17,6 +19,8 @@ struct CommandLineOptions {
     int exitCode = 0;
     QString output;
     QString error;
+    // Which chat client to run on, and how to reach it.
+    ClientChoice client;
 };
 
 // The arguments as the program received them, its own name first.

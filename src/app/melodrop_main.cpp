@@ -1,4 +1,4 @@
-// melodrop: the player and its chat room, on the simulated chat client.
+// melodrop: the player, on the chat client the command line names (the simulated one unless told).
 #include <QApplication>
 #include <QDBusConnection>
 
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     // The program ends only through its exit (which ends the process at once), not when a
     // window closes.
     QApplication::setQuitOnLastWindowClosed(false);
-    melodrop::app::MelodropApp program;
+    melodrop::app::MelodropApp program(options.client);
     program.launch();
     // Media keys and desktop media widgets, where there is a session bus.
     melodrop::mpris::MprisService mpris(program.program());

@@ -1,5 +1,5 @@
 // melodrop-scenario: plays a scenario file against the whole melodrop program, headless, on the
-// simulated chat client, and prints the room's transcript. Exit code 0 when every expectation
+// simulated chat client (or the fake Win32 client under Wine), and prints the room's transcript. Exit code 0 when every expectation
 // held, 1 when one failed, 2 for a malformed scenario or a step that cannot be carried out, 124
 // for a step that hung.
 #include <QApplication>
@@ -12,12 +12,16 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: melodrop-scenario [--silent] [--trace] [--step-limit SECONDS] [--installed DIR]\n"
-    "                         SCENARIO\n"
+    "                         [--client sim|win32] [--windows-bin DIR] SCENARIO\n"
     "  --silent           play with the silent player instead of the audio engine\n"
     "  --trace            report every step on stderr before it runs\n"
     "  --step-limit N     give up when one step runs longer than N seconds (default 120)\n"
     "  --installed DIR    run the program as installed with its programs in DIR\n"
     "                     (<prefix>/bin), writing into a temporary per-user folder\n"
+    "  --client win32     run on the fake chat client of real Win32 windows under Wine,\n"
+    "                     reached through melodrop-bridge (WINEPREFIX names the prefix;\n"
+    "                     scripts/with-wine-prefix.sh makes one); default: sim\n"
+    "  --windows-bin DIR  where fake-client-ctl.exe and melodrop-bridge.exe are\n"
     "The scenario language is described in docs/SCENARIOS.md.\n";
 
 // The offscreen platform says what it cannot do (raise a window, grab the keyboard for a popup
@@ -73,6 +77,14 @@ int main(int argc, char** argv) {
             options.stepLimit = std::chrono::seconds(seconds);
         } else if (arg == QLatin1String("--installed") && i + 1 < args.size()) {
             options.installedPrograms = args[++i];
+        } else if (arg == QLatin1String("--client") && i + 1 < args.size()) {
+            options.client = args[++i];
+            if (options.client != QLatin1String("sim") && options.client != QLatin1String("win32")) {
+                std::fputs(kUsage, stderr);
+                return melodrop::scenario::kScenarioError;
+            }
+        } else if (arg == QLatin1String("--windows-bin") && i + 1 < args.size()) {
+            options.windowsBin = args[++i];
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             std::fputs(kUsage, stdout);
             return 0;

@@ -75,6 +75,11 @@ Timer& TranscriptWatch::level(std::size_t index) {
     return *levels_[index];
 }
 
+void TranscriptWatch::setQuietInterval(int milliseconds) {
+    quietMilliseconds_ = std::max(kFastMilliseconds, milliseconds);
+    arm();
+}
+
 void TranscriptWatch::arm() {
     Timer& timer = level(depth_);
     int wanted = -1;
@@ -87,7 +92,7 @@ void TranscriptWatch::arm() {
         } else if (clock_.Now() - lastActivity_ < kFastSeconds) {
             wanted = kFastMilliseconds;
         } else {
-            wanted = kSlowMilliseconds;
+            wanted = quietMilliseconds_;
             coarse = true;
         }
     }

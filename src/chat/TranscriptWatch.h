@@ -4,7 +4,9 @@
 // Polling (any client): while something happens the room is looked at every 15 ms (a command
 // waits 7.5 ms for it on average); after three seconds without a new line, every 250 ms on a
 // coarse timer, so that an idle program hardly wakes up. The first poll that finds a line (any
-// scanner's) brings the fast interval back at once.
+// scanner's) brings the fast interval back at once. A real client cannot tell of its changes,
+// and a user's first line after a quiet spell would wait 125 ms on average for the slow poll:
+// there the quiet interval is kResponsiveSlowMilliseconds (setQuietInterval).
 //
 // Change notifications (a client that tells of its changes): the room is looked at only after the
 // client said that something changed, at the next turn of the event loop; no timer runs while the
@@ -28,6 +30,8 @@ class TranscriptWatch {
 public:
     static constexpr int kFastMilliseconds = 15;
     static constexpr int kSlowMilliseconds = 250;
+    // The quiet interval for a real client, whose lines come only through polling.
+    static constexpr int kResponsiveSlowMilliseconds = 60;
     // How long the fast interval lasts after the last line seen (or a scanner switched on).
     static constexpr double kFastSeconds = 3.0;
 
@@ -42,6 +46,9 @@ public:
     // the room is read later, from the event loop.
     std::function<void()> changeListener();
     bool followsChanges() const { return followsChanges_; }
+
+    // The interval used after the fast spell (kSlowMilliseconds unless set).
+    void setQuietInterval(int milliseconds);
 
     // The interval of the timer that watches now in milliseconds; -1 when none runs.
     int currentInterval() const;
@@ -71,6 +78,7 @@ private:
     bool followsChanges_ = false;
     bool changed_ = false;  // the client told of a change not yet looked at
     bool coarse_ = false;
+    int quietMilliseconds_ = kSlowMilliseconds;
     double lastActivity_ = -1e9;
     std::shared_ptr<TranscriptWatch*> self_;  // what outliving listeners hold
 };

@@ -57,6 +57,21 @@ TEST(CommandLine, QtsOwnOptionsArePassedOn) {
     EXPECT_TRUE(parse({"--platform=offscreen", "-qwindowtitle", "x"}).run);
 }
 
+TEST(CommandLine, TheChatClientIsChosenOnTheCommandLine) {
+    const CommandLineOptions plain = parse({});
+    EXPECT_EQ(plain.client.kind, ClientKind::Simulated);
+    EXPECT_EQ(parse({"--client", "sim"}).client.kind, ClientKind::Simulated);
+    const CommandLineOptions bridge = parse(
+        {"--client", "bridge", "--bridge-port", "5190", "--bridge-token-file", "/run/x/token"});
+    EXPECT_TRUE(bridge.run);
+    EXPECT_EQ(bridge.client.kind, ClientKind::Bridge);
+    EXPECT_EQ(bridge.client.bridgePort, 5190);
+    EXPECT_EQ(bridge.client.bridgeTokenFile, "/run/x/token");
+    const QString help = parse({"--help"}).output;
+    for (const char* part : {"--client <kind>", "--bridge-port <port>", "--bridge-token-file"})
+        EXPECT_TRUE(help.contains(QLatin1String(part))) << part;
+}
+
 TEST(CommandLine, WhatItDoesNotUnderstandIsAUsageError) {
     struct Case {
         QStringList arguments;
@@ -68,6 +83,9 @@ TEST(CommandLine, WhatItDoesNotUnderstandIsAUsageError) {
         {{"--bogus=3"}, "melodrop: unknown option '--bogus'\n"},
         {{"song.mp3"}, "melodrop: unexpected argument 'song.mp3'\n"},
         {{"-platform"}, "melodrop: Missing value after '-platform'.\n"},
+        {{"--client", "aim"}, "melodrop: unknown client 'aim' (choose sim, bridge)\n"},
+        {{"--bridge-port", "70000"}, "melodrop: not a port: '70000'\n"},
+        {{"--bridge-port", "x"}, "melodrop: not a port: 'x'\n"},
     };
     for (const Case& c : cases) {
         const CommandLineOptions options = parse(c.arguments);

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -83,8 +85,11 @@ public:
         options.token = token;
         options.handshakeMs = 300;
         options.log = [this](const std::string& line) {
-            std::lock_guard lock(logMutex_);
-            log_.push_back(line);
+            {
+                std::lock_guard lock(logMutex_);
+                log_.push_back(line);
+            }
+            logged_.notify_all();
         };
         server_ = std::make_unique<BridgeServer>(windows, options);
         listening_ = server_->Listen();
@@ -98,12 +103,16 @@ public:
     }
     bool listening() const { return listening_; }
     std::uint16_t port() const { return server_->port(); }
+    // Whether the bridge has said `text`, waiting a little for it: the bridge's thread may hang
+    // up on a connection a moment before it writes why.
     bool logged(const std::string& text) {
-        std::lock_guard lock(logMutex_);
-        for (const std::string& line : log_) {
-            if (line.find(text) != std::string::npos) return true;
-        }
-        return false;
+        std::unique_lock lock(logMutex_);
+        return logged_.wait_for(lock, std::chrono::seconds(5), [&] {
+            for (const std::string& line : log_) {
+                if (line.find(text) != std::string::npos) return true;
+            }
+            return false;
+        });
     }
 
 private:
@@ -112,6 +121,7 @@ private:
     std::atomic<bool> stop_{false};
     bool listening_ = false;
     std::mutex logMutex_;
+    std::condition_variable logged_;
     std::vector<std::string> log_;
 };
 

@@ -140,6 +140,27 @@ TEST_F(Watch, PollsFastWhileLivelyThenSlowAndCoarseWhenQuiet) {
     EXPECT_EQ(byCommands, byAutoIgnore);
 }
 
+// A real client's quiet interval: a user's first line after a quiet spell comes back within it,
+// and the quiet poll stays coarse.
+TEST_F(Watch, AQuietIntervalOfItsOwnForAClientThatMustBePolled) {
+    watch.setQuietInterval(TranscriptWatch::kResponsiveSlowMilliseconds);
+    commands.ScanOn();
+    clock.advance(TranscriptWatch::kFastSeconds + 1.0);
+    EXPECT_EQ(watch.currentInterval(), TranscriptWatch::kResponsiveSlowMilliseconds);
+    EXPECT_TRUE(watch.isCoarse());
+    const double at = clock.Now();
+    client.userTypes("after the quiet");
+    clock.advance(0.2);
+    const double after = heardAfter(QStringLiteral("after the quiet"), at);
+    ASSERT_GE(after, 0);
+    EXPECT_LE(after, TranscriptWatch::kResponsiveSlowMilliseconds / 1000.0 + 1e-9);
+    EXPECT_EQ(watch.currentInterval(), TranscriptWatch::kFastMilliseconds);
+    // Nothing faster than the fast interval.
+    watch.setQuietInterval(1);
+    clock.advance(TranscriptWatch::kFastSeconds + 1.0);
+    EXPECT_EQ(watch.currentInterval(), TranscriptWatch::kFastMilliseconds);
+}
+
 TEST_F(Watch, ScanOnStartsTheFastInterval) {
     commands.ScanOn();
     clock.advance(10.0);

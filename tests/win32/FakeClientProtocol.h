@@ -17,6 +17,7 @@
 //   openmember NAME                  the user double-clicks the member's entry
 //   setignored NAME 0|1
 //   postdelay MS                     posted clicks, keys and closes act MS later
+//   transcriptlimit N                a room's transcript keeps N lines (default 250)
 //   imalert 0|1                      switching IMs on and off is answered with the alert
 //   modalalerts 0|1                  the alert is shown inside the click that caused it
 //   cannotreceive NAME               IMs to NAME are answered with the alert

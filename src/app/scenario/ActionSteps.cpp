@@ -32,8 +32,8 @@ StepResult start(ScenarioWorld& w, const Step& s) {
 // ---- the room ----
 
 bool isMember(ScenarioWorld& w, const QString& name) {
-    for (const aol::sim::MemberInfo& m : w.sim().members())
-        if (QString::fromStdString(m.name).compare(name, Qt::CaseInsensitive) == 0) return true;
+    for (const std::string& member : w.client().members())
+        if (QString::fromStdString(member).compare(name, Qt::CaseInsensitive) == 0) return true;
     return false;
 }
 
@@ -47,21 +47,21 @@ StepResult memberSays(ScenarioWorld& w, const Step& s) {
     if (!isMember(w, s.words[0]))
         return cannot(
             QStringLiteral("%1 is not in the room (add `join %1` first)").arg(s.words[0]));
-    w.sim().memberSays(s.words[0].toStdString(), s.tail.toStdString());
+    w.client().memberSays(s.words[0].toStdString(), s.tail.toStdString());
     return passed();
 }
 
 StepResult memberJoins(ScenarioWorld& w, const Step& s) {
     w.ensureRoom();
     if (isMember(w, s.tail)) return cannot(QStringLiteral("%1 is in the room already").arg(s.tail));
-    w.sim().memberJoins(s.tail.toStdString());
+    w.client().memberJoins(s.tail.toStdString());
     return passed();
 }
 
 StepResult memberLeaves(ScenarioWorld& w, const Step& s) {
     w.ensureRoom();
     if (!isMember(w, s.tail)) return cannot(QStringLiteral("%1 is not in the room").arg(s.tail));
-    w.sim().memberLeaves(s.tail.toStdString());
+    w.client().memberLeaves(s.tail.toStdString());
     return passed();
 }
 

@@ -27,8 +27,13 @@ QStringList newLines(ScenarioWorld& w) {
 // ---- the room ----
 
 StepResult expectLine(ScenarioWorld& w, const Step& s) {
-    const QStringList fresh = newLines(w);
-    const qsizetype at = fresh.indexOf(s.tail);
+    QStringList fresh;
+    qsizetype at = -1;
+    eventually(w, [&] {
+        fresh = newLines(w);
+        at = fresh.indexOf(s.tail);
+        return at >= 0;
+    });
     if (at < 0)
         return expectationFailed(
             QStringLiteral(
@@ -42,9 +47,13 @@ StepResult expectTranscript(ScenarioWorld& w, const Step& s) {
     QStringList expected;
     for (const QString& line : s.block)
         if (!line.trimmed().isEmpty()) expected << line;
-    const QStringList actual = newLines(w);
+    QStringList actual;
+    const bool same = eventually(w, [&] {
+        actual = newLines(w);
+        return actual == expected;
+    });
     w.linesChecked = static_cast<int>(w.lines().size());
-    if (actual == expected) return passed();
+    if (same) return passed();
     qsizetype row = 0;
     while (row < expected.size() && row < actual.size() && expected[row] == actual[row]) ++row;
     QString where = QStringLiteral("first difference: line %1").arg(row + 1);
@@ -65,13 +74,14 @@ StepResult expectNoLines(ScenarioWorld& w, const Step&) {
 }
 
 StepResult expectIgnored(ScenarioWorld& w, const Step& s, bool ignored) {
-    if (w.sim().isIgnored(s.tail.toStdString()) == ignored) return passed();
+    if (eventually(w, [&] { return w.client().isIgnored(s.tail.toStdString()) == ignored; }))
+        return passed();
     return expectationFailed(ignored ? QStringLiteral("%1 is not ignored").arg(s.tail)
                                      : QStringLiteral("%1 is ignored").arg(s.tail));
 }
 
 StepResult expectRoom(ScenarioWorld& w, const Step& s) {
-    const QString room = QString::fromStdString(w.sim().currentRoom());
+    const QString room = QString::fromStdString(w.client().currentRoom());
     if (room == s.tail) return passed();
     return expectationFailed(QStringLiteral("the open room is %1").arg(quoted(room)));
 }
@@ -80,8 +90,12 @@ StepResult expectIms(ScenarioWorld& w, const Step& s) {
     const QString want = s.words[0];
     if (want != QLatin1String("on") && want != QLatin1String("off"))
         return cannot(QStringLiteral("`expect ims` takes on or off"));
-    const bool on = w.sim().imsReceptionOn();
-    if (on == (want == QLatin1String("on"))) return passed();
+    bool on = false;
+    if (eventually(w, [&] {
+            on = w.client().imsReceptionOn();
+            return on == (want == QLatin1String("on"));
+        }))
+        return passed();
     return expectationFailed(QStringLiteral("instant messages are %1").arg(on ? "on" : "off"));
 }
 

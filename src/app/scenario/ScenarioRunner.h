@@ -21,6 +21,11 @@ struct RunOptions {
     // files as installed there, and writes into a temporary per-user data folder. Empty: the
     // program's folder is a temporary copy of what lies beside the runner.
     QString installedPrograms;
+    // The chat client: "sim" (the simulated client, on the scenario's virtual clock) or "win32"
+    // (the fake client of real Win32 windows under Wine, reached through melodrop-bridge, in real
+    // time; its Windows programs in windowsBin, Wine's prefix in WINEPREFIX).
+    QString client = QStringLiteral("sim");
+    QString windowsBin;
     // Play silently whatever the scenario's `player` line says.
     bool forceSilent = false;
     // A step that runs longer than this in real time ends the process (see Watchdog).

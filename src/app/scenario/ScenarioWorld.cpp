@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "app/scenario/SilentMediaPlayer.h"
+#include "app/scenario/Win32ScenarioClient.h"
 #include "audio/AudioPlayer.h"
 #include "player/Melodrop.h"
 #include "player/QtSettingsStore.h"
@@ -16,8 +17,8 @@
 namespace melodrop::scenario {
 
 struct ProgramInstance {
-    ProgramInstance(aol::sim::SimClient& sim, VirtualClock& clock, const QString& settingsFile)
-        : windows(sim), clock(clock), settings(settingsFile) {}
+    ProgramInstance(aol::WindowSystem& client, VirtualClock& clock, const QString& settingsFile)
+        : windows(client), clock(clock), settings(settingsFile) {}
     ~ProgramInstance() {
         // The player window shows the program's state: it goes first.
         window.reset();
@@ -32,7 +33,8 @@ struct ProgramInstance {
     PlayerMonitor player;
     // One watch for both scanners, told of the client's changes.
     TranscriptWatch scanWatch{clock};
-    std::function<void()> notifyScanners = scanWatch.changeListener();
+    // Set only for a client that tells of its changes: asking for it ends the watch's polling.
+    std::function<void()> notifyScanners;
     TranscriptChatScanner chtMelodrop{windows, scanWatch};
     TranscriptChatScanner chat1{windows, scanWatch};
     std::unique_ptr<Melodrop> melodrop;
@@ -104,17 +106,7 @@ ScenarioWorld::ScenarioWorld(const Options& options)
 
     settingsFile_ = root.filePath(QStringLiteral("melodrop.ini"));
     settings_ = std::make_unique<QtSettingsStore>(settingsFile_);
-    clock_.addPumpHook([this] { sim_.deliverPosted(); });
-    // Lines are collected as the client changes (before a room that closes takes them along),
-    // except while the user types character by character: then once, after the line is sent.
-    sim_.addChangeListener([this] {
-        clientChanged_ = true;
-        if (!typing_) collectLines();
-    });
-    // The running program's scanners are told of every change too.
-    sim_.addChangeListener([this] {
-        if (program_) program_->notifyScanners();
-    });
+    if (!makeClient()) return;
     desktop_.onQuit = [this] { programEnded(); };
 }
 
@@ -137,6 +129,33 @@ bool ScenarioWorld::locateFiles() {
     // As the installed program prepares its per-user folder when it starts.
     programFolder_ = files_.programFolder();
     files_.prepareUserFolder();
+    return true;
+}
+
+bool ScenarioWorld::makeClient() {
+    if (options_.client == QLatin1String("win32")) {
+        client_ = std::make_unique<Win32ScenarioClient>(options_.windowsBin, root_.path());
+        if (!client_->startError().isEmpty()) {
+            setupError_ = QStringLiteral("the Win32 client: ") + client_->startError();
+            return false;
+        }
+        // It lives in real time and cannot tell when it changed: lines are collected whenever
+        // they are asked for, and virtual time waits for real time.
+        clock_.paceToRealTime();
+        clientChanged_ = true;
+        return true;
+    }
+    auto sim = std::make_unique<SimScenarioClient>();
+    sim_ = sim.get();
+    client_ = std::move(sim);
+    // Lines are collected as the client changes (before a room that closes takes them along),
+    // except while the user types character by character: then once, after the line is sent.
+    // The running program's scanners are told of every change too.
+    client_->attach(clock_, [this] {
+        clientChanged_ = true;
+        if (!typing_) collectLines();
+        if (program_ && program_->notifyScanners) program_->notifyScanners();
+    });
     return true;
 }
 
@@ -187,29 +206,31 @@ bool ScenarioWorld::isShipped(const QString& path) const {
 // ---- the chat room ----
 
 void ScenarioWorld::ensureRoom() {
-    if (sim_.signedOnUser().empty()) sim_.signOn(kDefaultUser.toStdString());
-    if (sim_.currentRoom().empty()) sim_.openRoom(kDefaultRoom.toStdString());
+    if (client_->signedOnUser().empty()) client_->signOn(kDefaultUser.toStdString());
+    if (client_->currentRoom().empty()) client_->openRoom(kDefaultRoom.toStdString());
 }
 
 void ScenarioWorld::userTypes(const QString& line) {
     ensureRoom();
     typing_ = true;
-    sim_.userTypes(line.toStdString());
+    client_->userTypes(line.toStdString());
     typing_ = false;
     collectLines();
 }
 
 QString ScenarioWorld::userName() const {
-    const std::string user = sim_.signedOnUser();
+    const std::string user = client_ ? client_->signedOnUser() : std::string();
     return user.empty() ? kDefaultUser : QString::fromStdString(user);
 }
 
 void ScenarioWorld::collectLines() {
-    if (!clientChanged_) return;
-    clientChanged_ = false;
-    for (const std::string& room : sim_.openRooms()) {
-        std::vector<std::string> all = sim_.transcriptLines(room);
-        std::vector<std::string>& seenLines = linesSeenPerRoom_[sim_.roomWindow(room)];
+    if (!client_ || !clientChanged_) return;
+    // A client in real time cannot say when it changed: it is asked every time.
+    clientChanged_ = client_->realTime();
+    for (ScenarioClient::Room& open : client_->rooms()) {
+        const std::string& room = open.name;
+        std::vector<std::string> all = std::move(open.lines);
+        std::vector<std::string>& seenLines = linesSeenPerRoom_[open.id];
         const std::size_t seen = overlap(seenLines, all);
         for (std::size_t i = seen; i < all.size(); ++i) {
             const QString line = QString::fromStdString(all[i]);
@@ -256,8 +277,10 @@ ui::PlayerWindow& ScenarioWorld::window() {
 
 void ScenarioWorld::start(bool quick) {
     ensureRoom();
-    program_ = std::make_unique<ProgramInstance>(sim_, clock_, settingsFile_);
+    program_ = std::make_unique<ProgramInstance>(client_->windows(), clock_, settingsFile_);
     ProgramInstance& p = *program_;
+    p.scanWatch.setQuietInterval(client_->quietPollMilliseconds());
+    if (sim_) p.notifyScanners = p.scanWatch.changeListener();
     if (silentChosen())
         p.player.setInner(std::make_unique<SilentMediaPlayer>());
     else

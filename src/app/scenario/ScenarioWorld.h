@@ -3,7 +3,8 @@
 // commands.txt copied from beside the runner, the MP3 folder, a settings file, a configuration
 // folder, a per-user data folder; or, for an installed melodrop, its own program folder read as
 // installed), the simulated chat client with its room, a virtual clock, and, once started, the
-// whole melodrop program with its offscreen player window. The program can end and start again
+// whole melodrop program with its offscreen player window. The client is the simulated one, or
+// the fake Win32 client under Wine reached through the bridge. The program can end and start again
 // (a restart) on the same settings file and folders. Nothing outside the temporary folders is
 // written; they are removed when the world ends.
 #include <QList>
@@ -19,10 +20,12 @@
 
 #include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
+#include "app/scenario/SimScenarioClient.h"
 #include "app/scenario/EnvironmentOverride.h"
 #include "app/scenario/PlayerMonitor.h"
 #include "app/scenario/ProgramBoundary.h"
 #include "app/scenario/RunLimits.h"
+#include "app/scenario/ScenarioClient.h"
 #include "app/scenario/ScriptedDesktop.h"
 #include "chat/TranscriptChatScanner.h"
 #include "locations/FileLocations.h"
@@ -67,6 +70,8 @@ public:
         QString besideProgram;  // where skins/, demo/ and commands.txt lie beside the runner
         bool forceSilent = false;
         QString installedPrograms;  // an installed melodrop's program folder (RunOptions)
+        QString client = QStringLiteral("sim");  // "sim" or "win32" (RunOptions)
+        QString windowsBin;
     };
 
     explicit ScenarioWorld(const Options& options);
@@ -94,7 +99,11 @@ public:
     bool isShipped(const QString& path) const;
 
     // ---- the chat room ----
-    aol::sim::SimClient& sim() { return sim_; }
+    ScenarioClient& client() { return *client_; }
+    // The simulated client, for what only it can do (null on another client).
+    aol::sim::SimClient* sim() { return sim_ ? &sim_->sim() : nullptr; }
+    // Whether the client lives in real time (the virtual clock then keeps pace with it).
+    bool realTimeClient() const { return client_->realTime(); }
     // Signs the default user on and opens the default room, unless done already.
     void ensureRoom();
     QString userName() const;
@@ -157,6 +166,7 @@ public:
 private:
     // The program's files: a temporary copy, or an installed program's (false: not installed).
     bool locateFiles();
+    bool makeClient();
     void copyRuntimeFiles();
     void collectLines();
     void programEnded();
@@ -176,7 +186,8 @@ private:
     std::map<aol::Hwnd, std::vector<std::string>> linesSeenPerRoom_;
     bool clientChanged_ = false;
     bool typing_ = false;
-    aol::sim::SimClient sim_;
+    std::unique_ptr<ScenarioClient> client_;
+    SimScenarioClient* sim_ = nullptr;  // client_, when it is the simulated one
     VirtualClock clock_;
     QMap<QString, QString> defined_;
 

@@ -28,15 +28,15 @@ StepResult writeFile(ScenarioWorld& w, const QString& path, const QByteArray& co
 }
 
 StepResult signOn(ScenarioWorld& w, const Step& s) {
-    if (!w.sim().signedOnUser().empty())
+    if (!w.client().signedOnUser().empty())
         return cannot(QStringLiteral("`signon` must come before anything happens in the room"));
-    w.sim().signOn(s.tail.toStdString());
+    w.client().signOn(s.tail.toStdString());
     return passed();
 }
 
 StepResult openRoom(ScenarioWorld& w, const Step& s) {
-    if (w.sim().signedOnUser().empty()) w.sim().signOn(kDefaultUser.toStdString());
-    w.sim().openRoom(s.tail.toStdString());
+    if (w.client().signedOnUser().empty()) w.client().signOn(kDefaultUser.toStdString());
+    w.client().openRoom(s.tail.toStdString());
     return passed();
 }
 

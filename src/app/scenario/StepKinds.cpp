@@ -2,14 +2,27 @@
 
 #include <QRegularExpression>
 
+#include "app/scenario/ScenarioWorld.h"
+
 namespace melodrop::scenario {
 
 std::vector<StepKind> allSteps() {
     std::vector<StepKind> all;
     for (auto group : {setupSteps(), actionSteps(), worldSteps(), expectSteps(),
-                       expectProgramSteps(), outputSteps()})
+                       expectProgramSteps(), outputSteps(), clientSteps()})
         for (StepKind& kind : group) all.push_back(std::move(kind));
     return all;
+}
+
+bool eventually(ScenarioWorld& w, const std::function<bool()>& check) {
+    if (check()) return true;
+    if (!w.realTimeClient()) return false;
+    constexpr double kStep = 0.05;
+    for (double waited = 0; waited < kEventuallySeconds; waited += kStep) {
+        w.clock().advance(kStep);
+        if (check()) return true;
+    }
+    return false;
 }
 
 std::vector<StepShape> shapesOf(const std::vector<StepKind>& kinds) {

@@ -60,6 +60,13 @@ std::vector<StepKind> expectSteps();
 std::vector<StepKind> expectProgramSteps();
 std::vector<StepKind> outputSteps();
 std::vector<StepKind> worldSteps();
+std::vector<StepKind> clientSteps();
+
+// Whether `check` holds. On a client that lives in real time the program answers a moment after
+// the step that asked it to, so there time passes until it holds or kEventuallySeconds have
+// gone by; on the simulated client the step's settling time was enough, and it is checked once.
+inline constexpr double kEventuallySeconds = 10.0;
+bool eventually(ScenarioWorld& w, const std::function<bool()>& check);
 
 // All of them, and their shapes for the parser.
 std::vector<StepKind> allSteps();

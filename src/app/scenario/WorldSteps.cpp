@@ -34,15 +34,20 @@ QString numbered(const QString& text, qint64 n) {
 }
 
 bool isMember(ScenarioWorld& w, const QString& name) {
-    for (const aol::sim::MemberInfo& m : w.sim().members())
-        if (QString::fromStdString(m.name).compare(name, Qt::CaseInsensitive) == 0) return true;
+    for (const std::string& member : w.client().members())
+        if (QString::fromStdString(member).compare(name, Qt::CaseInsensitive) == 0) return true;
     return false;
+}
+
+StepResult onlySimulated(const char* step) {
+    return cannot(QStringLiteral("`%1` needs the simulated client").arg(QLatin1String(step)));
 }
 
 StepResult transcriptLimit(ScenarioWorld& w, const Step& s) {
     const auto n = count(s.words[0], 1, kMostLines);
     if (!n) return cannot(QStringLiteral("`transcript-limit` takes a number of lines, at least 1"));
-    w.sim().setTranscriptLimit(static_cast<std::size_t>(*n));
+    if (!w.sim()) return onlySimulated("transcript-limit");
+    w.sim()->setTranscriptLimit(static_cast<std::size_t>(*n));
     return passed();
 }
 
@@ -55,9 +60,9 @@ StepResult flood(ScenarioWorld& w, const Step& s) {
     const auto n = count(s.words[1], 1, kMostLines);
     if (!n) return cannot(QStringLiteral("`flood` takes a number of lines from 1 to 10000000"));
     const std::string name = member.toStdString();
-    constexpr double kPoll = TranscriptChatScanner::kPollMilliseconds / 1000.0;
+    constexpr double kPoll = TranscriptWatch::kFastMilliseconds / 1000.0;
     for (qint64 i = 1; i <= *n; ++i) {
-        w.sim().memberSays(name, numbered(s.tail, i).toStdString());
+        w.client().memberSays(name, numbered(s.tail, i).toStdString());
         w.clock().advance(kPoll);
     }
     return passed();
@@ -121,16 +126,18 @@ StepResult fileLines(ScenarioWorld& w, const Step& s) {
 
 StepResult closeRoom(ScenarioWorld& w, const Step& s) {
     const std::string room = s.tail.toStdString();
-    if (w.sim().roomWindow(room) == 0)
+    if (!w.sim()) return onlySimulated("close-room");
+    if (w.sim()->roomWindow(room) == 0)
         return cannot(s.hasTail ? QStringLiteral("there is no open room %1").arg(s.tail)
                                 : QStringLiteral("there is no open room"));
-    w.sim().closeRoom(room);
+    w.sim()->closeRoom(room);
     return passed();
 }
 
 StepResult signOff(ScenarioWorld& w, const Step&) {
-    if (w.sim().signedOnUser().empty()) return cannot(QStringLiteral("nobody is signed on"));
-    w.sim().signOff();
+    if (!w.sim()) return onlySimulated("signoff");
+    if (w.sim()->signedOnUser().empty()) return cannot(QStringLiteral("nobody is signed on"));
+    w.sim()->signOff();
     return passed();
 }
 

@@ -141,8 +141,8 @@ void BridgeServer::Accept() {
     const NativeSocket s = ::accept(Native(listener_), nullptr, nullptr);
     if (static_cast<std::intptr_t>(s) == kNoSocket) return;
     if (client_ != kNoSocket) {
-        CloseSocket(static_cast<std::intptr_t>(s));
         Log("refused a second connection: one melodrop at a time");
+        CloseSocket(static_cast<std::intptr_t>(s));
         return;
     }
     int noDelay = 1;
@@ -215,12 +215,13 @@ bool BridgeServer::SendAll(const std::string& bytes) {
 
 void BridgeServer::Drop(const std::string& why) {
     if (client_ == kNoSocket) return;
+    // Said before the hang-up, so that the console tells why by the time the other side sees it.
+    if (!why.empty()) Log(why);
     CloseSocket(client_);
     client_ = kNoSocket;
     authenticated_ = false;
     inbox_.clear();
     guard_.CloseAll();
-    if (!why.empty()) Log(why);
 }
 
 void BridgeServer::WatchClient() {

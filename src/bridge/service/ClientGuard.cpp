@@ -21,14 +21,19 @@ std::uint32_t ClientGuard::Refresh() {
     std::uint32_t pid = 0;
     if (frame != 0) inner_.GetWindowThreadProcessId(frame, &pid);
     client_ = pid;
+    known_.clear();
+    if (frame != 0 && pid != 0) known_.insert(frame);
     return pid;
 }
 
 bool ClientGuard::IsClients(aol::Hwnd window) {
     if (window == 0 || client_ == 0) return false;
+    if (known_.count(window)) return true;
     std::uint32_t pid = 0;
     inner_.GetWindowThreadProcessId(window, &pid);
-    return pid == client_;
+    if (pid != client_) return false;
+    known_.insert(window);
+    return true;
 }
 
 aol::Hwnd ClientGuard::FindWindowA(const char* className, const char* caption) {
@@ -49,7 +54,10 @@ aol::Hwnd ClientGuard::FindWindowExA(aol::Hwnd parent, aol::Hwnd childAfter, con
         if (w == 0) return 0;
         std::uint32_t pid = 0;
         inner_.GetWindowThreadProcessId(w, &pid);
-        if (pid == client_) return w;
+        if (pid == client_) {
+            known_.insert(w);
+            return w;
+        }
         if (parent != 0) return 0;  // children share their parent's process
     }
     return 0;

@@ -6,6 +6,7 @@
 // handles are the guard's own small numbers, closed with the guard.
 #include <cstdint>
 #include <map>
+#include <set>
 
 #include "aol/WindowSystem.h"
 
@@ -47,7 +48,8 @@ private:
     bool IsClients(aol::Hwnd window);
 
     aol::WindowSystem& inner_;
-    std::uint32_t client_ = 0;                                  // of the current request
+    std::uint32_t client_ = 0;  // of the current request
+    std::set<aol::Hwnd> known_;  // windows found to be the client's during this request
     std::map<aol::ProcessHandle, aol::ProcessHandle> handles_;  // ours -> the inner one
     aol::ProcessHandle nextHandle_ = 1;
 };

@@ -87,7 +87,7 @@ Answer RequestHandler::Handle(const Request& r) {
             a.ok = guard_.CloseHandle(static_cast<aol::ProcessHandle>(r.handle));
             break;
         case Op::ReadRoomTexts:
-            for (aol::RoomText& room : aol::client::ReadRoomTexts(guard_)) {
+            for (aol::RoomText& room : rooms_.Read(guard_)) {
                 Answer::Room out;
                 out.room = room.room;
                 const std::uint64_t hash = TextHash(room.text);

@@ -2,6 +2,7 @@
 // Carries out one request of the bridge protocol on the chat client, through the guard.
 #include "bridge/protocol/BridgeProtocol.h"
 #include "bridge/service/ClientGuard.h"
+#include "bridge/service/RoomWatch.h"
 
 namespace bridge {
 
@@ -13,6 +14,7 @@ public:
 
 private:
     ClientGuard& guard_;
+    RoomWatch rooms_;
 };
 
 }  // namespace bridge

@@ -1,4 +1,5 @@
 // The fake client's command interpreter: what tests ask of it through its control window.
+#include <algorithm>
 #include <sstream>
 
 #include "FakeClientProtocol.h"
@@ -76,6 +77,8 @@ LRESULT RunCommand(HWND replyTo, const COPYDATASTRUCT& data) {
         client.setIgnored(arg(1), arg(2) == "1");
     } else if (verb == "postdelay") {
         client.postDelayMs = number(1);
+    } else if (verb == "transcriptlimit") {
+        client.transcriptLimit = static_cast<std::size_t>(std::max(1, number(1)));
     } else if (verb == "imalert") {
         client.imAlert = arg(1) == "1";
     } else if (verb == "modalalerts") {

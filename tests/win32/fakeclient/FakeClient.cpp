@@ -11,7 +11,6 @@ namespace fakeclient {
 namespace {
 
 constexpr std::size_t kNameBytes = 16;
-constexpr std::size_t kTranscriptLimit = 250;
 constexpr std::size_t kArenaBytes = 4u << 20;
 const std::string kPrivateRoomPrefix = "aol://2719:2-2-";
 const std::string kSendImPrefix = "aol://9293:";
@@ -97,6 +96,7 @@ void FakeClient::reset() {
     imsSent.clear();
     imsOn = true;
     postDelayMs = 0;
+    transcriptLimit = 250;
     imAlert = false;
     modalAlerts = false;
     cannotReceive.clear();
@@ -214,7 +214,7 @@ void FakeClient::memberLeaves(const std::string& name) {
 
 void FakeClient::addLine(Room& room, const std::string& sender, const std::string& text) {
     room.lines.push_back(sender + ":\t" + text);
-    while (room.lines.size() > kTranscriptLimit) room.lines.pop_front();
+    while (room.lines.size() > transcriptLimit) room.lines.pop_front();
 }
 
 void FakeClient::memberSays(const std::string& name, const std::string& text) {

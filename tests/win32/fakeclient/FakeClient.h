@@ -104,6 +104,7 @@ public:
 
     // ---- Settings ----
     int postDelayMs = 0;
+    std::size_t transcriptLimit = 250;  // lines a room's transcript keeps
     bool imAlert = false;
     bool modalAlerts = false;
     std::set<std::string> cannotReceive;  // normalised names

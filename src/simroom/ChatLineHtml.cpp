@@ -1,11 +1,11 @@
-#include "ui/ChatLineHtml.h"
+#include "simroom/ChatLineHtml.h"
 
 #include <QColor>
 #include <QList>
 #include <QMap>
 #include <QRegularExpression>
 
-namespace melodrop::ui {
+namespace melodrop::simroom {
 
 namespace {
 
@@ -174,4 +174,4 @@ QString chatLineToRichText(const QString& line) {
     return Renderer().render(line);
 }
 
-}  // namespace melodrop::ui
+}  // namespace melodrop::simroom

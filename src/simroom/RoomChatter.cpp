@@ -1,11 +1,11 @@
-#include "ui/RoomChatter.h"
+#include "simroom/RoomChatter.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "aol/sim/SimClient.h"
 
-namespace melodrop::ui {
+namespace melodrop::simroom {
 
 RoomChatter::RoomChatter(aol::sim::SimClient& sim, Clock& clock, quint32 seed, QObject* parent)
     : QObject(parent), sim_(sim), timer_(clock.createTimer()), random_(seed) {
@@ -74,4 +74,4 @@ void RoomChatter::speak() {
     sim_.memberSays(who, line.toStdString());
 }
 
-}  // namespace melodrop::ui
+}  // namespace melodrop::simroom

@@ -12,7 +12,7 @@ namespace aol::sim {
 class SimClient;
 }
 
-namespace melodrop::ui {
+namespace melodrop::simroom {
 
 class RoomChatter : public QObject {
     Q_OBJECT
@@ -43,4 +43,4 @@ private:
     double longest_ = 90.0;
 };
 
-}  // namespace melodrop::ui
+}  // namespace melodrop::simroom

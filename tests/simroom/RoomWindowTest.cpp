@@ -13,11 +13,11 @@
 #include "aol/sim/SimClient.h"
 #include "fakes/QtPrinters.h"
 #include "player/VirtualClock.h"
-#include "ui/RoomChatter.h"
-#include "ui/RoomWindow.h"
+#include "simroom/RoomChatter.h"
+#include "simroom/RoomWindow.h"
 
 using namespace melodrop;
-using namespace melodrop::ui;
+using namespace melodrop::simroom;
 
 namespace {
 

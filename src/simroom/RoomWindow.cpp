@@ -1,4 +1,4 @@
-#include "ui/RoomWindow.h"
+#include "simroom/RoomWindow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,10 +17,10 @@
 
 #include "aol/sim/SimClient.h"
 #include "ui/AppIcon.h"
-#include "ui/ChatLineHtml.h"
-#include "ui/RoomChatter.h"
+#include "simroom/ChatLineHtml.h"
+#include "simroom/RoomChatter.h"
 
-namespace melodrop::ui {
+namespace melodrop::simroom {
 
 namespace {
 
@@ -47,7 +47,7 @@ QString lineHtml(const QString& line, const QString& user) {
 RoomWindow::RoomWindow(aol::sim::SimClient& sim, RoomChatter* chatter, QWidget* parent)
     : QWidget(parent, Qt::Window), sim_(sim), chatter_(chatter) {
     setObjectName(QStringLiteral("RoomWindow"));
-    setWindowIcon(appIcon());
+    setWindowIcon(ui::appIcon());
     resize(560, 380);
 
     roomName_ = new QLabel(this);
@@ -259,4 +259,4 @@ void RoomWindow::closeEvent(QCloseEvent* event) {
     showMinimized();
 }
 
-}  // namespace melodrop::ui
+}  // namespace melodrop::simroom

@@ -7,9 +7,9 @@
 #include <QTextFragment>
 
 #include "fakes/QtPrinters.h"
-#include "ui/ChatLineHtml.h"
+#include "simroom/ChatLineHtml.h"
 
-using melodrop::ui::chatLineToRichText;
+using melodrop::simroom::chatLineToRichText;
 
 namespace {
 

@@ -6,9 +6,9 @@
 // plain text), unknown tags are not shown, everything else is text.
 #include <QString>
 
-namespace melodrop::ui {
+namespace melodrop::simroom {
 
 // Qt rich text (a run of <span>s, escaped) for one line's text.
 QString chatLineToRichText(const QString& line);
 
-}  // namespace melodrop::ui
+}  // namespace melodrop::simroom

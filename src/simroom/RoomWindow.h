@@ -21,7 +21,7 @@ namespace aol::sim {
 class SimClient;
 }
 
-namespace melodrop::ui {
+namespace melodrop::simroom {
 
 class RoomChatter;
 
@@ -69,4 +69,4 @@ private:
     std::vector<std::string> shownLines_;
 };
 
-}  // namespace melodrop::ui
+}  // namespace melodrop::simroom

@@ -1,0 +1,53 @@
+#pragma once
+// The chat client the program runs on, as the program's composition sees it: the window system
+// that reaches the client, and what comes with the client on the desktop. One implementation
+// per kind of client, made by makeChatClient:
+//   - simulated: the built-in simulated client with its open room and the room's window;
+//   - bridge: a real client under Wine, reached through melodrop-bridge (not on Windows);
+//   - win32: a real client on the same Windows desktop (Windows builds only).
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "aol/WindowSystem.h"
+#include "chat/TranscriptWatch.h"
+
+namespace melodrop {
+class Clock;
+}
+
+namespace melodrop::app {
+
+enum class ClientKind { Simulated, Bridge, Win32 };
+
+struct ClientChoice {
+#ifdef _WIN32
+    ClientKind kind = ClientKind::Win32;
+#else
+    ClientKind kind = ClientKind::Simulated;
+#endif
+    quint16 bridgePort = 0;   // 0: the bridge's default port
+    QString bridgeTokenFile;  // "": the bridge's default token file
+};
+
+// The client kinds this build offers, as they are named on the command line.
+QStringList clientKindNames();
+
+class ChatClient {
+public:
+    virtual ~ChatClient() = default;
+    virtual aol::WindowSystem& windows() = 0;
+    // A client that can tell when its rooms change calls `listener` after each change (the
+    // chat scanners then need not poll); others ignore it.
+    virtual void notifyChanges(std::function<void()> listener) { (void)listener; }
+    // How often the chat scanners look at a quiet room when they must poll (milliseconds).
+    virtual int quietPollMilliseconds() const { return TranscriptWatch::kSlowMilliseconds; }
+    // The program has started and its player window stands at `playerFrame`.
+    virtual void programLaunched(const QRect& playerFrame) { (void)playerFrame; }
+};
+
+std::unique_ptr<ChatClient> makeChatClient(const ClientChoice& choice, Clock& clock);
+
+}  // namespace melodrop::app
