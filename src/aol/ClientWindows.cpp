@@ -96,6 +96,13 @@ bool SendText(WindowSystem& ws, Hwnd window, const std::string& bytes) {
 
 std::string CaptionBytes(WindowSystem& ws, Hwnd window) {
     if (window == 0) return {};
+    // Captions are short: one question reads most of them whole (each question to a client in
+    // another process is a round trip); only one that may not have fit is measured first.
+    constexpr int kShort = 256;
+    char shortBuffer[kShort] = {};
+    const int got = ws.GetWindowTextA(window, shortBuffer, kShort);
+    if (got >= 0 && got < kShort - 1)
+        return std::string(shortBuffer, static_cast<std::size_t>(got));
     const int n = ws.GetWindowTextLengthA(window);
     if (n <= 0) return {};
     std::vector<char> buffer(static_cast<std::size_t>(n) + 1, '\0');

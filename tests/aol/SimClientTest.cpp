@@ -82,6 +82,12 @@ TEST_F(Sim, ControlsAnswerWithTheirContentsOnlyToWmGetText) {
     // Windows without contents answer with their caption both ways.
     EXPECT_EQ(client::CaptionBytes(client, client.roomWindow()), "Lobby");
     EXPECT_EQ(client::ControlBytes(client, client.roomWindow()), "Lobby");
+    // A caption too long for the first short read is read whole all the same.
+    for (const std::size_t length : {254u, 255u, 256u, 1000u}) {
+        const std::string name(length, 'r');
+        client.openRoom(name);
+        EXPECT_EQ(client::CaptionBytes(client, client.roomWindow(name)), name) << length;
+    }
 }
 
 TEST_F(Sim, AHungClientAnswersNoSendUntilItRecovers) {

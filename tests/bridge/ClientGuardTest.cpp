@@ -42,6 +42,7 @@ public:
         return sim_.GetWindowTextA(w, b, n);
     }
     std::uint32_t GetWindowThreadProcessId(aol::Hwnd w, std::uint32_t* pid) override {
+        ++processQueries;
         if (w == kForeign) {
             if (pid) *pid = kForeignProcess;
             return 1;
@@ -58,6 +59,7 @@ public:
     bool CloseHandle(aol::ProcessHandle h) override { return sim_.CloseHandle(h); }
 
     int foreignMessages = 0;
+    int processQueries = 0;
     std::uint32_t lastFlags = 0;
     std::uint32_t lastTimeout = 0;
 
@@ -120,6 +122,27 @@ TEST_F(Guard, OnlyTheClientsMemoryAndOnlyToRead) {
     EXPECT_EQ(sim.openProcessHandles(), 1);
     guard.CloseAll();  // the connection ended
     EXPECT_EQ(sim.openProcessHandles(), 0);
+}
+
+// Requests close together trust what the one before found; a client that quit is noticed once
+// the trust ends, and a window never found before is always checked.
+TEST_F(Guard, RequestsCloseTogetherTrustTheLastLookUp) {
+    double now = 50.0;
+    ASSERT_NE(guard.RefreshIfStale(now), 0u);
+    const aol::Hwnd room = aol::client::FindRoom(guard);
+    ASSERT_NE(room, 0u);
+    windows.processQueries = 0;
+    EXPECT_NE(guard.RefreshIfStale(now += 0.1), 0u);
+    EXPECT_EQ(aol::client::Send(guard, room, aol::kWmGetTextLength).has_value(), true);
+    EXPECT_EQ(windows.processQueries, 0);
+    // A window of another program is still refused within the trust.
+    EXPECT_FALSE(guard.PostMessageA(WithAnotherProgram::kForeign, aol::kWmClose, 0, 0));
+    EXPECT_EQ(windows.foreignMessages, 0);
+
+    sim.quit();
+    EXPECT_FALSE(aol::client::Send(guard, room, aol::kWmGetTextLength).has_value());
+    EXPECT_EQ(guard.RefreshIfStale(now += ClientGuard::kTrustSeconds), 0u);
+    EXPECT_EQ(guard.FindWindowA("AOL Frame25", nullptr), 0u);
 }
 
 TEST_F(Guard, NoClientNoWindows) {

@@ -201,14 +201,37 @@ TEST_F(RemoteBridge, TheReaderGetsEveryRoomInOneExchange) {
     aol::TranscriptReader reader(remote);
     reader.Reset();
     withSim([&] { sim.memberSays("Alice", "one"); });
+    // Reads that follow each other closely share one answer: let it go stale.
+    const auto stale = [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
+    stale();
     auto fresh = reader.ReadNew();
     ASSERT_EQ(fresh.size(), 1u);
     EXPECT_EQ(fresh[0].text, "one");
+    stale();
     EXPECT_TRUE(reader.ReadNew().empty());  // unchanged: not resent, not reported again
     withSim([&] { sim.userTypes("two"); });
+    stale();
     fresh = reader.ReadNew();
     ASSERT_EQ(fresh.size(), 1u);
     EXPECT_EQ(fresh[0].screenName, "Bob");
+}
+
+// Both chat scanners read at the same tick: one exchange serves both, and both see the line.
+TEST_F(RemoteBridge, TwoReadersAtOneTickShareOneExchange) {
+    aol::RemoteWindowSystem remote(remoteOptions());
+    aol::TranscriptReader commands(remote);
+    aol::TranscriptReader autoIgnore(remote);
+    commands.Reset();
+    autoIgnore.Reset();
+    withSim([&] { sim.memberSays("Alice", "one"); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the last answer is stale
+    const std::uint64_t before = remote.exchanges();
+    const auto first = commands.ReadNew();
+    const auto second = autoIgnore.ReadNew();
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].text, "one");
+    EXPECT_LE(remote.exchanges() - before, 1u);
 }
 
 TEST_F(RemoteBridge, AWrongTokenIsRefused) {

@@ -1,5 +1,5 @@
-// The bridge's reading of the rooms: the same answers as a full read, with only two small
-// questions per room while nothing changes.
+// The bridge's reading of the rooms: the same answers as a full read, with one small question
+// per room at most reads while nothing changes.
 #include "bridge/service/RoomWatch.h"
 
 #include <gtest/gtest.h>
@@ -31,19 +31,27 @@ protected:
         for (const auto& m : sim.messageLog()) n += m.windowClass == "RICHCNTL" ? 1 : 0;
         return n;
     }
+    // A read `later` seconds after the one before.
+    std::vector<aol::RoomText> read(double later = 0.0) {
+        now += later;
+        return watch.Read(sim, now);
+    }
     aol::sim::SimClient sim;
     RoomWatch watch;
+    double now = 100.0;
 };
 
 TEST_F(Watch, AnswersAsAFullReadAndAsksLittleWhileNothingChanges) {
     sim.memberSays("Alice", "one");
-    EXPECT_TRUE(Same(watch.Read(sim), full()));
+    EXPECT_TRUE(Same(read(), full()));
     sim.clearMessageLog();
-    const auto again = watch.Read(sim);
-    EXPECT_EQ(messagesToTranscripts(), 2);  // its length and its first bytes
+    const auto again = read(0.01);
+    EXPECT_EQ(messagesToTranscripts(), 1);  // its length
+    for (int i = 1; i < RoomWatch::kHeadEvery; ++i) read(0.01);
+    EXPECT_EQ(messagesToTranscripts(), RoomWatch::kHeadEvery + 1);  // and now and then its head
     EXPECT_TRUE(Same(again, full()));
     sim.memberSays("Alice", "two");
-    const auto after = watch.Read(sim);
+    const auto after = read();
     ASSERT_EQ(after.size(), 1u);
     EXPECT_EQ(after[0].text, "Alice:\tone\r\nAlice:\ttwo");
 }
@@ -51,23 +59,30 @@ TEST_F(Watch, AnswersAsAFullReadAndAsksLittleWhileNothingChanges) {
 TEST_F(Watch, SeesAFullTranscriptMoveOn) {
     sim.setTranscriptLimit(3);
     for (const char* line : {"aa", "bb", "cc"}) sim.memberSays("Alice", line);
-    watch.Read(sim);
+    read();
     sim.memberSays("Alice", "dd");  // same length; the first line goes
-    EXPECT_TRUE(Same(watch.Read(sim), full()));
+    // Seen when the first bytes are compared next, at most kHeadEvery reads later.
+    bool seen = false;
+    for (int i = 0; i < RoomWatch::kHeadEvery && !seen; ++i) seen = Same(read(0.01), full());
+    EXPECT_TRUE(seen);
 }
 
 TEST_F(Watch, FollowsRoomsOpeningAndClosing) {
-    watch.Read(sim);
+    read();
     sim.openRoom("Private");
     sim.userTypes("hi");
-    auto rooms = watch.Read(sim);
+    // A room that opened is seen at the next walk of the windows.
+    EXPECT_EQ(read(RoomWatch::kWalkSeconds / 2).size(), 1u);
+    auto rooms = read(RoomWatch::kWalkSeconds);
     EXPECT_TRUE(Same(rooms, full()));
     ASSERT_EQ(rooms.size(), 2u);
     EXPECT_EQ(rooms[0].text, "Bob:\thi");
+    // A room that closed, or a client that quit, is seen at once: its transcript no longer
+    // answers.
     sim.closeRoom("Private");
-    EXPECT_TRUE(Same(watch.Read(sim), full()));
+    EXPECT_TRUE(Same(read(0.01), full()));
     sim.quit();
-    EXPECT_TRUE(watch.Read(sim).empty());
+    EXPECT_TRUE(read(0.01).empty());
 }
 
 }  // namespace

@@ -120,6 +120,8 @@ void RemoteWindowSystem::Disconnect(const std::string& why) {
     socket_ = -1;
     inbox_.clear();
     rooms_.clear();
+    lastRooms_.clear();
+    roomsReadAt_ = -1e9;
     nextAttempt_ = Now() + options_.retrySeconds;
     if (!why.empty()) Log(why);
 }
@@ -154,6 +156,7 @@ bool RemoteWindowSystem::Exchange(const std::string& frame, Op op, int waitMs, A
                 return false;
             }
             answer = *parsed;
+            ++exchanges_;
             return true;
         }
         const int left = static_cast<int>((deadline - Now()) * 1000);
@@ -173,6 +176,8 @@ bool RemoteWindowSystem::Exchange(const std::string& frame, Op op, int waitMs, A
 }
 
 std::optional<Answer> RemoteWindowSystem::Call(const Request& request, int boundMs) {
+    // Whatever else the program asks of the client may change a room: the next read asks anew.
+    if (request.op != Op::ReadRoomTexts) roomsReadAt_ = -1e9;
     if (!EnsureConnected()) return std::nullopt;
     Answer answer;
     if (!Exchange(bridge::Frame(bridge::EncodeRequest(request)), request.op,
@@ -324,6 +329,11 @@ bool RemoteWindowSystem::CloseHandle(ProcessHandle handle) {
 }
 
 bool RemoteWindowSystem::ReadRoomTexts(std::vector<RoomText>& rooms) {
+    const double now = Now();
+    if (connected() && now >= roomsReadAt_ && now - roomsReadAt_ < kSharedReadSeconds) {
+        rooms = lastRooms_;
+        return true;
+    }
     rooms.clear();
     Request r;
     r.op = Op::ReadRoomTexts;
@@ -333,7 +343,7 @@ bool RemoteWindowSystem::ReadRoomTexts(std::vector<RoomText>& rooms) {
     }
     const auto a = Call(r);
     if (!a) return true;  // no bridge: no room
-    std::map<Hwnd, std::string> now;
+    std::map<Hwnd, std::string> current;
     for (const Answer::Room& room : a->rooms) {
         std::string text;
         if (room.changed) {
@@ -343,9 +353,11 @@ bool RemoteWindowSystem::ReadRoomTexts(std::vector<RoomText>& rooms) {
             if (known != rooms_.end()) text = known->second;
         }
         rooms.push_back(RoomText{room.room, text});
-        now.emplace(room.room, std::move(text));
+        current.emplace(room.room, std::move(text));
     }
-    rooms_ = std::move(now);
+    rooms_ = std::move(current);
+    lastRooms_ = rooms;
+    roomsReadAt_ = Now();
     return true;
 }
 

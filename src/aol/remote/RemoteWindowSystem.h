@@ -53,7 +53,14 @@ public:
                            std::size_t size, std::size_t* bytesRead) override;
     bool CloseHandle(ProcessHandle handle) override;
     // One exchange for every open room; a transcript the bridge knows unchanged is not resent.
+    // Asked again within kSharedReadSeconds with no other request in between (both chat
+    // scanners at one tick), the last answer is given again without an exchange: a line that
+    // arrived in between is found at the next read, never lost.
     bool ReadRoomTexts(std::vector<RoomText>& rooms) override;
+    static constexpr double kSharedReadSeconds = 0.005;
+
+    // Requests answered by the bridge so far.
+    std::uint64_t exchanges() const { return exchanges_; }
 
 private:
     std::optional<bridge::Answer> Call(const bridge::Request& request, int boundMs = 0);
@@ -69,6 +76,9 @@ private:
     bool everConnected_ = false;
     std::string inbox_;
     std::map<Hwnd, std::string> rooms_;  // the transcripts last read
+    std::vector<RoomText> lastRooms_;    // ... in the order of the last answer
+    double roomsReadAt_ = -1e9;
+    std::uint64_t exchanges_ = 0;
 };
 
 }  // namespace aol

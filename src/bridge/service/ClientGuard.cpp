@@ -6,6 +6,8 @@
 namespace bridge {
 namespace {
 
+constexpr std::size_t kMostKnown = 4096;  // windows remembered as the client's
+
 constexpr std::uint32_t kReadAccess = aol::kProcessReadAccess;
 
 }  // namespace
@@ -26,12 +28,19 @@ std::uint32_t ClientGuard::Refresh() {
     return pid;
 }
 
+std::uint32_t ClientGuard::RefreshIfStale(double now) {
+    if (client_ != 0 && now >= refreshedAt_ && now - refreshedAt_ < kTrustSeconds) return client_;
+    refreshedAt_ = now;
+    return Refresh();
+}
+
 bool ClientGuard::IsClients(aol::Hwnd window) {
     if (window == 0 || client_ == 0) return false;
     if (known_.count(window)) return true;
     std::uint32_t pid = 0;
     inner_.GetWindowThreadProcessId(window, &pid);
     if (pid != client_) return false;
+    if (known_.size() >= kMostKnown) known_.clear();  // a client with endless windows
     known_.insert(window);
     return true;
 }

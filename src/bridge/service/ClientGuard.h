@@ -19,9 +19,16 @@ public:
     ClientGuard(const ClientGuard&) = delete;
     ClientGuard& operator=(const ClientGuard&) = delete;
 
-    // Looks the client's process up afresh (once per request); returns its id, 0 when no
-    // client runs. Every call until the next Refresh is held to that process.
+    // Looks the client's process up afresh; returns its id, 0 when no client runs. Every call
+    // until the next Refresh is held to that process.
     std::uint32_t Refresh();
+    // The same at most every kTrustSeconds while a client runs (`now` in seconds on any steady
+    // clock): in between, the client's process and the windows already found to be its own
+    // are taken as they were, which saves a request the two or three questions the lookups
+    // would ask of the window system. A window that closed in between answers nothing anyway;
+    // one that opened is checked when first named.
+    std::uint32_t RefreshIfStale(double now);
+    static constexpr double kTrustSeconds = 0.5;
     std::uint32_t ClientProcess() const { return client_; }
 
     aol::Hwnd FindWindowA(const char* className, const char* caption) override;
@@ -48,8 +55,9 @@ private:
     bool IsClients(aol::Hwnd window);
 
     aol::WindowSystem& inner_;
-    std::uint32_t client_ = 0;  // of the current request
-    std::set<aol::Hwnd> known_;  // windows found to be the client's during this request
+    std::uint32_t client_ = 0;  // as last looked up
+    double refreshedAt_ = -1e9;
+    std::set<aol::Hwnd> known_;  // windows found to be the client's since
     std::map<aol::ProcessHandle, aol::ProcessHandle> handles_;  // ours -> the inner one
     aol::ProcessHandle nextHandle_ = 1;
 };

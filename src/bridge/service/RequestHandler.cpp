@@ -1,10 +1,19 @@
 #include "bridge/service/RequestHandler.h"
 
+#include <chrono>
 #include <vector>
 
 #include "aol/ClientWindows.h"
 
 namespace bridge {
+namespace {
+
+double SteadySeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
 namespace {
 
 const char* Name(const std::optional<std::string>& s) {
@@ -14,7 +23,7 @@ const char* Name(const std::optional<std::string>& s) {
 }  // namespace
 
 Answer RequestHandler::Handle(const Request& r) {
-    guard_.Refresh();
+    guard_.RefreshIfStale(SteadySeconds());
     Answer a;
     std::intptr_t result = 0;
     switch (r.op) {
@@ -87,7 +96,7 @@ Answer RequestHandler::Handle(const Request& r) {
             a.ok = guard_.CloseHandle(static_cast<aol::ProcessHandle>(r.handle));
             break;
         case Op::ReadRoomTexts:
-            for (aol::RoomText& room : rooms_.Read(guard_)) {
+            for (aol::RoomText& room : rooms_.Read(guard_, SteadySeconds())) {
                 Answer::Room out;
                 out.room = room.room;
                 const std::uint64_t hash = TextHash(room.text);

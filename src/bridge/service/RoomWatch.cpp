@@ -12,23 +12,25 @@ constexpr std::size_t kHeadBytes = 64;
 
 }  // namespace
 
-bool RoomWatch::Signature(aol::WindowSystem& ws, aol::Hwnd transcript, std::intptr_t& length,
-                          std::string& head) {
-    const std::optional<std::intptr_t> n = aol::client::Send(ws, transcript, aol::kWmGetTextLength);
-    if (!n) return false;
+std::optional<std::intptr_t> RoomWatch::Length(aol::WindowSystem& ws, aol::Hwnd transcript) {
+    return aol::client::Send(ws, transcript, aol::kWmGetTextLength);
+}
+
+bool RoomWatch::Head(aol::WindowSystem& ws, aol::Hwnd transcript, std::string& head) {
     char buffer[kHeadBytes + 1] = {};
     const std::optional<std::intptr_t> copied = aol::client::Send(
         ws, transcript, aol::kWmGetText, sizeof buffer, reinterpret_cast<std::intptr_t>(buffer));
     if (!copied) return false;
-    length = *n;
     const std::size_t got =
         *copied <= 0 ? 0 : std::min(static_cast<std::size_t>(*copied), kHeadBytes);
     head.assign(buffer, got);
     return true;
 }
 
-std::vector<aol::RoomText> RoomWatch::Read(aol::WindowSystem& ws) {
+std::vector<RoomWatch::Room> RoomWatch::Walk(aol::WindowSystem& ws, double now) {
     namespace client = aol::client;
+    if (now - walkedAt_ < kWalkSeconds && now >= walkedAt_) return rooms_;
+    walkedAt_ = now;
     const aol::Hwnd frame = client::Frame(ws);
     const aol::Hwnd mdi = client::Child(ws, frame, client::kMdiClass);
     std::vector<aol::Hwnd> documents;
@@ -51,23 +53,39 @@ std::vector<aol::RoomText> RoomWatch::Read(aol::WindowSystem& ws) {
             rooms.push_back(room);
         }
     }
-    std::vector<aol::RoomText> out;
-    for (Room& room : rooms) {
-        std::intptr_t length = -1;
-        std::string head;
-        if (Signature(ws, room.transcript, length, head) && length == room.length &&
-            head == room.head) {
-            out.push_back({room.room, room.text});
-            continue;
-        }
-        room.length = length;
-        room.head = head;
-        room.text = client::ControlBytes(ws, room.transcript);
-        out.push_back({room.room, room.text});
-    }
     frame_ = frame;
     mdi_ = mdi;
     documents_ = std::move(documents);
+    return rooms;
+}
+
+std::vector<aol::RoomText> RoomWatch::Read(aol::WindowSystem& ws, double now) {
+    std::vector<Room> rooms = Walk(ws, now);
+    std::vector<aol::RoomText> out;
+    for (Room& room : rooms) {
+        const std::optional<std::intptr_t> length = Length(ws, room.transcript);
+        if (!length && walkedAt_ != now) {
+            // A room closed since the last walk: walk again now.
+            walkedAt_ = -1e9;
+            return Read(ws, now);
+        }
+        const bool sameLength = length && *length == room.length;
+        if (sameLength && ++room.readsSinceHead < kHeadEvery) {
+            out.push_back({room.room, room.text});
+            continue;
+        }
+        room.readsSinceHead = 0;
+        std::string head;
+        const bool headRead = length && Head(ws, room.transcript, head);
+        if (sameLength && headRead && head == room.head) {
+            out.push_back({room.room, room.text});
+            continue;
+        }
+        room.length = length.value_or(-1);
+        room.head = head;
+        room.text = aol::client::ControlBytes(ws, room.transcript);
+        out.push_back({room.room, room.text});
+    }
     rooms_ = std::move(rooms);
     return out;
 }

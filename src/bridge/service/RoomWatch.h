@@ -3,15 +3,19 @@
 // many times a second. Every call to a client under Wine costs a round trip to the wine server,
 // and a full walk of the client's rooms takes some fifty of them; so the watch remembers the
 // last walk: the frame, the MDI client, its document windows in order, and for each room its
-// transcript control with the transcript's length, its first bytes and its text. When the
-// frame, the MDI client and the documents are the same windows in the same order, a room whose
-// transcript has the same length and the same first bytes is taken as unchanged, and only those
-// two small questions are asked of it. (A full transcript that drops its first line for a new
-// line of the very same length, with the same first bytes after the drop, would be missed until
-// the next change: the same blind spot as a reader of the whole text has for a room repeating
-// one line.) The signature is taken before the text is read, so a change in between is seen on
-// the next read, never lost.
+// transcript control with the transcript's length, its first bytes and its text. The windows
+// are walked again at most every kWalkSeconds (a room that opens or moves to the front is seen
+// that much later; its lines are not lost, the reader finds them then), and at once when a
+// transcript no longer answers (its room closed). A room whose transcript has the same length
+// is taken as unchanged; its first bytes are compared too at every kHeadEvery-th such read, so
+// one small question is asked of it at most reads, two at the others. (A full transcript that drops
+// its first line for a new line of the very same length is seen at the next comparison of the first
+// bytes, at most kHeadEvery reads later; with the same first bytes after the drop too, it would be
+// missed until the next change: the same blind spot as a reader of the whole text has for a room
+// repeating one line.) The signature is taken before the text is read, so a change in between is
+// seen on the next read, never lost.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +25,12 @@ namespace bridge {
 
 class RoomWatch {
 public:
-    // Every open chat room, first in child order first, with its transcript.
-    std::vector<aol::RoomText> Read(aol::WindowSystem& ws);
+    static constexpr double kWalkSeconds = 0.5;
+    static constexpr int kHeadEvery = 4;
+
+    // Every open chat room, first in child order first, with its transcript; `now` in seconds
+    // on any steady clock.
+    std::vector<aol::RoomText> Read(aol::WindowSystem& ws, double now);
 
 private:
     struct Room {
@@ -31,10 +39,15 @@ private:
         std::intptr_t length = -1;
         std::string head;
         std::string text;
+        int readsSinceHead = 0;  // reads that found the length unchanged since the head was read
     };
-    bool Signature(aol::WindowSystem& ws, aol::Hwnd transcript, std::intptr_t& length,
-                   std::string& head);
+    static std::optional<std::intptr_t> Length(aol::WindowSystem& ws, aol::Hwnd transcript);
+    static bool Head(aol::WindowSystem& ws, aol::Hwnd transcript, std::string& head);
 
+    // The windows as they are now: walked afresh, or the last walk while it is recent.
+    std::vector<Room> Walk(aol::WindowSystem& ws, double now);
+
+    double walkedAt_ = -1e9;
     aol::Hwnd frame_ = 0;
     aol::Hwnd mdi_ = 0;
     std::vector<aol::Hwnd> documents_;
