@@ -1,7 +1,7 @@
 // melodrop-scenario: plays a scenario file against the whole melodrop program, headless, on the
-// simulated chat client (or the fake Win32 client under Wine), and prints the room's transcript. Exit code 0 when every expectation
-// held, 1 when one failed, 2 for a malformed scenario or a step that cannot be carried out, 124
-// for a step that hung.
+// simulated chat client (or the fake Win32 client under Wine), and prints the room's transcript.
+// Exit code 0 when every expectation held, 1 when one failed, 2 for a malformed scenario or a step
+// that cannot be carried out, 124 for a step that hung.
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
             options.installedPrograms = args[++i];
         } else if (arg == QLatin1String("--client") && i + 1 < args.size()) {
             options.client = args[++i];
-            if (options.client != QLatin1String("sim") && options.client != QLatin1String("win32")) {
+            if (options.client != QLatin1String("sim") &&
+                options.client != QLatin1String("win32")) {
                 std::fputs(kUsage, stderr);
                 return melodrop::scenario::kScenarioError;
             }

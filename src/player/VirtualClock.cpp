@@ -91,7 +91,11 @@ std::unique_ptr<Timer> VirtualClock::createTimer() {
 }
 
 void VirtualClock::advance(double seconds) {
-    advanceTo(now_ + seconds);
+    double target = now_ + seconds;
+    // Paced, time also catches up with the real clock: a caller that spent real time between
+    // advances (talking to the other process) finds the timers of that time fired.
+    if (paced_) target = std::max(target, pacedFrom_ + (RealSeconds() - realPacedFrom_));
+    advanceTo(target);
 }
 
 void VirtualClock::advanceTo(double target) {

@@ -28,9 +28,9 @@ public:
     void advanceTo(double monotonicSeconds);
     // Work to run on every pump besides Qt's own events (a simulated client's posted messages).
     void addPumpHook(std::function<void()> hook);
-    // From now on time never runs ahead of real time: moving it forward waits for the real
-    // clock to get there. For a program that talks to something that lives in real time (a
-    // chat client in another process).
+    // From now on time keeps pace with real time: moving it forward waits for the real clock to
+    // get there, and `advance` moves it at least as far as real time has gone. For a program
+    // that talks to something that lives in real time (a chat client in another process).
     void paceToRealTime();
 
 private:

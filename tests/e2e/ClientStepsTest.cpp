@@ -43,9 +43,9 @@ expect keyword aol://2719:2-2-nowhere
 }
 
 TEST(ClientSteps, WhatOnlyOneClientCanDoIsAClearErrorOnTheOther) {
-    for (const QString& step : {QStringLiteral("bridge stop"), QStringLiteral("bridge start"),
-                                QStringLiteral("bridge restart"),
-                                QStringLiteral("client-alerts maybe")}) {
+    for (const QString& step :
+         {QStringLiteral("bridge stop"), QStringLiteral("bridge start"),
+          QStringLiteral("bridge restart"), QStringLiteral("client-alerts maybe")}) {
         SCOPED_TRACE(step.toStdString());
         const ScenarioRun run = runText(QStringLiteral("start quick\n") + step + QLatin1Char('\n'));
         EXPECT_EQ(run.result.exitCode, kScenarioError);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "player/RandomPick.h"
 #include "player/VirtualClock.h"
@@ -92,4 +93,21 @@ TEST(VirtualClockPacing, TimeNeverRunsAheadOfTheRealClock) {
     clock.WaitForEvents(clock.Now() + 0.05);
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(100));
     EXPECT_NEAR(clock.Now(), 3600.1, 1e-9);
+}
+
+// ... nor falls behind it: real time spent between advances is made up, with the timers of that
+// time fired.
+TEST(VirtualClockPacing, AnAdvanceCatchesUpWithTheRealClock) {
+    melodrop::VirtualClock clock;
+    clock.paceToRealTime();
+    const double start = clock.Now();
+    int ticks = 0;
+    auto timer = clock.createTimer();
+    timer->onTick = [&] { ++ticks; };
+    timer->setInterval(10);
+    timer->setEnabled(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    clock.advance(0.001);
+    EXPECT_GE(clock.Now() - start, 0.1);
+    EXPECT_GE(ticks, 10);
 }

@@ -11,9 +11,8 @@ namespace {
 aol::RemoteOptions OptionsFor(const ClientChoice& choice) {
     aol::RemoteOptions options;
     if (choice.bridgePort != 0) options.port = choice.bridgePort;
-    const QString token =
-        choice.bridgeTokenFile.isEmpty() ? BridgeChatClient::defaultTokenFile()
-                                         : choice.bridgeTokenFile;
+    const QString token = choice.bridgeTokenFile.isEmpty() ? BridgeChatClient::defaultTokenFile()
+                                                           : choice.bridgeTokenFile;
     options.tokenFile = QFile::encodeName(token).toStdString();
     options.log = [](const std::string& line) {
         std::fprintf(stderr, "melodrop: %s\n", line.c_str());

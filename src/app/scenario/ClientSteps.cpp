@@ -39,9 +39,8 @@ StepResult expectKeyword(ScenarioWorld& w, const Step& s) {
         return received.contains(s.tail);
     });
     if (found) return passed();
-    return expectationFailed(
-        QStringLiteral("the keyword box never received %1; it received:\n%2")
-            .arg(quoted(s.tail), indented(received)));
+    return expectationFailed(QStringLiteral("the keyword box never received %1; it received:\n%2")
+                                 .arg(quoted(s.tail), indented(received)));
 }
 
 StepResult expectNoAlert(ScenarioWorld& w, const Step&) {

@@ -53,8 +53,8 @@ public:
         : script_(script),
           options_(options),
           kinds_(allSteps()),
-          world_({options.besideProgram, options.forceSilent, options.installedPrograms, options.client,
-                  options.windowsBin}),
+          world_({options.besideProgram, options.forceSilent, options.installedPrograms,
+                  options.client, options.windowsBin}),
           watchdog_(options.stepLimit) {
         world_.output = options.out;
     }

@@ -285,8 +285,8 @@ void ScenarioWorld::start(bool quick) {
         p.player.setInner(std::make_unique<SilentMediaPlayer>());
     else
         p.player.setInner(std::make_unique<AudioPlayer>());
-    const Platform platform{p.settings, p.player, p.chtMelodrop, p.chat1,        desktop_,
-                            p.clock,    p.aol,    web_,          files_,        serverBase()};
+    const Platform platform{p.settings, p.player, p.chtMelodrop, p.chat1, desktop_,
+                            p.clock,    p.aol,    web_,          files_,  serverBase()};
     p.melodrop = std::make_unique<Melodrop>(platform);
     p.window = std::make_unique<ui::PlayerWindow>(*p.melodrop);
     desktop_.programStarted(p.window.get());

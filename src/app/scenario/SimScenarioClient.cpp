@@ -18,7 +18,7 @@ std::vector<std::string> SimScenarioClient::members() {
 
 std::vector<ScenarioClient::Room> SimScenarioClient::rooms() {
     std::vector<Room> out;
-    for (const std::string& name : sim_.openRooms()) 
+    for (const std::string& name : sim_.openRooms())
         out.push_back({sim_.roomWindow(name), name, sim_.transcriptLines(name)});
 
     return out;

@@ -106,11 +106,12 @@ bool Win32ScenarioClient::startProcess(QProcess& process, const QStringList& arg
 
 bool Win32ScenarioClient::startBridge() {
     if (bridge_.state() != QProcess::NotRunning) return true;
-    const bool started = startProcess(bridge_,
-                        {QDir(windowsBin_).filePath(QStringLiteral("melodrop-bridge.exe")),
-                         QStringLiteral("--port"), QString::number(port_),
-                         QStringLiteral("--token-file"), WinePath(tokenFile_)},
-                        QStringLiteral("listening"), kStartMs);
+    const bool started =
+        startProcess(bridge_,
+                     {QDir(windowsBin_).filePath(QStringLiteral("melodrop-bridge.exe")),
+                      QStringLiteral("--port"), QString::number(port_),
+                      QStringLiteral("--token-file"), WinePath(tokenFile_)},
+                     QStringLiteral("listening"), kStartMs);
     if (!started) return false;
     // What the bridge says on its console from now on goes to the runner's error output: it
     // tells what happened between the program and the client when a scenario fails.
@@ -166,7 +167,8 @@ std::vector<std::string> Win32ScenarioClient::listCommand(const std::vector<std:
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = text.find('\n', start);
-        out.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        out.push_back(
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) return out;
         start = end + 1;
     }

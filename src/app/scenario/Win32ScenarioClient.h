@@ -53,6 +53,8 @@ public:
     qint64 bridgeProcessId() const { return bridge_.processId(); }
     quint16 bridgePort() const { return port_; }
     QString tokenFile() const { return tokenFile_; }
+    // Requests the program's side made of the bridge so far.
+    std::uint64_t bridgeExchanges() const { return remote_->exchanges(); }
 
 private:
     std::string command(const std::vector<std::string>& words);
