@@ -17,12 +17,18 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "XSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using bench::capture;
 using bench::Child;
 using bench::Figure;
+using bench::findWindows;
+using bench::onPath;
+using bench::startXvfb;
+using bench::Xvfb;
 
 constexpr int kTracks = 10000;
 constexpr double kQuietSeconds = 10;
@@ -30,19 +36,6 @@ constexpr double kMaxWakeupsPerSecond = 5;
 constexpr double kMaxCorePercent = 0.1;
 constexpr double kMaxPlayingMb = 40;
 const char* const kTone = "zz bench tone.mp3";
-
-bool onPath(const std::string& program) {
-    return bench::run({"sh", "-c", "command -v " + program}).ok;
-}
-
-// Output of a short command, without the last line break.
-std::string capture(const std::vector<std::string>& args, const fs::path& scratch) {
-    const fs::path out = scratch / "capture.txt";
-    if (!bench::run(args, {}, out.string()).ok) return {};
-    std::string text = bench::readFile(out);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
 
 // A 30-second tone, encoded with lame.
 bool makeTone(const fs::path& mp3, const fs::path& scratch) {
@@ -58,40 +51,6 @@ bool makeTone(const fs::path& mp3, const fs::path& scratch) {
     return bench::run({"lame", "--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
                        "--little-endian", "-m", "m", raw.string(), mp3.string()})
         .ok;
-}
-
-struct Xvfb {
-    Child server;
-    std::string display;
-};
-
-Xvfb startXvfb() {
-    Xvfb x;
-    for (int n = 91; n < 120; ++n) {
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-        if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
-        x.display = ":" + std::to_string(n);
-        x.server =
-            bench::spawn({"Xvfb", x.display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-        for (int i = 0; i < 100 && !fs::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (fs::exists(socket)) return x;
-        bench::stop(x.server);
-    }
-    x.display.clear();
-    return x;
-}
-
-std::vector<std::string> findWindows(const std::string& display, const std::string& name,
-                                     const fs::path& scratch) {
-    const std::string out =
-        capture({"env", "DISPLAY=" + display, "xdotool", "search", "--onlyvisible", "--name", name},
-                scratch);
-    std::vector<std::string> ids;
-    std::istringstream lines(out);
-    for (std::string id; std::getline(lines, id);)
-        if (!id.empty()) ids.push_back(id);
-    return ids;
 }
 
 // Presses Enter on the welcome box until the room window shows (the program is running).

@@ -164,17 +164,29 @@ std::string Quartzline::GetCaption(Hwnd window) {
 }
 
 std::string Quartzline::GetUser() {
-    const Hwnd mdi = client::MdiClient(windows_);
     const std::string prefix = client::kWelcomePrefix;
-    for (Hwnd w = client::Child(windows_, mdi, client::kChildClass); w != 0;
-         w = client::Child(windows_, mdi, client::kChildClass, w)) {
-        const std::string caption = client::CaptionBytes(windows_, w);
-        if (caption.compare(0, prefix.size(), prefix) != 0) continue;
-        // From the tenth character up to the first "!"; a caption without "!" (which the client
-        // never shows) gives the rest of the caption.
+    // From the tenth character up to the first "!"; a caption without "!" (which the client
+    // never shows) gives the rest of the caption.
+    const auto userIn = [&](const std::string& caption) -> std::optional<std::string> {
+        if (caption.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
         const std::size_t bang = caption.find('!');
         const std::size_t end = bang == std::string::npos ? caption.size() : bang;
         return AnsiToUtf8(caption.substr(prefix.size(), end - prefix.size()));
+    };
+    // The welcome window found last time is asked first: one question instead of a walk of
+    // every document window (asked at every chat line, and each question to a client in
+    // another process is a round trip).
+    if (welcome_ != 0) {
+        if (const auto user = userIn(client::CaptionBytes(windows_, welcome_))) return *user;
+        welcome_ = 0;
+    }
+    const Hwnd mdi = client::MdiClient(windows_);
+    for (Hwnd w = client::Child(windows_, mdi, client::kChildClass); w != 0;
+         w = client::Child(windows_, mdi, client::kChildClass, w)) {
+        if (const auto user = userIn(client::CaptionBytes(windows_, w))) {
+            welcome_ = w;
+            return *user;
+        }
     }
     return {};
 }

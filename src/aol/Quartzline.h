@@ -90,6 +90,7 @@ private:
     void ShowMessage(const std::string& text, const std::string& title);
 
     WindowSystem& windows_;
+    Hwnd welcome_ = 0;  // the welcome window GetUser found last
     EventPump& pump_;
     QuartzlineHooks hooks_;
     QuartzlineLimits limits_;

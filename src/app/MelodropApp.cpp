@@ -13,8 +13,10 @@ MelodropApp::MelodropApp(const ClientChoice& client)
       aol_(client_->windows(), clock_),
       chtMelodrop_(client_->windows(), scanWatch_),
       chat1_(client_->windows(), scanWatch_) {
-    scanWatch_.setQuietInterval(client_->quietPollMilliseconds());
-    client_->notifyChanges(scanWatch_.changeListener());
+    if (client_->tellsOfChanges())
+        client_->notifyChanges(scanWatch_.changeListener());
+    else
+        scanWatch_.setQuietInterval(client_->quietPollMilliseconds());
 
     Platform platform{settings_,
                       player_,

@@ -73,6 +73,7 @@ void VirtualClock::moveTo(double target) {
 }
 
 void VirtualClock::WaitForEvents(double deadline) {
+    if (paced_) deadline = std::min(deadline, now_ + kPacedSliceSeconds);
     if (VirtualTimer* t = nextDue(deadline)) {
         moveTo(t->due_);
         fire(t);
@@ -99,6 +100,15 @@ void VirtualClock::advance(double seconds) {
 }
 
 void VirtualClock::advanceTo(double target) {
+    // Paced, time moves in short slices with the events pumped in between, so that word from
+    // another process (a socket, a pump hook) is taken as it comes, not at the end of the wait.
+    if (paced_) {
+        while (now_ + kPacedSliceSeconds < target) advanceOnce(now_ + kPacedSliceSeconds);
+    }
+    advanceOnce(target);
+}
+
+void VirtualClock::advanceOnce(double target) {
     PumpEvents();
     while (VirtualTimer* t = nextDue(target)) {
         moveTo(t->due_);

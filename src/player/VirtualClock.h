@@ -29,11 +29,14 @@ public:
     // Work to run on every pump besides Qt's own events (a simulated client's posted messages).
     void addPumpHook(std::function<void()> hook);
     // From now on time keeps pace with real time: moving it forward waits for the real clock to
-    // get there, and `advance` moves it at least as far as real time has gone. For a program
-    // that talks to something that lives in real time (a chat client in another process).
+    // get there, in slices of kPacedSliceSeconds with the events pumped after each, and
+    // `advance` moves it at least as far as real time has gone. For a program that talks to
+    // something that lives in real time (a chat client in another process).
     void paceToRealTime();
+    static constexpr double kPacedSliceSeconds = 0.005;
 
 private:
+    void advanceOnce(double target);
     class VirtualTimer;
     friend class VirtualTimer;
     VirtualTimer* nextDue(double limit) const;

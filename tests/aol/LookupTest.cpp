@@ -39,6 +39,18 @@ TEST_F(Lookup, GetCaptionOfNothingIsEmpty) {
     EXPECT_EQ(q.GetCaption(w), "");
 }
 
+// GetUser remembers the welcome window it found; a user who signs off and another who signs on
+// are seen all the same.
+TEST_F(Lookup, GetUserFollowsSignOffAndSignOn) {
+    client.signOn("Bob");
+    EXPECT_EQ(q.GetUser(), "Bob");
+    EXPECT_EQ(q.GetUser(), "Bob");
+    client.signOff();
+    EXPECT_EQ(q.GetUser(), "");
+    client.signOn("Carol");
+    EXPECT_EQ(q.GetUser(), "Carol");
+}
+
 TEST_F(Lookup, GetUserWithoutExclamationMarkTakesTheRest) {
     client.addDocumentWindow("Welcome, Odd", {});
     EXPECT_EQ(q.GetUser(), "Odd");

@@ -34,7 +34,7 @@ Request Sample(Op op) {
 }
 
 TEST(BridgeProtocol, EveryRequestSurvivesEncoding) {
-    for (int op = 0; op <= static_cast<int>(Op::ReadRoomTexts); ++op) {
+    for (int op = 0; op <= static_cast<int>(kLastOp); ++op) {
         const Request sent = Sample(static_cast<Op>(op));
         const auto got = ParseRequest(EncodeRequest(sent));
         ASSERT_TRUE(got) << "op " << op;
@@ -57,7 +57,7 @@ TEST(BridgeProtocol, AnswersSurviveEncoding) {
     a.processId = 0xF3C;
     a.bytes = std::string("\x00\x01\xFFtext", 7);
     a.rooms = {{0x10010, true, "Bob:\thi"}, {0x10040, false, ""}};
-    for (int op = 0; op <= static_cast<int>(Op::ReadRoomTexts); ++op) {
+    for (int op = 0; op <= static_cast<int>(kLastOp); ++op) {
         const auto back = ParseAnswer(static_cast<Op>(op), EncodeAnswer(static_cast<Op>(op), a));
         ASSERT_TRUE(back) << "op " << op;
         EXPECT_EQ(EncodeAnswer(static_cast<Op>(op), *back), EncodeAnswer(static_cast<Op>(op), a));
@@ -72,7 +72,7 @@ TEST(BridgeProtocol, MalformedRequestsAreRefused) {
     }
     EXPECT_FALSE(ParseRequest(good + "x"));
     // Unknown operation.
-    EXPECT_FALSE(ParseRequest(std::string(1, '\x0E')));
+    EXPECT_FALSE(ParseRequest(std::string(1, static_cast<char>(static_cast<int>(kLastOp) + 1))));
     EXPECT_FALSE(ParseRequest(std::string(1, '\xFF')));
     // Wrong magic in Hello.
     std::string hello = EncodeRequest(Sample(Op::Hello));

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -232,6 +233,61 @@ TEST_F(RemoteBridge, TwoReadersAtOneTickShareOneExchange) {
     ASSERT_EQ(second.size(), 1u);
     EXPECT_EQ(second[0].text, "one");
     EXPECT_LE(remote.exchanges() - before, 1u);
+}
+
+// Until `done` holds, taking the bridge's word as it comes; false after five seconds.
+bool DrainUntil(aol::RemoteWindowSystem& remote, const std::function<bool()>& done) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until) {
+        remote.Drain();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+// A melodrop that asks to be told is told when a room changed, once until it reads, and asks
+// nothing of the bridge meanwhile.
+TEST_F(RemoteBridge, TheBridgeSaysWhenARoomChanged) {
+    aol::RemoteWindowSystem remote(remoteOptions());
+    int told = 0;
+    remote.setChangeListener([&] { ++told; });
+    aol::TranscriptReader reader(remote);
+    reader.Reset();
+    EXPECT_EQ(told, 1);  // at the connection: the rooms may have changed while it was away
+    told = 0;
+    const std::uint64_t asked = remote.exchanges();
+    withSim([&] { sim.memberSays("Alice", "one"); });
+    ASSERT_TRUE(DrainUntil(remote, [&] { return told > 0; }));
+    withSim([&] { sim.memberSays("Alice", "two"); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    remote.Drain();
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(remote.exchanges(), asked);
+    const auto fresh = reader.ReadNew();
+    ASSERT_EQ(fresh.size(), 2u);
+    EXPECT_EQ(fresh[1].text, "two");
+    withSim([&] { sim.userTypes("three"); });
+    EXPECT_TRUE(DrainUntil(remote, [&] { return told > 1; }));
+}
+
+// The bridge gone and back: melodrop, which asks nothing while the room is quiet, finds it again
+// by itself and is told to look.
+TEST_F(RemoteBridge, AWatchingMelodropFindsTheBridgeAgainByItself) {
+    aol::RemoteOptions options = remoteOptions();
+    options.retrySeconds = 0.05;
+    aol::RemoteWindowSystem remote(options);
+    int told = 0;
+    remote.setChangeListener([&] { ++told; });
+    remote.Drain();
+    ASSERT_TRUE(remote.connected());
+    const std::uint16_t port = bridge->port();
+    bridge.reset();
+    ASSERT_TRUE(DrainUntil(remote, [&] { return !remote.connected(); }));
+    told = 0;
+    bridge = std::make_unique<RunningBridge>(locked, token, port);
+    ASSERT_TRUE(bridge->listening());
+    EXPECT_TRUE(DrainUntil(remote, [&] { return remote.connected() && told > 0; }));
 }
 
 TEST_F(RemoteBridge, AWrongTokenIsRefused) {

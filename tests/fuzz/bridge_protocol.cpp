@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // melodrop's side: the whole input as the answer to each kind of request.
-    for (int op = 0; op <= static_cast<int>(bridge::Op::ReadRoomTexts); ++op) {
+    for (int op = 0; op <= static_cast<int>(bridge::kLastOp); ++op) {
         const std::optional<bridge::Answer> answer =
             bridge::ParseAnswer(static_cast<bridge::Op>(op), bytes);
         if (answer) bridge::EncodeAnswer(static_cast<bridge::Op>(op), *answer);

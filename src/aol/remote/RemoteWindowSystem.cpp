@@ -97,6 +97,7 @@ bool RemoteWindowSystem::Connect() {
     socket_ = s;
     inbox_.clear();
     rooms_.clear();
+    if (connectionListener_) connectionListener_();
 
     Request hello;
     hello.op = Op::Hello;
@@ -111,7 +112,60 @@ bool RemoteWindowSystem::Connect() {
     }
     everConnected_ = true;
     Log("connected to the bridge on " + options_.host + ":" + std::to_string(options_.port));
+    if (changeListener_) {
+        Request watch;
+        watch.op = Op::WatchRooms;
+        if (!Exchange(bridge::Frame(bridge::EncodeRequest(watch)), Op::WatchRooms,
+                      options_.answerMarginMs, answer)) {
+            return false;
+        }
+        HeardChange();  // the rooms may have changed while the bridge was away
+    }
     return true;
+}
+
+void RemoteWindowSystem::setConnectionListener(std::function<void()> listener) {
+    connectionListener_ = std::move(listener);
+}
+
+void RemoteWindowSystem::setChangeListener(std::function<void()> listener) {
+    changeListener_ = std::move(listener);
+}
+
+void RemoteWindowSystem::HeardChange() {
+    roomsReadAt_ = -1e9;  // the next read asks anew
+    if (changeListener_) changeListener_();
+}
+
+bool RemoteWindowSystem::TakeChangeWords() {
+    // A word of change is an empty frame; any other frame here is out of turn.
+    while (inbox_.size() >= 4) {
+        if (inbox_.compare(0, 4, std::string(4, '\0')) != 0) return false;
+        inbox_.erase(0, 4);
+        HeardChange();
+    }
+    return true;
+}
+
+void RemoteWindowSystem::Drain() {
+    if (socket_ < 0) {
+        if (changeListener_) EnsureConnected();
+        return;
+    }
+    for (;;) {
+        pollfd p{socket_, POLLIN, 0};
+        if (::poll(&p, 1, 0) != 1) break;
+        char chunk[4096];
+        const ssize_t got = ::recv(socket_, chunk, sizeof chunk, 0);
+        if (got <= 0) {
+            Disconnect("lost the bridge");
+            HeardChange();  // the rooms are gone for the program
+            return;
+        }
+        inbox_.append(chunk, static_cast<std::size_t>(got));
+        if (inbox_.size() > 4096) break;
+    }
+    if (!TakeChangeWords()) Disconnect("lost the bridge: an answer nobody asked for");
 }
 
 void RemoteWindowSystem::Disconnect(const std::string& why) {
@@ -124,6 +178,7 @@ void RemoteWindowSystem::Disconnect(const std::string& why) {
     roomsReadAt_ = -1e9;
     nextAttempt_ = Now() + options_.retrySeconds;
     if (!why.empty()) Log(why);
+    if (connectionListener_) connectionListener_();
 }
 
 bool RemoteWindowSystem::Exchange(const std::string& frame, Op op, int waitMs, Answer& answer) {
@@ -148,6 +203,10 @@ bool RemoteWindowSystem::Exchange(const std::string& frame, Op op, int waitMs, A
         if (taken < 0) {
             Disconnect("lost the bridge: an answer over the size limit");
             return false;
+        }
+        if (taken == 1 && message.empty() && changeListener_) {
+            HeardChange();  // the bridge's word of a change, ahead of the answer
+            continue;
         }
         if (taken == 1) {
             const std::optional<Answer> parsed = bridge::ParseAnswer(op, message);

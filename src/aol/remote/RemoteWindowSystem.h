@@ -36,6 +36,18 @@ public:
 
     bool connected() const { return socket_ >= 0; }
 
+    // Asks the bridge, at every connection, to say when a room may have changed, and calls
+    // `listener` then, and once after every (re)connection (the rooms may have changed while
+    // the bridge was away). The bridge's word arrives between calls: whoever owns the event
+    // loop watches pollHandle() for input and calls Drain(), which also reconnects (at most once
+    // every retrySeconds) while the bridge is away. The listener may be called from inside any
+    // call of this window system; it is to note the change, not to act on it there.
+    void setChangeListener(std::function<void()> listener);
+    int pollHandle() const { return socket_; }
+    void Drain();
+    // Called whenever pollHandle() changes (a connection made or lost).
+    void setConnectionListener(std::function<void()> listener);
+
     Hwnd FindWindowA(const char* className, const char* caption) override;
     Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
                        const char* caption) override;
@@ -64,6 +76,10 @@ public:
 
 private:
     std::optional<bridge::Answer> Call(const bridge::Request& request, int boundMs = 0);
+    // Takes the frames waiting in inbox_ that are the bridge's word of a change; false when
+    // something else is there (an answer nobody asked for).
+    bool TakeChangeWords();
+    void HeardChange();
     bool EnsureConnected();
     bool Connect();
     bool Exchange(const std::string& frame, bridge::Op op, int waitMs, bridge::Answer& answer);
@@ -79,6 +95,8 @@ private:
     std::vector<RoomText> lastRooms_;    // ... in the order of the last answer
     double roomsReadAt_ = -1e9;
     std::uint64_t exchanges_ = 0;
+    std::function<void()> changeListener_;
+    std::function<void()> connectionListener_;
 };
 
 }  // namespace aol

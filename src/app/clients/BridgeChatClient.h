@@ -1,6 +1,10 @@
 #pragma once
 // A real chat client under Wine, reached through melodrop-bridge over loopback TCP. The bridge
 // may come and go: while it is away the program sees no client, and it reconnects by itself.
+#include <QSocketNotifier>
+#include <QTimer>
+#include <memory>
+
 #include "aol/remote/RemoteWindowSystem.h"
 #include "app/clients/ChatClient.h"
 
@@ -9,17 +13,22 @@ namespace melodrop::app {
 class BridgeChatClient : public ChatClient {
 public:
     explicit BridgeChatClient(const ClientChoice& choice);
+    ~BridgeChatClient() override;
     aol::WindowSystem& windows() override { return remote_; }
-    // A user's line must come back quickly; a poll costs a round trip on loopback.
-    int quietPollMilliseconds() const override {
-        return TranscriptWatch::kResponsiveSlowMilliseconds;
-    }
+    // The bridge says when a room may have changed: the chat scanners need not poll.
+    bool tellsOfChanges() const override { return true; }
+    void notifyChanges(std::function<void()> listener) override;
 
     // Where melodrop looks for the bridge's token when not told: the user's runtime folder.
     static QString defaultTokenFile();
 
 private:
+    // Listens on the bridge's connection for its word (made anew with every connection).
+    void watchConnection();
+
     aol::RemoteWindowSystem remote_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    QTimer reconnect_;  // while the bridge is away, and to keep the connection watched
 };
 
 }  // namespace melodrop::app

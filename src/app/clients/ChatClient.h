@@ -39,8 +39,9 @@ class ChatClient {
 public:
     virtual ~ChatClient() = default;
     virtual aol::WindowSystem& windows() = 0;
-    // A client that can tell when its rooms change calls `listener` after each change (the
-    // chat scanners then need not poll); others ignore it.
+    // Whether the client can tell when its rooms change; it then calls the listener given to
+    // notifyChanges after each change, and the chat scanners need not poll.
+    virtual bool tellsOfChanges() const { return false; }
     virtual void notifyChanges(std::function<void()> listener) { (void)listener; }
     // How often the chat scanners look at a quiet room when they must poll (milliseconds).
     virtual int quietPollMilliseconds() const { return TranscriptWatch::kSlowMilliseconds; }

@@ -25,6 +25,7 @@ public:
     ~SimulatedChatClient() override;
 
     aol::WindowSystem& windows() override { return sim_; }
+    bool tellsOfChanges() const override { return true; }
     void notifyChanges(std::function<void()> listener) override;
     void programLaunched(const QRect& playerFrame) override;
 

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "aol/WindowSystem.h"
-#include "chat/TranscriptWatch.h"
 
 namespace melodrop {
 class VirtualClock;
@@ -27,13 +26,11 @@ public:
     virtual QString startError() const { return {}; }
     // What the program reaches the client through.
     virtual aol::WindowSystem& windows() = 0;
-    // How often the program's chat scanners look at a quiet room (the real program's choice for
-    // this kind of client).
-    virtual int quietPollMilliseconds() const { return TranscriptWatch::kSlowMilliseconds; }
     // Whether the client lives in real time (the scenario's clock must keep pace with it).
     virtual bool realTime() const { return false; }
     // Hooks the client into the scenario's clock; `changed` is called whenever what the client
-    // shows may have changed (for a client that cannot tell, after every pump).
+    // shows may have changed (both clients can tell: the simulated one itself, the Win32 one
+    // through the bridge's word).
     virtual void attach(VirtualClock& clock, std::function<void()> changed) = 0;
 
     virtual std::string signedOnUser() = 0;

@@ -33,7 +33,7 @@ struct ProgramInstance {
     PlayerMonitor player;
     // One watch for both scanners, told of the client's changes.
     TranscriptWatch scanWatch{clock};
-    // Set only for a client that tells of its changes: asking for it ends the watch's polling.
+    // What the client calls after a change (asking for it ends the watch's polling).
     std::function<void()> notifyScanners;
     TranscriptChatScanner chtMelodrop{windows, scanWatch};
     TranscriptChatScanner chat1{windows, scanWatch};
@@ -139,10 +139,15 @@ bool ScenarioWorld::makeClient() {
             setupError_ = QStringLiteral("the Win32 client: ") + client_->startError();
             return false;
         }
-        // It lives in real time and cannot tell when it changed: lines are collected whenever
-        // they are asked for, and virtual time waits for real time.
+        // It lives in real time: virtual time keeps pace with real time, and the room's lines
+        // are collected whenever they are asked for (through the client's own control, which
+        // the program's changes do not reach). The bridge's word of a change goes to the
+        // running program's scanners.
         clock_.paceToRealTime();
         clientChanged_ = true;
+        client_->attach(clock_, [this] {
+            if (program_ && program_->notifyScanners) program_->notifyScanners();
+        });
         return true;
     }
     auto sim = std::make_unique<SimScenarioClient>();
@@ -279,8 +284,8 @@ void ScenarioWorld::start(bool quick) {
     ensureRoom();
     program_ = std::make_unique<ProgramInstance>(client_->windows(), clock_, settingsFile_);
     ProgramInstance& p = *program_;
-    p.scanWatch.setQuietInterval(client_->quietPollMilliseconds());
-    if (sim_) p.notifyScanners = p.scanWatch.changeListener();
+    // Both clients tell of their changes: the scanners need not poll.
+    p.notifyScanners = p.scanWatch.changeListener();
     if (silentChosen())
         p.player.setInner(std::make_unique<SilentMediaPlayer>());
     else

@@ -131,11 +131,9 @@ bool Win32ScenarioClient::stopBridge() {
 }
 
 void Win32ScenarioClient::attach(VirtualClock& clock, std::function<void()> changed) {
-    // The client cannot say when it changed: look after every pump of the program... which would
-    // ask the client for its transcript hundreds of times a second; instead the runner collects
-    // lines after every step (see ScenarioWorld::settle).
-    (void)clock;
-    (void)changed;
+    // The bridge says when a room may have changed; its word is taken at every pump.
+    remote_->setChangeListener(std::move(changed));
+    clock.addPumpHook([this] { remote_->Drain(); });
 }
 
 std::string Win32ScenarioClient::command(const std::vector<std::string>& words) {

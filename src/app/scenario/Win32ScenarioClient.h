@@ -13,7 +13,6 @@
 
 #include "aol/remote/RemoteWindowSystem.h"
 #include "app/scenario/ScenarioClient.h"
-#include "chat/TranscriptWatch.h"
 
 namespace melodrop::scenario {
 
@@ -25,9 +24,6 @@ public:
     QString startError() const override { return error_; }
     aol::WindowSystem& windows() override { return *remote_; }
     bool realTime() const override { return true; }
-    int quietPollMilliseconds() const override {
-        return TranscriptWatch::kResponsiveSlowMilliseconds;
-    }
     void attach(VirtualClock& clock, std::function<void()> changed) override;
 
     std::string signedOnUser() override;
@@ -53,8 +49,6 @@ public:
     qint64 bridgeProcessId() const { return bridge_.processId(); }
     quint16 bridgePort() const { return port_; }
     QString tokenFile() const { return tokenFile_; }
-    // Requests the program's side made of the bridge so far.
-    std::uint64_t bridgeExchanges() const { return remote_->exchanges(); }
 
 private:
     std::string command(const std::vector<std::string>& words);

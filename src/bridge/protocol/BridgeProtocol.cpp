@@ -177,6 +177,8 @@ std::string EncodeRequest(const Request& r) {
                 w.u64(k.hash);
             }
             break;
+        case Op::WatchRooms:
+            break;
     }
     return w.take();
 }
@@ -186,7 +188,7 @@ std::optional<Request> ParseRequest(std::string_view message) {
     Reader in(message);
     Request r;
     const std::uint8_t op = in.u8();
-    if (!in.good() || op > static_cast<std::uint8_t>(Op::ReadRoomTexts)) return std::nullopt;
+    if (!in.good() || op > static_cast<std::uint8_t>(kLastOp)) return std::nullopt;
     r.op = static_cast<Op>(op);
     switch (r.op) {
         case Op::Hello: {
@@ -268,6 +270,8 @@ std::optional<Request> ParseRequest(std::string_view message) {
             }
             break;
         }
+        case Op::WatchRooms:
+            break;
     }
     if (!in.atEnd()) return std::nullopt;
     return r;
@@ -279,6 +283,7 @@ std::string EncodeAnswer(Op op, const Answer& a) {
         case Op::Hello:
         case Op::PostMessage:
         case Op::CloseHandle:
+        case Op::WatchRooms:
             w.u8(a.ok ? 1 : 0);
             break;
         case Op::FindWindow:
@@ -327,6 +332,7 @@ std::optional<Answer> ParseAnswer(Op op, std::string_view message) {
         case Op::Hello:
         case Op::PostMessage:
         case Op::CloseHandle:
+        case Op::WatchRooms:
             a.ok = in.flag();
             break;
         case Op::FindWindow:

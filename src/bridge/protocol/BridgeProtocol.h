@@ -48,7 +48,9 @@ enum class Op : std::uint8_t {
     ReadProcessMemory = 11,
     CloseHandle = 12,
     ReadRoomTexts = 13,  // every open room's transcript in one exchange
+    WatchRooms = 14,     // from now on, say when a room may have changed (an empty frame)
 };
+inline constexpr Op kLastOp = Op::WatchRooms;
 
 struct KnownRoom {
     std::uint32_t room = 0;

@@ -117,6 +117,10 @@ void BridgeServer::Poll(int timeoutMs) {
         FD_SET(Native(client_), &readable);
         if (Native(client_) > highest) highest = Native(client_);
     }
+    if (watching_) {
+        const int untilLook = static_cast<int>((nextLook_ - Now()) * 1000);
+        if (untilLook < timeoutMs) timeoutMs = untilLook < 0 ? 0 : untilLook;
+    }
     // A connection that has not shown the token wakes the loop when its time is up.
     if (client_ != kNoSocket && !authenticated_) {
         const int left =
@@ -131,6 +135,7 @@ void BridgeServer::Poll(int timeoutMs) {
         ReadFromClient();
     }
     if (ready > 0 && FD_ISSET(Native(listener_), &readable)) Accept();
+    LookAtRooms();
     if (client_ != kNoSocket && !authenticated_ &&
         Now() >= acceptedAt_ + options_.handshakeMs / 1000.0) {
         Drop("refused a connection: it did not present the token in time");
@@ -195,6 +200,17 @@ bool BridgeServer::Serve(const std::string& message) {
         Drop("closed the connection: a malformed request");
         return false;
     }
+    if (request->op == Op::WatchRooms) {
+        watching_ = true;
+        // melodrop reads every room right after asking (that is the protocol): the first word
+        // is owed only after that read.
+        told_ = true;
+        nextLook_ = Now();
+        Answer ok;
+        ok.ok = true;
+        return SendAll(Frame(EncodeAnswer(Op::WatchRooms, ok)));
+    }
+    if (request->op == Op::ReadRoomTexts) told_ = false;
     const Answer answer = handler_.Handle(*request);
     return SendAll(Frame(EncodeAnswer(request->op, answer)));
 }
@@ -220,8 +236,20 @@ void BridgeServer::Drop(const std::string& why) {
     CloseSocket(client_);
     client_ = kNoSocket;
     authenticated_ = false;
+    watching_ = false;
+    told_ = false;
     inbox_.clear();
     guard_.CloseAll();
+}
+
+void BridgeServer::LookAtRooms() {
+    if (!watching_ || client_ == kNoSocket) return;
+    const double now = Now();
+    if (now < nextLook_) return;
+    nextLook_ = now + kLookSeconds;
+    if (told_ || !handler_.RoomsChanged(now)) return;
+    told_ = true;
+    SendAll(Frame(std::string_view()));  // an empty frame: look again
 }
 
 void BridgeServer::WatchClient() {

@@ -33,8 +33,10 @@ public:
     bool connected() const { return client_ != kNoSocket; }
 
     // Waits at most timeoutMs for something to do and does it: a connection, a request, a
-    // connection that ended, the chat client appearing or going.
+    // connection that ended, the chat client appearing or going, and for a melodrop that asked
+    // to be told (WatchRooms), a look at the rooms every kLookSeconds.
     void Poll(int timeoutMs);
+    static constexpr double kLookSeconds = 0.05;
 
 private:
     using Socket = std::intptr_t;
@@ -46,6 +48,9 @@ private:
     bool Serve(const std::string& message);
     void Drop(const std::string& why);
     void WatchClient();
+    // Tells a watching melodrop once that a room may have changed, when it did since its last
+    // read; not again until it has read.
+    void LookAtRooms();
     void Log(const std::string& line);
     bool SendAll(const std::string& bytes);
 
@@ -60,6 +65,9 @@ private:
     double lastWatch_ = -1e9;
     int clientState_ = -1;  // -1 unknown, 0 absent, 1 present
     std::string inbox_;
+    bool watching_ = false;  // the connection asked to be told of changes
+    bool told_ = false;      // ... and was, and has not read since
+    double nextLook_ = 0;
 };
 
 }  // namespace bridge

@@ -22,12 +22,18 @@ const char* Name(const std::optional<std::string>& s) {
 
 }  // namespace
 
+bool RequestHandler::RoomsChanged(double now) {
+    guard_.RefreshIfStale(now);
+    return rooms_.Changed(guard_, now);
+}
+
 Answer RequestHandler::Handle(const Request& r) {
     guard_.RefreshIfStale(SteadySeconds());
     Answer a;
     std::intptr_t result = 0;
     switch (r.op) {
         case Op::Hello:
+        case Op::WatchRooms:  // the server's own
             break;
         case Op::FindWindow:
             a.value = guard_.FindWindowA(Name(r.className), Name(r.caption));

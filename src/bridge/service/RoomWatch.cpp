@@ -27,9 +27,9 @@ bool RoomWatch::Head(aol::WindowSystem& ws, aol::Hwnd transcript, std::string& h
     return true;
 }
 
-std::vector<RoomWatch::Room> RoomWatch::Walk(aol::WindowSystem& ws, double now) {
+bool RoomWatch::Walk(aol::WindowSystem& ws, double now) {
     namespace client = aol::client;
-    if (now - walkedAt_ < kWalkSeconds && now >= walkedAt_) return rooms_;
+    if (now - walkedAt_ < kWalkSeconds && now >= walkedAt_) return false;
     walkedAt_ = now;
     const aol::Hwnd frame = client::Frame(ws);
     const aol::Hwnd mdi = client::Child(ws, frame, client::kMdiClass);
@@ -41,28 +41,26 @@ std::vector<RoomWatch::Room> RoomWatch::Walk(aol::WindowSystem& ws, double now) 
     }
     const bool sameWindows =
         frame != 0 && frame == frame_ && mdi == mdi_ && documents == documents_;
-    std::vector<Room> rooms;
-    if (sameWindows) {
-        rooms = rooms_;
-    } else {
-        for (const aol::Hwnd w : documents) {
-            if (!client::IsChatRoom(ws, w)) continue;
-            Room room;
-            room.room = w;
-            room.transcript = client::RoomTranscript(ws, w);
-            rooms.push_back(room);
-        }
-    }
     frame_ = frame;
     mdi_ = mdi;
     documents_ = std::move(documents);
-    return rooms;
+    if (sameWindows) return false;
+    std::vector<Room> rooms;
+    for (const aol::Hwnd w : documents_) {
+        if (!client::IsChatRoom(ws, w)) continue;
+        Room room;
+        room.room = w;
+        room.transcript = client::RoomTranscript(ws, w);
+        rooms.push_back(room);
+    }
+    rooms_ = std::move(rooms);
+    return true;
 }
 
 std::vector<aol::RoomText> RoomWatch::Read(aol::WindowSystem& ws, double now) {
-    std::vector<Room> rooms = Walk(ws, now);
+    Walk(ws, now);
     std::vector<aol::RoomText> out;
-    for (Room& room : rooms) {
+    for (Room& room : rooms_) {
         const std::optional<std::intptr_t> length = Length(ws, room.transcript);
         if (!length && walkedAt_ != now) {
             // A room closed since the last walk: walk again now.
@@ -86,8 +84,24 @@ std::vector<aol::RoomText> RoomWatch::Read(aol::WindowSystem& ws, double now) {
         room.text = aol::client::ControlBytes(ws, room.transcript);
         out.push_back({room.room, room.text});
     }
-    rooms_ = std::move(rooms);
     return out;
+}
+
+bool RoomWatch::Changed(aol::WindowSystem& ws, double now) {
+    if (Walk(ws, now)) return true;
+    for (Room& room : rooms_) {
+        const std::optional<std::intptr_t> length = Length(ws, room.transcript);
+        if (!length) {
+            walkedAt_ = -1e9;  // the room closed: the next look walks again
+            return true;
+        }
+        if (*length != room.length) return true;
+        if (++room.looksSinceHead < kHeadEvery) continue;
+        room.looksSinceHead = 0;
+        std::string head;
+        if (!Head(ws, room.transcript, head) || head != room.head) return true;
+    }
+    return false;
 }
 
 }  // namespace bridge

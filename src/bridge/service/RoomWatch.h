@@ -32,6 +32,12 @@ public:
     // on any steady clock.
     std::vector<aol::RoomText> Read(aol::WindowSystem& ws, double now);
 
+    // Whether a room may have changed since the last Read: a room opened, closed or moved, or
+    // a transcript's length differs (at every kHeadEvery-th look its first bytes are compared
+    // too). One small question per room at most looks; for a bridge that tells melodrop of
+    // changes instead of being asked.
+    bool Changed(aol::WindowSystem& ws, double now);
+
 private:
     struct Room {
         aol::Hwnd room = 0;
@@ -40,12 +46,15 @@ private:
         std::string head;
         std::string text;
         int readsSinceHead = 0;  // reads that found the length unchanged since the head was read
+        int looksSinceHead = 0;  // the same for Changed
     };
     static std::optional<std::intptr_t> Length(aol::WindowSystem& ws, aol::Hwnd transcript);
     static bool Head(aol::WindowSystem& ws, aol::Hwnd transcript, std::string& head);
 
-    // The windows as they are now: walked afresh, or the last walk while it is recent.
-    std::vector<Room> Walk(aol::WindowSystem& ws, double now);
+    // Brings rooms_ up to the windows as they are now when the last walk is not recent: kept
+    // when the windows are the same, made afresh (nothing known of the transcripts) when not.
+    // True when the rooms changed.
+    bool Walk(aol::WindowSystem& ws, double now);
 
     double walkedAt_ = -1e9;
     aol::Hwnd frame_ = 0;
