@@ -219,13 +219,15 @@ TEST_F(RemoteBridge, TheReaderGetsEveryRoomInOneExchange) {
 
 // Both chat scanners read at the same tick: one exchange serves both, and both see the line.
 TEST_F(RemoteBridge, TwoReadersAtOneTickShareOneExchange) {
-    aol::RemoteWindowSystem remote(remoteOptions());
+    aol::RemoteOptions options = remoteOptions();
+    options.sharedReadSeconds = 1.0;  // one tick, however slowly this machine runs the test
+    aol::RemoteWindowSystem remote(options);
     aol::TranscriptReader commands(remote);
     aol::TranscriptReader autoIgnore(remote);
     commands.Reset();
     autoIgnore.Reset();
     withSim([&] { sim.memberSays("Alice", "one"); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the last answer is stale
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // the last answer is stale
     const std::uint64_t before = remote.exchanges();
     const auto first = commands.ReadNew();
     const auto second = autoIgnore.ReadNew();

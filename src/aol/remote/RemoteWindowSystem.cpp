@@ -389,7 +389,7 @@ bool RemoteWindowSystem::CloseHandle(ProcessHandle handle) {
 
 bool RemoteWindowSystem::ReadRoomTexts(std::vector<RoomText>& rooms) {
     const double now = Now();
-    if (connected() && now >= roomsReadAt_ && now - roomsReadAt_ < kSharedReadSeconds) {
+    if (connected() && now >= roomsReadAt_ && now - roomsReadAt_ < options_.sharedReadSeconds) {
         rooms = lastRooms_;
         return true;
     }

@@ -22,7 +22,8 @@ struct RemoteOptions {
     std::string tokenFile;
     double retrySeconds = 1.0;  // between attempts to reach a missing bridge
     int connectMs = 500;
-    int answerMarginMs = 2000;  // how much longer than a call's own bound an answer may take
+    int answerMarginMs = 2000;         // how much longer than a call's own bound an answer may take
+    double sharedReadSeconds = 0.005;  // see ReadRoomTexts
     // One line when the bridge is reached or lost.
     std::function<void(const std::string&)> log;
 };
@@ -65,11 +66,10 @@ public:
                            std::size_t size, std::size_t* bytesRead) override;
     bool CloseHandle(ProcessHandle handle) override;
     // One exchange for every open room; a transcript the bridge knows unchanged is not resent.
-    // Asked again within kSharedReadSeconds with no other request in between (both chat
+    // Asked again within sharedReadSeconds with no other request in between (both chat
     // scanners at one tick), the last answer is given again without an exchange: a line that
     // arrived in between is found at the next read, never lost.
     bool ReadRoomTexts(std::vector<RoomText>& rooms) override;
-    static constexpr double kSharedReadSeconds = 0.005;
 
     // Requests answered by the bridge so far.
     std::uint64_t exchanges() const { return exchanges_; }
