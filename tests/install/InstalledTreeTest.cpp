@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "fakes/NeedOrSkip.h"
 #include "locations/FileLocations.h"
 #include "skinfetch/FakeSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
@@ -79,15 +80,8 @@ void setWritable(const QString& root, bool writable) {
     }
 }
 
-// Under CI a missing tool is a failure; elsewhere the test is skipped.
-#define REQUIRE_TOOL(path, name)                                     \
-    do {                                                             \
-        if ((path).isEmpty()) {                                      \
-            if (qEnvironmentVariable("CI") == QLatin1String("true")) \
-                FAIL() << name << " is not installed";               \
-            GTEST_SKIP() << name << " is not installed";             \
-        }                                                            \
-    } while (false)
+#define REQUIRE_TOOL(path, name) \
+    MELODROP_NEED(!(path).isEmpty(), std::string(name) + " is not installed")
 
 class InstalledTree : public ::testing::Test {
 protected:

@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include "fakes/NeedOrSkip.h"
+
 namespace melodrop::testing {
 
 class PrivateSessionBus {
@@ -65,12 +67,4 @@ private:
 }  // namespace melodrop::testing
 
 // Ends the test unless the bus runs: a failure under CI, a skip elsewhere.
-#define REQUIRE_PRIVATE_BUS(bus)                                     \
-    do {                                                             \
-        if (!(bus).started()) {                                      \
-            if (qEnvironmentVariable("CI") == QLatin1String("true")) \
-                FAIL() << qPrintable((bus).error());                 \
-            else                                                     \
-                GTEST_SKIP() << qPrintable((bus).error());           \
-        }                                                            \
-    } while (false)
+#define REQUIRE_PRIVATE_BUS(bus) MELODROP_NEED((bus).started(), (bus).error().toStdString())
