@@ -1,6 +1,7 @@
 #pragma once
 // For the benchmarks that run the real program on a display: a private Xvfb, and xdotool to find
 // its windows and act as the user.
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -55,5 +56,39 @@ inline std::vector<std::string> findWindows(const std::string& display, const st
         if (!id.empty()) ids.push_back(id);
     return ids;
 }
+// A copy of the built program with what lies beside it, its configuration folder, an MP3 folder
+// and a runtime folder, all under `root`; and the environment that runs it there on `display`.
+struct ProgramHome {
+    fs::path root, program, mp3s, config, runtime;
+
+    ProgramHome(const fs::path& builtPrograms, const fs::path& under)
+        : root(under),
+          program(under / "program"),
+          mp3s(under / "mp3s"),
+          config(under / "config"),
+          runtime(under / "runtime") {
+        for (const fs::path& folder : {program, mp3s, config / "melodrop", runtime})
+            fs::create_directories(folder);
+        fs::permissions(runtime, fs::perms::owner_all);
+        fs::copy_file(builtPrograms / "melodrop", program / "melodrop");
+        fs::copy(builtPrograms / "skins", program / "skins", fs::copy_options::recursive);
+        fs::copy_file(builtPrograms / "commands.txt", program / "commands.txt");
+        std::ofstream(program / "immune.txt");
+    }
+    // The settings file's [options] lines after the MP3 folder ("key=value\n" each).
+    void settings(const std::string& lines) const {
+        std::ofstream(config / "melodrop" / "melodrop.ini")
+            << "[options]\nmp3dir=" << mp3s.string() << "\n"
+            << lines;
+    }
+    std::vector<std::string> environment(const std::string& display) const {
+        return {"DISPLAY=" + display,
+                "QT_QPA_PLATFORM=xcb",
+                "SDL_AUDIODRIVER=dummy",
+                "XDG_CONFIG_HOME=" + config.string(),
+                "XDG_RUNTIME_DIR=" + runtime.string(),
+                "HOME=" + root.string()};
+    }
+};
 
 }  // namespace bench

@@ -101,19 +101,9 @@ int main(int argc, char** argv) {
     // The program's folder (a copy of the program with what lies beside it), its settings,
     // MP3 folder and runtime folder, all temporary.
     QTemporaryDir work;
-    const fs::path root = work.path().toStdString();
-    const fs::path program = root / "program", mp3s = root / "mp3s", config = root / "config",
-                   runtime = root / "runtime";
-    for (const fs::path& folder : {program, mp3s, config / "melodrop", runtime})
-        fs::create_directories(folder);
-    fs::permissions(runtime, fs::perms::owner_all);
-    fs::copy_file(bin / "melodrop", program / "melodrop");
-    fs::copy(bin / "skins", program / "skins", fs::copy_options::recursive);
-    fs::copy_file(bin / "commands.txt", program / "commands.txt");
-    std::ofstream(program / "immune.txt");
-    std::ofstream(mp3s / "Love Song.mp3");
-    std::ofstream(config / "melodrop" / "melodrop.ini")
-        << "[options]\nmp3dir=" << mp3s.string() << "\ntrig=/\nrandom=false\n";
+    const bench::ProgramHome home(bin, work.path().toStdString());
+    const fs::path& root = home.root;
+    home.settings("trig=/\nrandom=false\n");
 
     Win32ScenarioClient client(QStringLiteral(MELODROP_WINDOWS_BIN), work.path());
     if (!client.startError().isEmpty()) {
@@ -129,16 +119,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Xvfb did not start\n");
         return 2;
     }
-    const std::vector<std::string> env = {"DISPLAY=" + x.display,
-                                          "QT_QPA_PLATFORM=xcb",
-                                          "SDL_AUDIODRIVER=dummy",
-                                          "XDG_CONFIG_HOME=" + config.string(),
-                                          "XDG_RUNTIME_DIR=" + runtime.string(),
-                                          "HOME=" + root.string()};
-    bench::Child melodrop = bench::spawn({(program / "melodrop").string(), "--client", "bridge",
-                                          "--bridge-port", std::to_string(client.bridgePort()),
-                                          "--bridge-token-file", client.tokenFile().toStdString()},
-                                         env, (root / "melodrop.log").string());
+    const std::vector<std::string> env = home.environment(x.display);
+    bench::Child melodrop =
+        bench::spawn({(home.program / "melodrop").string(), "--client", "bridge", "--bridge-port",
+                      std::to_string(client.bridgePort()), "--bridge-token-file",
+                      client.tokenFile().toStdString()},
+                     env, (root / "melodrop.log").string());
     auto cleanUp = [&] {
         bench::stop(melodrop);
         bench::stop(x.server);

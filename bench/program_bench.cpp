@@ -115,20 +115,10 @@ int main(int argc, char** argv) {
     // The program's folder (a copy of the program with what lies beside it), its settings and
     // its MP3 folder, all temporary.
     QTemporaryDir work;
-    const fs::path root = work.path().toStdString();
-    const fs::path program = root / "program";
-    const fs::path mp3s = root / "mp3s";
-    const fs::path config = root / "config";
-    const fs::path runtime = root / "runtime";
-    fs::create_directories(program);
-    fs::create_directories(mp3s);
-    fs::create_directories(config / "melodrop");
-    fs::create_directories(runtime);
-    fs::permissions(runtime, fs::perms::owner_all);
-    fs::copy_file(bin / "melodrop", program / "melodrop");
-    fs::copy(bin / "skins", program / "skins", fs::copy_options::recursive);
-    fs::copy_file(bin / "commands.txt", program / "commands.txt");
-    std::ofstream(program / "immune.txt");
+    const bench::ProgramHome home(bin, work.path().toStdString());
+    const fs::path& root = home.root;
+    const fs::path& program = home.program;
+    const fs::path& mp3s = home.mp3s;
     for (int i = 0; i < kTracks; ++i) {
         char name[96];
         std::snprintf(name, sizeof name, "Track %05d - some artist - some title.mp3", i);
@@ -138,20 +128,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "could not make the tone with lame\n");
         return 2;
     }
-    std::ofstream(config / "melodrop" / "melodrop.ini")
-        << "[options]\nmp3dir=" << mp3s.string() << "\ncontinuous=false\nrandom=false\n";
+    home.settings("continuous=false\nrandom=false\n");
 
     Xvfb x = startXvfb();
     if (x.display.empty()) {
         std::fprintf(stderr, "Xvfb did not start\n");
         return 2;
     }
-    const std::vector<std::string> env = {"DISPLAY=" + x.display,
-                                          "QT_QPA_PLATFORM=xcb",
-                                          "SDL_AUDIODRIVER=dummy",
-                                          "XDG_CONFIG_HOME=" + config.string(),
-                                          "XDG_RUNTIME_DIR=" + runtime.string(),
-                                          "HOME=" + root.string()};
+    const std::vector<std::string> env = home.environment(x.display);
     Child peer = bench::spawn({peerProgram.string()}, env);
     Child melodrop =
         bench::spawn({(program / "melodrop").string()}, env, (root / "melodrop.log").string());
