@@ -334,6 +334,15 @@ TEST_F(RemoteBridge, MalformedOversizedOrSilentConnectionsAreClosed) {
     Request find;
     find.op = Op::FindWindow;
     EXPECT_TRUE(BridgeHangsUpAfter(bridge->port(), Frame(EncodeRequest(find))));  // no Hello
+    // A melodrop of another version, with the right token: told apart from a wrong token.
+    Request older;
+    older.op = Op::Hello;
+    older.version = kProtocolVersion - 1;
+    older.token = token;
+    EXPECT_TRUE(BridgeHangsUpAfter(bridge->port(), Frame(EncodeRequest(older))));
+    EXPECT_TRUE(bridge->logged("it speaks protocol version " +
+                               std::to_string(kProtocolVersion - 1) +
+                               ", this bridge speaks version " + std::to_string(kProtocolVersion)));
     // And the bridge still serves the next one.
     aol::RemoteWindowSystem remote(remoteOptions());
     EXPECT_NE(remote.FindWindowA("AOL Frame25", nullptr), 0u);

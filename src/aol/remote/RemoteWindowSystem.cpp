@@ -107,7 +107,11 @@ bool RemoteWindowSystem::Connect() {
     if (!Exchange(bridge::Frame(bridge::EncodeRequest(hello)), Op::Hello, options_.answerMarginMs,
                   answer) ||
         !answer.ok) {
-        Disconnect(everConnected_ ? "" : "the bridge refused the token");
+        Disconnect(everConnected_ ? ""
+                                  : "the bridge refused the connection: a wrong token, or a "
+                                    "bridge of another version (this melodrop speaks protocol "
+                                    "version " +
+                                        std::to_string(bridge::kProtocolVersion) + ")");
         return false;
     }
     everConnected_ = true;

@@ -17,7 +17,8 @@
 
 namespace bridge {
 
-inline constexpr std::uint16_t kProtocolVersion = 1;
+// 2: WatchRooms and the bridge's word of a change.
+inline constexpr std::uint16_t kProtocolVersion = 2;
 inline constexpr std::array<char, 4> kMagic = {'M', 'D', 'B', 'R'};
 inline constexpr std::size_t kTokenChars = 64;  // 32 random bytes as lower-case hex
 inline constexpr std::uint16_t kDefaultPort = 47190;

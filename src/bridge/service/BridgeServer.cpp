@@ -182,8 +182,13 @@ void BridgeServer::ReadFromClient() {
 bool BridgeServer::Serve(const std::string& message) {
     const std::optional<Request> request = ParseRequest(message);
     if (!authenticated_) {
-        if (!request || request->op != Op::Hello || request->version != kProtocolVersion ||
-            !SameToken(request->token, options_.token)) {
+        if (request && request->op == Op::Hello && request->version != kProtocolVersion) {
+            Drop("refused a connection: it speaks protocol version " +
+                 std::to_string(request->version) + ", this bridge speaks version " +
+                 std::to_string(kProtocolVersion) + " (use a melodrop and a bridge of one build)");
+            return false;
+        }
+        if (!request || request->op != Op::Hello || !SameToken(request->token, options_.token)) {
             Drop("refused a connection: it did not present the token");
             return false;
         }
