@@ -162,14 +162,9 @@ std::vector<std::string> Win32ScenarioClient::listCommand(const std::vector<std:
     std::vector<std::string> out;
     const std::string text = command(words);
     if (text.empty()) return out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find('\n', start);
-        out.push_back(
-            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos) return out;
-        start = end + 1;
-    }
+    for (const QByteArray& line : QByteArray::fromStdString(text).split('\n'))
+        out.push_back(line.toStdString());
+    return out;
 }
 
 std::string Win32ScenarioClient::signedOnUser() {
