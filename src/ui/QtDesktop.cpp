@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "player/Melodrop.h"
+#include "program/Melodrop.h"
 #include "ui/AppIcon.h"
 #include "ui/FileDialogFilter.h"
 #include "ui/FolderDialog.h"
@@ -63,11 +63,7 @@ QtDesktop::QtDesktop(QtDesktopOptions options) : options_(std::move(options)) {
         };
 }
 
-QtDesktop::~QtDesktop() {
-    delete folderDialog_;
-    delete notice_;
-    delete intro_;
-}
+QtDesktop::~QtDesktop() = default;
 
 void QtDesktop::setPlayerWindow(PlayerWindow* window) {
     player_ = window;
@@ -79,15 +75,15 @@ void QtDesktop::setPlayerWindow(PlayerWindow* window) {
 // ---- start-up ----
 
 void QtDesktop::showIntro() {
-    if (!intro_) intro_ = new IntroWindow;
+    if (!intro_) intro_ = std::make_unique<IntroWindow>();
     intro_->showCentred();
 }
 
 void QtDesktop::closeIntro() {
     if (!intro_) return;
     intro_->close();
-    intro_->deleteLater();
-    intro_ = nullptr;
+    // Closing may come from inside one of the splash's own handlers: it goes when they are done.
+    intro_.release()->deleteLater();
 }
 
 bool QtDesktop::anotherInstanceRunning() {
@@ -195,9 +191,10 @@ QString QtDesktop::saveFileDialog(const QString& title, const QString& filter,
 
 void QtDesktop::showFolderDialog() {
     if (!folderDialog_) {
-        folderDialog_ = new FolderDialog;
-        connect(folderDialog_, &FolderDialog::okPressed, this, &QtDesktop::folderDialogOk);
-        connect(folderDialog_, &FolderDialog::cancelPressed, this, &QtDesktop::folderDialogCancel);
+        folderDialog_ = std::make_unique<FolderDialog>();
+        connect(folderDialog_.get(), &FolderDialog::okPressed, this, &QtDesktop::folderDialogOk);
+        connect(folderDialog_.get(), &FolderDialog::cancelPressed, this,
+                &QtDesktop::folderDialogCancel);
     }
     folderDialog_->showCentred();
 }
@@ -207,7 +204,7 @@ void QtDesktop::hideFolderDialog() {
 }
 
 void QtDesktop::showUpdateNotice() {
-    if (!notice_) notice_ = new UpdateNoticeWindow;
+    if (!notice_) notice_ = std::make_unique<UpdateNoticeWindow>();
     notice_->showCentred();
 }
 

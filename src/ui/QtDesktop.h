@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "player/Desktop.h"
+#include "base/Desktop.h"
 #include "ui/FolderDialog.h"
 #include "ui/InstanceLock.h"
 #include "ui/IntroWindow.h"
@@ -75,9 +75,9 @@ public:
     void quit() override;
 
     // The windows, once they exist (for tests and the room window's placement).
-    FolderDialog* folderDialog() const { return folderDialog_; }
-    UpdateNoticeWindow* updateNotice() const { return notice_; }
-    IntroWindow* introWindow() const { return intro_; }
+    FolderDialog* folderDialog() const { return folderDialog_.get(); }
+    UpdateNoticeWindow* updateNotice() const { return notice_.get(); }
+    IntroWindow* introWindow() const { return intro_.get(); }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
 
 signals:
@@ -92,9 +92,10 @@ private:
 
     QtDesktopOptions options_;
     QPointer<PlayerWindow> player_;
-    QPointer<FolderDialog> folderDialog_;
-    QPointer<UpdateNoticeWindow> notice_;
-    QPointer<IntroWindow> intro_;
+    // The program's own windows, made when first shown; the player window belongs to the caller.
+    std::unique_ptr<FolderDialog> folderDialog_;
+    std::unique_ptr<UpdateNoticeWindow> notice_;
+    std::unique_ptr<IntroWindow> intro_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     bool trayWanted_ = false;  // between add and remove
     std::unique_ptr<InstanceLock> lock_;

@@ -61,7 +61,10 @@ void UpdateCheck::startSkinfetch() {
 
 void UpdateCheck::check() {
     const FetchResult release = transfer_.fetch(serverBase_ + kReleaseFilePath);
-    if (!release.ok) return stopSilently();
+    if (!release.ok) {
+        stopSilently();
+        return;
+    }
 
     // The release file holds the version text and nothing else; anything different, a trailing
     // line break or an empty body included, counts as an update.
@@ -80,14 +83,20 @@ void UpdateCheck::askAndDownload() {
     const MessageAnswer answer = desktop_.messageBox(
         QStringLiteral("a update of melodrop has been found, would you like to download it?"),
         kTitle, MessageIcon::Question, MessageButtons::YesNo);
-    if (answer != MessageAnswer::Yes) return stopSilently();
+    if (answer != MessageAnswer::Yes) {
+        stopSilently();
+        return;
+    }
 
     const QString chosen = desktop_.saveFileDialog(QStringLiteral("Choose where to save melodrop"),
                                                    QStringLiteral("(*.zip)|*zip"),
                                                    QStringLiteral("melodrop update"), saveFolder_);
     // Only the folder is used; the archive keeps its own name.
     const QString folder = folderOfChosenPath(chosen);
-    if (folder.isEmpty()) return stopSilently();
+    if (folder.isEmpty()) {
+        stopSilently();
+        return;
+    }
 
     desktop_.messageBox(QStringLiteral("melodrop will download update in the background and will "
                                        "inform you when the download is complete."),
