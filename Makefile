@@ -12,7 +12,7 @@ PREFIX ?= /usr/local
 
 export XDG_RUNTIME_DIR ?= /tmp/melodrop-runtime-$(shell id -u)
 
-.PHONY: deps configure build run demo test test-sanitize fuzz bench format clean install
+.PHONY: deps configure build run demo test test-sanitize fuzz bench format format-check clean install
 
 deps:
 	@bash scripts/install-deps.sh
@@ -31,18 +31,15 @@ demo: build
 	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
 	@bash scripts/run.sh $(BUILD_DIR) --headless
 
+# The tests' environment (headless platform, dummy audio, a runtime folder of their own, the
+# sanitizers' options) is in the test presets of CMakePresets.json.
 test: build
-	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
-	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
-		ctest --output-on-failure -j $(JOBS) --timeout 300
+	@ctest --preset $(PRESET) -j $(JOBS)
 
 test-sanitize: deps
 	@cmake --preset asan -DMELODROP_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
-	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
-	@cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
-		ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-		ctest --output-on-failure -j $(JOBS) --timeout 600 -LE nosanitize
+	@ctest --preset asan -j $(JOBS)
 
 # Installs melodrop, skinfetch, the shipped skins, commands.txt, the desktop entries, the icons
 # and the AppStream metadata under PREFIX (default /usr/local).
@@ -61,6 +58,10 @@ bench: build
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Fails when a source file is not formatted as .clang-format says (CI runs it).
+format-check: deps
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

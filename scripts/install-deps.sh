@@ -11,7 +11,7 @@ packages=(
     python3 lame mpg123 xvfb xauth xdotool imagemagick
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
     dbus-daemon dbus-bin desktop-file-utils appstream
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
 )
 
 missing=()
