@@ -24,13 +24,13 @@
 
 #include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
+#include "base/QtClock.h"
 #include "chat/TranscriptChatScanner.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeMediaPlayer.h"
 #include "fakes/FakeSettingsStore.h"
 #include "fakes/FakeWebTransfer.h"
-#include "player/Melodrop.h"
-#include "player/QtClock.h"
+#include "program/Melodrop.h"
 
 using namespace melodrop;
 using namespace melodrop::testing;

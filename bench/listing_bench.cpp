@@ -16,7 +16,7 @@
 #include <string>
 
 #include "BenchSupport.h"
-#include "player/TrackList.h"
+#include "base/TrackList.h"
 
 namespace {
 

@@ -10,15 +10,35 @@ function(melodrop_library name)
     foreach(ex IN LISTS ARG_EXCLUDE)
         list(FILTER sources EXCLUDE REGEX "${ex}")
     endforeach()
-    # A library whose folder has no sources yet still configures (an empty translation unit).
-    if(NOT sources MATCHES "\\.cpp")
-        set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
-        file(WRITE ${stub} "// no sources yet\n")
-        list(APPEND sources ${stub})
-    endif()
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    melodrop_note_layer(${name} DIRS ${ARG_DIRS} LIBS ${ARG_LIBS})
+endfunction()
+
+# melodrop_note_layer(NAME DIRS ... LIBS ...): notes a library (or a program) for the layer check
+# (scripts/check-layers.py): its name, its folders and what it links. Libraries and programs
+# that only another platform builds are noted all the same, so their includes are checked too.
+function(melodrop_note_layer name)
+    cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+    set(folders)
+    foreach(dir IN LISTS ARG_DIRS)
+        cmake_path(ABSOLUTE_PATH dir BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE
+                   OUTPUT_VARIABLE folder)
+        cmake_path(RELATIVE_PATH folder BASE_DIRECTORY ${PROJECT_SOURCE_DIR})
+        string(REGEX REPLACE "/$" "" folder "${folder}")
+        list(APPEND folders ${folder})
+    endforeach()
+    list(JOIN folders "," folder_text)
+    list(JOIN ARG_LIBS "," link_text)
+    set_property(GLOBAL APPEND PROPERTY MELODROP_LAYERS "${name} ${folder_text} ${link_text}")
+endfunction()
+
+# Writes the libraries noted by melodrop_library to FILE, one per line: name, folders, links.
+function(melodrop_write_layers file)
+    get_property(layers GLOBAL PROPERTY MELODROP_LAYERS)
+    list(JOIN layers "\n" text)
+    file(WRITE ${file} "${text}\n")
 endfunction()
 
 # melodrop_test(NAME DIR [LIBS ...] [LABELS ...]): one GoogleTest executable of every .cpp in DIR.

@@ -7,7 +7,7 @@
 #include "audio/SdlAudioOutput.h"
 #include "audio/TrackStream.h"
 #include "audio/VolumeGain.h"
-#include "player/FileNames.h"
+#include "base/FileNames.h"
 
 namespace melodrop {
 

@@ -23,7 +23,7 @@
 #include <mutex>
 
 #include "audio/AudioOutput.h"
-#include "player/MediaPlayer.h"
+#include "base/MediaPlayer.h"
 
 namespace melodrop {
 

@@ -4,14 +4,18 @@
 // The threshold is `Label1`; the ax and axoff commands set it and switch the scanner.
 #include <QMetaObject>
 
+#include "aol/Quartzline.h"
+#include "base/Announcer.h"
+#include "base/ChatScanner.h"
+#include "base/OptionsState.h"
 #include "chat/FloodCounter.h"
-#include "player/Context.h"
 
 namespace melodrop {
 
 class AutoIgnore {
 public:
-    explicit AutoIgnore(Context& ctx);  // listens to ctx.chat1
+    AutoIgnore(ChatScanner& chat1, OptionsState& state, Announcer& announcer,
+               aol::Quartzline& aol);  // listens to chat1, the automatic-ignore scanner
     ~AutoIgnore();
     AutoIgnore(const AutoIgnore&) = delete;
     AutoIgnore& operator=(const AutoIgnore&) = delete;
@@ -24,7 +28,10 @@ public:
 private:
     bool immune(const QString& speaker) const;
 
-    Context& ctx_;
+    ChatScanner& chat1_;
+    OptionsState& state_;
+    Announcer& announcer_;
+    aol::Quartzline& aol_;
     FloodCounter flood_;
     QMetaObject::Connection connection_;
 };

@@ -9,19 +9,27 @@
 
 namespace melodrop {
 
-ChatCommands::ChatCommands(Context& ctx, IdleMode& idle)
-    : ctx_(ctx),
-      idle_(idle),
-      playback_(std::make_unique<PlaybackCommands>(ctx)),
-      ignore_(std::make_unique<IgnoreCommands>(ctx)),
-      settings_(std::make_unique<SettingsCommands>(ctx, idle)),
-      autoIgnore_(std::make_unique<AutoIgnore>(ctx)) {
+ChatCommands::ChatCommands(const Uses& u)
+    : options_(u.options),
+      desktop_(u.desktop),
+      files_(u.files),
+      commandScanner_(u.commandScanner),
+      playback_(std::make_unique<PlaybackCommands>(u.player, u.tracks, u.window, u.options,
+                                                   u.announcer, u.clock)),
+      ignore_(std::make_unique<IgnoreCommands>(u.options.state(), u.announcer, u.aol, u.desktop,
+                                               u.autoIgnoreScanner, u.files)),
+      settings_(std::make_unique<SettingsCommands>(u.options, u.announcer, u.aol, u.desktop,
+                                                   u.files, u.idle, u.quit)),
+      autoIgnore_(std::make_unique<AutoIgnore>(u.autoIgnoreScanner, u.options.state(), u.announcer,
+                                               u.aol)) {
+    aol::Quartzline& aol = u.aol;
+    const OptionsState& state = u.options.state();
     dispatcher_ = std::make_unique<CommandDispatcher>(
         buildCommandTable(*playback_, *ignore_, *settings_),
-        [&ctx] { return QString::fromStdString(ctx.aol.GetUser()); },
-        [&ctx] { return ctx.state.txtTrigger; });
+        [&aol] { return QString::fromStdString(aol.GetUser()); },
+        [&state] { return state.txtTrigger; });
     connection_ = QObject::connect(
-        &ctx.chtMelodrop, &ChatScanner::ChatLine,
+        &commandScanner_, &ChatScanner::ChatLine,
         [this](const QString& name, const QString& text) { dispatcher_->handleLine(name, text); });
 }
 
@@ -30,18 +38,16 @@ ChatCommands::~ChatCommands() {
 }
 
 void ChatCommands::toggleChatCommands() {
-    const bool on = !ctx_.state.chatcommands;
-    ctx_.state.chatcommands = on;
+    const bool on = !options_.state().chatcommands;
+    options_.set(SettingKey::ChatCommands, on);
     if (on)
-        ctx_.chtMelodrop.ScanOn();
+        commandScanner_.ScanOn();
     else
-        ctx_.chtMelodrop.ScanOff();
-    ctx_.save(QStringLiteral("chatcommands"), on);
-    ctx_.notifyOptionsChanged();
+        commandScanner_.ScanOff();
 }
 
 void ChatCommands::viewCommands() {
-    ctx_.desktop.openWithShell(ctx_.commandsFile());
+    desktop_.openWithShell(files_.commandsFile());
 }
 
 }  // namespace melodrop

@@ -4,7 +4,18 @@
 #include <QMetaObject>
 #include <memory>
 
-#include "player/Context.h"
+#include <functional>
+
+#include "aol/Quartzline.h"
+#include "base/Announcer.h"
+#include "base/ChatScanner.h"
+#include "base/Clock.h"
+#include "base/Desktop.h"
+#include "base/MediaPlayer.h"
+#include "base/Options.h"
+#include "base/PlayerWindowModel.h"
+#include "base/TrackList.h"
+#include "locations/FileLocations.h"
 
 namespace melodrop {
 
@@ -17,7 +28,24 @@ class AutoIgnore;
 
 class ChatCommands {
 public:
-    ChatCommands(Context& ctx, IdleMode& idle);
+    // What the commands act on: the service reaches the player, the list, the room and the
+    // user's settings, as the commands do.
+    struct Uses {
+        MediaPlayer& player;
+        TrackList& tracks;
+        PlayerWindowModel& window;
+        Options& options;
+        Announcer& announcer;
+        Clock& clock;
+        Desktop& desktop;
+        aol::Quartzline& aol;
+        const FileLocations& files;
+        ChatScanner& commandScanner;     // the lines the commands come from
+        ChatScanner& autoIgnoreScanner;  // the lines automatic ignoring counts
+        IdleMode& idle;
+        std::function<void()> quit;  // the exit command
+    };
+    explicit ChatCommands(const Uses& uses);
     ~ChatCommands();
     ChatCommands(const ChatCommands&) = delete;
     ChatCommands& operator=(const ChatCommands&) = delete;
@@ -27,8 +55,10 @@ public:
     void viewCommands();
 
 private:
-    Context& ctx_;
-    IdleMode& idle_;
+    Options& options_;
+    Desktop& desktop_;
+    const FileLocations& files_;
+    ChatScanner& commandScanner_;
     std::unique_ptr<PlaybackCommands> playback_;
     std::unique_ptr<IgnoreCommands> ignore_;
     std::unique_ptr<SettingsCommands> settings_;

@@ -4,13 +4,25 @@
 // switch automatic ignoring.
 #include <QString>
 
-#include "player/Context.h"
+#include "aol/Quartzline.h"
+#include "base/Announcer.h"
+#include "base/ChatScanner.h"
+#include "base/Desktop.h"
+#include "base/OptionsState.h"
+#include "locations/FileLocations.h"
 
 namespace melodrop {
 
 class IgnoreCommands {
 public:
-    explicit IgnoreCommands(Context& ctx) : ctx_(ctx) {}
+    IgnoreCommands(OptionsState& state, Announcer& announcer, aol::Quartzline& aol,
+                   Desktop& desktop, ChatScanner& chat1, const FileLocations& files)
+        : state_(state),
+          announcer_(announcer),
+          aol_(aol),
+          desktop_(desktop),
+          chat1_(chat1),
+          files_(files) {}
 
     // x and unx do the same: the client's ignore box of the member is clicked; they differ only
     // in the line they announce.
@@ -24,7 +36,12 @@ public:
 private:
     void saveImmuneList();
 
-    Context& ctx_;
+    OptionsState& state_;
+    Announcer& announcer_;
+    aol::Quartzline& aol_;
+    Desktop& desktop_;
+    ChatScanner& chat1_;
+    const FileLocations& files_;
 };
 
 }  // namespace melodrop

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "base/NumberText.h"
+#include "base/RandomPick.h"
 #include "options/Library.h"
-#include "options/NumberText.h"
-#include "player/RandomPick.h"
 
 namespace melodrop {
 
@@ -14,90 +14,87 @@ int playerVolumeForLevel(double level) {
 }
 
 bool PlaybackCommands::trackChosen() const {
-    return ctx_.state.lblMP3Name != kNoTrack;
+    return state_.lblMP3Name != kNoTrack;
 }
 
 void PlaybackCommands::play(const QString& search) {
-    const int found = ctx_.tracks.findLowerCase(search.toLower());
+    const int found = tracks_.findLowerCase(search.toLower());
     if (found < 0) return;
-    const QString chosen = ctx_.tracks.entry(found);  // the list may be re-read meanwhile
-    ctx_.announcer.announce(Announcement::Playing, chosen);
-    ctx_.state.lblMP3Name = chosen;
-    ctx_.player.Open(joinTrackPath(ctx_.state.txtMP3sPath, chosen));
-    ctx_.notifyOptionsChanged();
+    const QString chosen = tracks_.entry(found);  // the list may be re-read meanwhile
+    announcer_.announce(Announcement::Playing, chosen);
+    state_.lblMP3Name = chosen;
+    player_.Open(joinTrackPath(state_.txtMP3sPath, chosen));
 }
 
 void PlaybackCommands::rand(const std::optional<QString>& search) {
     if (search) {
         const QString needle = search->toLower();
-        QStringList& matches = ctx_.state.lstRandom;
+        QStringList& matches = state_.lstRandom;
         matches.clear();
-        for (int i = ctx_.tracks.findLowerCase(needle); i >= 0;
-             i = ctx_.tracks.findLowerCase(needle, i + 1))
-            matches << ctx_.tracks.entry(i);
-        const int index = randomPick(ctx_.clock, static_cast<int>(matches.size()));
+        for (int i = tracks_.findLowerCase(needle); i >= 0;
+             i = tracks_.findLowerCase(needle, i + 1))
+            matches << tracks_.entry(i);
+        const int index = randomPick(clock_, static_cast<int>(matches.size()));
         if (index < 0) return;
-        ctx_.state.lblMP3Name = matches.at(index);
+        state_.lblMP3Name = matches.at(index);
     } else {
-        const int index = randomPick(ctx_.clock, ctx_.tracks.count());
+        const int index = randomPick(clock_, tracks_.count());
         if (index < 0) return;
-        ctx_.tracks.select(index);
-        ctx_.state.lblMP3Name = ctx_.tracks.selectedName();
+        tracks_.select(index);
+        state_.lblMP3Name = tracks_.selectedName();
     }
-    ctx_.player.Open(joinTrackPath(ctx_.state.txtMP3sPath, ctx_.state.lblMP3Name));
-    ctx_.announcer.announce(Announcement::Random, ctx_.state.lblMP3Name);
-    ctx_.notifyOptionsChanged();
+    player_.Open(joinTrackPath(state_.txtMP3sPath, state_.lblMP3Name));
+    announcer_.announce(Announcement::Random, state_.lblMP3Name);
 }
 
 void PlaybackCommands::openSelected(Announcement line) {
     // With nothing to select the name is empty and the open fails; the line still goes out.
-    ctx_.state.lblMP3Name = ctx_.tracks.selectedName();
-    ctx_.player.Open(ctx_.tracks.pathOf(ctx_.state.lblMP3Name));
-    ctx_.announcer.announce(line, ctx_.state.lblMP3Name);
-    ctx_.notifyOptionsChanged();
+    state_.lblMP3Name = tracks_.selectedName();
+    player_.Open(tracks_.pathOf(state_.lblMP3Name));
+    announcer_.announce(line, state_.lblMP3Name);
 }
 
 void PlaybackCommands::next() {
-    const int at = ctx_.tracks.selectedIndex();
+    const int at = tracks_.selectedIndex();
     // An index outside the list (an empty list) fails and is skipped.
-    ctx_.tracks.select(at == ctx_.tracks.count() - 1 ? 0 : at + 1);
+    tracks_.select(at == tracks_.count() - 1 ? 0 : at + 1);
     openSelected(Announcement::Playing);
 }
 
 void PlaybackCommands::prev() {
-    const int at = ctx_.tracks.selectedIndex();
+    const int at = tracks_.selectedIndex();
     // From no selection this asks for index -2, which fails and is skipped.
-    ctx_.tracks.select(at == 0 ? ctx_.tracks.count() - 1 : at - 1);
+    tracks_.select(at == 0 ? tracks_.count() - 1 : at - 1);
     openSelected(Announcement::Previous);
 }
 
 void PlaybackCommands::stop() {
     if (!trackChosen()) return;
-    ctx_.player.Stop();
-    ctx_.announcer.announce(Announcement::Stopped, ctx_.state.lblMP3Name);
+    player_.Stop();
+    announcer_.announce(Announcement::Stopped, state_.lblMP3Name);
 }
 
 void PlaybackCommands::pause() {
     if (!trackChosen()) return;
-    ctx_.player.Pause();
-    ctx_.window.setPaused(true);
-    ctx_.announcer.announce(Announcement::Paused, ctx_.state.lblMP3Name);
+    player_.Pause();
+    window_.setPaused(true);
+    announcer_.announce(Announcement::Paused, state_.lblMP3Name);
 }
 
 void PlaybackCommands::unpause() {
     // Resumes without reading or clearing the player window's paused flag.
     if (!trackChosen()) return;
-    ctx_.player.Play();
-    ctx_.announcer.announce(Announcement::Upaused, ctx_.state.lblMP3Name);
+    player_.Play();
+    announcer_.announce(Announcement::Upaused, state_.lblMP3Name);
 }
 
 void PlaybackCommands::seek(const QString& seconds, double direction, Announcement line) {
     const std::optional<double> amount = parseNumber(seconds);
     if (!amount) return;
-    const double target = ctx_.player.CurrentPosition() + direction * *amount;
+    const double target = player_.CurrentPosition() + direction * *amount;
     // No clamping; only a position that is no number at all is not handed over.
-    if (std::isfinite(target)) ctx_.player.SetCurrentPosition(target);
-    ctx_.announcer.announce(line, seconds);
+    if (std::isfinite(target)) player_.SetCurrentPosition(target);
+    announcer_.announce(line, seconds);
 }
 
 void PlaybackCommands::fwd(const QString& seconds) {
@@ -109,53 +106,47 @@ void PlaybackCommands::rwnd(const QString& seconds) {
 }
 
 void PlaybackCommands::songQuery() {
-    ctx_.announcer.announce(Announcement::Song, ctx_.state.lblMP3Name);
+    announcer_.announce(Announcement::Song, state_.lblMP3Name);
 }
 
 void PlaybackCommands::vol(const QString& level) {
     const std::optional<double> value = parseNumber(level);
     if (!value || *value < 0 || *value > 100) return;
-    ctx_.player.SetVolume(playerVolumeForLevel(*value));
-    ctx_.window.setSlider(static_cast<int>(roundHalfEven(*value)));
-    ctx_.announcer.announce(Announcement::SetVolume, level);
-    ctx_.save(QStringLiteral("vol"), QString::number(ctx_.window.slider()));
+    player_.SetVolume(playerVolumeForLevel(*value));
+    window_.setSlider(static_cast<int>(roundHalfEven(*value)));
+    announcer_.announce(Announcement::SetVolume, level);
+    options_.set(SettingKey::Volume, QString::number(window_.slider()));
 }
 
 void PlaybackCommands::volQuery() {
-    ctx_.announcer.announce(Announcement::Volume, QString::number(ctx_.window.slider()));
+    announcer_.announce(Announcement::Volume, QString::number(window_.slider()));
 }
 
 void PlaybackCommands::dir(const QString& folder) {
     // The hidden folder list relays its folder to the track list, which reads it. A folder that
     // does not exist leaves both where they were; the list is then read again where it is.
-    if (!setFolderRelay(ctx_, folder)) ctx_.tracks.refresh();
-    ctx_.state.txtMP3sPath = folder;
-    ctx_.save(QStringLiteral("mp3dir"), folder);
-    ctx_.announcer.announce(Announcement::SetDir, folder);
-    ctx_.notifyOptionsChanged();
+    if (!setFolderRelay(tracks_, state_, folder)) tracks_.refresh();
+    options_.set(SettingKey::Mp3Folder, folder);
+    announcer_.announce(Announcement::SetDir, folder);
 }
 
 void PlaybackCommands::dirQuery() {
-    ctx_.announcer.announce(Announcement::Dir, ctx_.tracks.folder());
+    announcer_.announce(Announcement::Dir, tracks_.folder());
 }
 
 void PlaybackCommands::refresh() {
-    ctx_.tracks.refresh();
-    ctx_.announcer.announce(Announcement::Mp3ListRefreshed);
+    tracks_.refresh();
+    announcer_.announce(Announcement::Mp3ListRefreshed);
 }
 
 void PlaybackCommands::setContinuous(bool on) {
-    ctx_.announcer.announce(on ? Announcement::SetContinuousOn : Announcement::SetContinuousOff);
-    ctx_.save(QStringLiteral("continuous"), on);
-    ctx_.state.continuous = on;
-    ctx_.notifyOptionsChanged();
+    announcer_.announce(on ? Announcement::SetContinuousOn : Announcement::SetContinuousOff);
+    options_.set(SettingKey::Continuous, on);
 }
 
 void PlaybackCommands::setRandom(bool on) {
-    ctx_.announcer.announce(on ? Announcement::SetRandomOn : Announcement::SetRandomOff);
-    ctx_.save(QStringLiteral("random"), on);
-    ctx_.state.random = on;
-    ctx_.notifyOptionsChanged();
+    announcer_.announce(on ? Announcement::SetRandomOn : Announcement::SetRandomOff);
+    options_.set(SettingKey::Random, on);
 }
 
 }  // namespace melodrop

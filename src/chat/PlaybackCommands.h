@@ -5,7 +5,12 @@
 #include <QString>
 #include <optional>
 
-#include "player/Context.h"
+#include "base/Announcer.h"
+#include "base/Clock.h"
+#include "base/MediaPlayer.h"
+#include "base/Options.h"
+#include "base/PlayerWindowModel.h"
+#include "base/TrackList.h"
 
 namespace melodrop {
 
@@ -16,7 +21,15 @@ int playerVolumeForLevel(double level);
 
 class PlaybackCommands {
 public:
-    explicit PlaybackCommands(Context& ctx) : ctx_(ctx) {}
+    PlaybackCommands(MediaPlayer& player, TrackList& tracks, PlayerWindowModel& window,
+                     Options& options, Announcer& announcer, Clock& clock)
+        : player_(player),
+          tracks_(tracks),
+          window_(window),
+          options_(options),
+          state_(options.state()),
+          announcer_(announcer),
+          clock_(clock) {}
 
     void play(const QString& search);
     // With a search text: among the matching files; without: among all files.
@@ -43,7 +56,13 @@ private:
     // Current track = the selected file; opened from the list's folder.
     void openSelected(Announcement line);
 
-    Context& ctx_;
+    MediaPlayer& player_;
+    TrackList& tracks_;
+    PlayerWindowModel& window_;
+    Options& options_;
+    OptionsState& state_;
+    Announcer& announcer_;
+    Clock& clock_;
 };
 
 }  // namespace melodrop

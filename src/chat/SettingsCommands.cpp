@@ -4,26 +4,20 @@
 
 namespace melodrop {
 
-namespace {}
-
 void SettingsCommands::trig(const QString& trigger) {
-    ctx_.state.txtTrigger = trigger;
-    ctx_.announcer.announce(Announcement::SetTrigger, trigger);
-    ctx_.save(QStringLiteral("trig"), ctx_.state.txtTrigger);
-    ctx_.notifyOptionsChanged();
+    options_.set(SettingKey::Trigger, trigger);
+    announcer_.announce(Announcement::SetTrigger, trigger);
 }
 
 void SettingsCommands::trigQuery() {
-    ctx_.announcer.announce(Announcement::Trigger, ctx_.state.txtTrigger);
+    announcer_.announce(Announcement::Trigger, state_.txtTrigger);
 }
 
 void SettingsCommands::hndle(const QString& handle) {
     // The author's own handle is refused; any other spelling of it is taken.
     if (handle == QLatin1String("zeph")) return;
-    ctx_.state.txtHandle = handle;
-    ctx_.announcer.announce(Announcement::Handle, ctx_.state.txtHandle);
-    ctx_.save(QStringLiteral("hndle"), ctx_.state.txtHandle);
-    ctx_.notifyOptionsChanged();
+    options_.set(SettingKey::Handle, handle);
+    announcer_.announce(Announcement::Handle, state_.txtHandle);
 }
 
 void SettingsCommands::idle(const QString& reason) {
@@ -47,44 +41,44 @@ void SettingsCommands::idleOff() {
 }
 
 void SettingsCommands::privateRoom(const QString& room) {
-    ctx_.announcer.announce(Announcement::PrivateRoom, room);
-    ctx_.aol.PrivateRoom(room.toStdString());
+    announcer_.announce(Announcement::PrivateRoom, room);
+    aol_.PrivateRoom(room.toStdString());
 }
 
 void SettingsCommands::instantMessages(bool on) {
     // Only while advertising; otherwise the reception of instant messages stays as it is.
-    if (!ctx_.state.advertise) return;
+    if (!state_.advertise) return;
     if (on)
-        ctx_.aol.IMsOn();
+        aol_.IMsOn();
     else
-        ctx_.aol.IMsOff();
-    ctx_.announcer.announce(on ? Announcement::SetImsOn : Announcement::SetImsOff);
+        aol_.IMsOff();
+    announcer_.announce(on ? Announcement::SetImsOn : Announcement::SetImsOff);
 }
 
 void SettingsCommands::viewCommands() {
-    ctx_.desktop.openWithShell(ctx_.commandsFile());
-    ctx_.announcer.announce(Announcement::ViewingChatCommands);
+    desktop_.openWithShell(files_.commandsFile());
+    announcer_.announce(Announcement::ViewingChatCommands);
 }
 
 void SettingsCommands::show() {
-    if (ctx_.desktop.isPlayerVisible()) return;
-    ctx_.desktop.showPlayer();
-    ctx_.desktop.removeTrayIcon();
-    ctx_.announcer.announce(Announcement::MelodropShown);
+    if (desktop_.isPlayerVisible()) return;
+    desktop_.showPlayer();
+    desktop_.removeTrayIcon();
+    announcer_.announce(Announcement::MelodropShown);
 }
 
 void SettingsCommands::mini() {
-    ctx_.desktop.addTrayIcon(kTrayTip);
-    ctx_.desktop.hidePlayer();
-    ctx_.announcer.announce(Announcement::MelodropMinimized);
+    desktop_.addTrayIcon(kTrayTip);
+    desktop_.hidePlayer();
+    announcer_.announce(Announcement::MelodropMinimized);
 }
 
 void SettingsCommands::exit() {
     // At once: no line, no question, the tray icon stays as it is.
-    if (ctx_.quit)
-        ctx_.quit();
+    if (quit_)
+        quit_();
     else
-        ctx_.desktop.quit();
+        desktop_.quit();
 }
 
 }  // namespace melodrop

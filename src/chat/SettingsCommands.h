@@ -4,8 +4,14 @@
 // vcmds) and exit.
 #include <QString>
 
+#include <functional>
 #include "chat/CommandLine.h"
-#include "player/Context.h"
+
+#include "aol/Quartzline.h"
+#include "base/Announcer.h"
+#include "base/Desktop.h"
+#include "base/Options.h"
+#include "locations/FileLocations.h"
 
 namespace melodrop {
 
@@ -13,7 +19,16 @@ class IdleMode;
 
 class SettingsCommands {
 public:
-    SettingsCommands(Context& ctx, IdleMode& idle) : ctx_(ctx), idle_(idle) {}
+    SettingsCommands(Options& options, Announcer& announcer, aol::Quartzline& aol, Desktop& desktop,
+                     const FileLocations& files, IdleMode& idle, std::function<void()> quit)
+        : options_(options),
+          state_(options.state()),
+          announcer_(announcer),
+          aol_(aol),
+          desktop_(desktop),
+          files_(files),
+          idle_(idle),
+          quit_(std::move(quit)) {}
 
     void trig(const QString& trigger);
     void trigQuery();
@@ -30,8 +45,14 @@ public:
     void exit();
 
 private:
-    Context& ctx_;
+    Options& options_;
+    OptionsState& state_;
+    Announcer& announcer_;
+    aol::Quartzline& aol_;
+    Desktop& desktop_;
+    const FileLocations& files_;
     IdleMode& idle_;
+    std::function<void()> quit_;
 };
 
 }  // namespace melodrop

@@ -14,9 +14,9 @@
 
 #include "aol/TranscriptReader.h"
 #include "aol/WindowSystem.h"
-#include "chat/ChatScanner.h"
+#include "base/ChatScanner.h"
+#include "base/Clock.h"
 #include "chat/TranscriptWatch.h"
-#include "player/Clock.h"
 
 namespace melodrop {
 

@@ -20,7 +20,7 @@
 #include <memory>
 #include <vector>
 
-#include "player/Clock.h"
+#include "base/Clock.h"
 
 namespace melodrop {
 

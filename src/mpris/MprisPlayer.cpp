@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "player/Melodrop.h"
+#include "program/Melodrop.h"
 
 namespace melodrop::mpris {
 

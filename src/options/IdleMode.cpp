@@ -1,6 +1,6 @@
 #include "options/IdleMode.h"
 
-#include "options/NumberText.h"
+#include "base/NumberText.h"
 
 namespace melodrop {
 
@@ -33,8 +33,12 @@ void countIdleMinute(QString& days, QString& hours, QString& minutes) {
     }
 }
 
-IdleMode::IdleMode(Context& ctx)
-    : ctx_(ctx), idleTimer_(ctx.clock.createTimer()), linkerTimer_(ctx.clock.createTimer()) {
+IdleMode::IdleMode(OptionsState& state, Announcer& announcer, Desktop& desktop, Clock& clock)
+    : state_(state),
+      announcer_(announcer),
+      desktop_(desktop),
+      idleTimer_(clock.createTimer()),
+      linkerTimer_(clock.createTimer()) {
     idleTimer_->setInterval(kMinuteMs);
     linkerTimer_->setInterval(kMinuteMs);
     idleTimer_->onTick = [this] { idleMinute(); };
@@ -44,45 +48,41 @@ IdleMode::IdleMode(Context& ctx)
 IdleMode::~IdleMode() = default;
 
 void IdleMode::resetCounters() {
-    ctx_.state.lblDays = QStringLiteral("0");
-    ctx_.state.lblHours = QStringLiteral("0");
-    ctx_.state.lblMins = QStringLiteral("0");
+    state_.lblDays = QStringLiteral("0");
+    state_.lblHours = QStringLiteral("0");
+    state_.lblMins = QStringLiteral("0");
 }
 
 void IdleMode::switchOffIdle() {
     idleTimer_->setEnabled(false);
     resetCounters();
-    ctx_.state.lblReason.clear();
-    ctx_.state.idle = false;
-    ctx_.notifyOptionsChanged();
+    state_.lblReason.clear();
+    state_.idle = false;
 }
 
 void IdleMode::switchOffLinker() {
-    ctx_.state.idlelinker = false;
+    state_.idlelinker = false;
     linkerTimer_->setEnabled(false);
     resetCounters();
-    ctx_.state.lblURL.clear();
-    ctx_.state.lblURLText.clear();
-    ctx_.notifyOptionsChanged();
+    state_.lblURL.clear();
+    state_.lblURLText.clear();
 }
 
 void IdleMode::menuIdle() {
-    OptionsState& s = ctx_.state;
+    OptionsState& s = state_;
     if (s.idle) {
         switchOffIdle();
-        ctx_.announcer.announce(Announcement::SetIdleOff);
+        announcer_.announce(Announcement::SetIdleOff);
         return;
     }
     if (s.idlelinker) return;
 
     s.idle = true;
-    ctx_.notifyOptionsChanged();
-    ctx_.desktop.minimizePlayer();
-    const QString reason = ctx_.ask(QStringLiteral("idle reason"));
+    desktop_.minimizePlayer();
+    const QString reason = desktop_.ask(QStringLiteral("idle reason"));
     if (reason.isEmpty()) {
         s.idle = false;
-        ctx_.notifyOptionsChanged();
-        ctx_.desktop.restorePlayer();
+        desktop_.restorePlayer();
         return;
     }
     // The minute timer starts once the reason is given: no minute line may go out while the
@@ -90,75 +90,71 @@ void IdleMode::menuIdle() {
     s.idle = true;
     s.lblReason = reason;
     start(*idleTimer_);
-    ctx_.announcer.send(idleOnLine(reason));
-    ctx_.desktop.restorePlayer();
-    ctx_.notifyOptionsChanged();
+    announcer_.send(idleOnLine(reason));
+    desktop_.restorePlayer();
 }
 
 void IdleMode::menuIdleLinker() {
-    OptionsState& s = ctx_.state;
+    OptionsState& s = state_;
     if (s.idlelinker) {
         switchOffLinker();
-        ctx_.announcer.announce(Announcement::SetIdleLinkerOff);
+        announcer_.announce(Announcement::SetIdleLinkerOff);
         return;
     }
     if (s.idle) return;
 
-    ctx_.desktop.minimizePlayer();
-    const QString url = ctx_.ask(QStringLiteral("url"));
-    const QString urlText = ctx_.ask(QStringLiteral("url text"));
+    desktop_.minimizePlayer();
+    const QString url = desktop_.ask(QStringLiteral("url"));
+    const QString urlText = desktop_.ask(QStringLiteral("url text"));
     if (url.isEmpty() || urlText.isEmpty()) {
-        ctx_.desktop.restorePlayer();
+        desktop_.restorePlayer();
         return;
     }
     s.idlelinker = true;
     s.lblURL = url;
     s.lblURLText = urlText;
     start(*linkerTimer_);
-    ctx_.announcer.announce(Announcement::SetIdleLinkerOn);
-    ctx_.desktop.restorePlayer();
-    ctx_.notifyOptionsChanged();
+    announcer_.announce(Announcement::SetIdleLinkerOn);
+    desktop_.restorePlayer();
 }
 
 void IdleMode::commandIdleOn(const QString& reason) {
     start(*idleTimer_);
-    ctx_.state.lblReason = reason;
-    if (ctx_.state.advertise) ctx_.announcer.send(idleOnLine(reason));
-    ctx_.state.idle = true;
-    ctx_.notifyOptionsChanged();
+    state_.lblReason = reason;
+    if (state_.advertise) announcer_.send(idleOnLine(reason));
+    state_.idle = true;
 }
 
 void IdleMode::commandIdleLinkerOn(const QString& url, const QString& urlText) {
-    ctx_.state.lblURL = url;
-    ctx_.state.lblURLText = urlText;
-    ctx_.state.idlelinker = true;
+    state_.lblURL = url;
+    state_.lblURLText = urlText;
+    state_.idlelinker = true;
     start(*linkerTimer_);
-    ctx_.announcer.announce(Announcement::SetIdleLinkerOn);
-    ctx_.notifyOptionsChanged();
+    announcer_.announce(Announcement::SetIdleLinkerOn);
 }
 
 void IdleMode::commandIdleLinkerOff() {
     switchOffLinker();
-    ctx_.announcer.announce(Announcement::SetIdleLinkerOff);
+    announcer_.announce(Announcement::SetIdleLinkerOff);
 }
 
 void IdleMode::commandIdleOff() {
     idleTimer_->setEnabled(false);
-    if (ctx_.state.idle) ctx_.announcer.announce(Announcement::SetIdleOff);
+    if (state_.idle) announcer_.announce(Announcement::SetIdleOff);
     switchOffIdle();
 }
 
 void IdleMode::idleMinute() {
-    OptionsState& s = ctx_.state;
+    OptionsState& s = state_;
     countIdleMinute(s.lblDays, s.lblHours, s.lblMins);
-    ctx_.announcer.send(idleMinuteLine(s.txtHandle, s.lblReason, s.lblDays, s.lblHours, s.lblMins));
+    announcer_.send(idleMinuteLine(s.txtHandle, s.lblReason, s.lblDays, s.lblHours, s.lblMins));
 }
 
 void IdleMode::linkerMinute() {
-    OptionsState& s = ctx_.state;
+    OptionsState& s = state_;
     countIdleMinute(s.lblDays, s.lblHours, s.lblMins);
-    ctx_.announcer.send(idleLinkerMinuteLine(s.txtHandle, s.lblURL, s.lblURLText, s.lblDays,
-                                             s.lblHours, s.lblMins));
+    announcer_.send(idleLinkerMinuteLine(s.txtHandle, s.lblURL, s.lblURLText, s.lblDays, s.lblHours,
+                                         s.lblMins));
 }
 
 void IdleMode::stopTimers() {

@@ -4,7 +4,10 @@
 #include <QString>
 #include <memory>
 
-#include "player/Context.h"
+#include "base/Announcer.h"
+#include "base/Clock.h"
+#include "base/Desktop.h"
+#include "base/OptionsState.h"
 
 namespace melodrop {
 
@@ -14,7 +17,7 @@ void countIdleMinute(QString& days, QString& hours, QString& minutes);
 
 class IdleMode {
 public:
-    explicit IdleMode(Context& ctx);
+    IdleMode(OptionsState& state, Announcer& announcer, Desktop& desktop, Clock& clock);
     ~IdleMode();
 
     // The `idle` and `idlelinker` menu items.
@@ -41,7 +44,9 @@ private:
     void switchOffIdle();
     void switchOffLinker();
 
-    Context& ctx_;
+    OptionsState& state_;
+    Announcer& announcer_;
+    Desktop& desktop_;
     std::unique_ptr<Timer> idleTimer_;    // Timer1: one minute of idle mode
     std::unique_ptr<Timer> linkerTimer_;  // Timer3: one minute of idle-linker mode
 };

@@ -1,80 +1,78 @@
 #include "options/Library.h"
 
-#include "options/NumberText.h"
+#include "base/NumberText.h"
 
 namespace melodrop {
 
-bool setFolderRelay(Context& ctx, const QString& folder) {
-    if (!ctx.tracks.setFolder(folder)) return false;
-    ctx.state.dirMP3s = folder;
+bool setFolderRelay(TrackList& tracks, OptionsState& state, const QString& folder) {
+    if (!tracks.setFolder(folder)) return false;
+    state.dirMP3s = folder;
     return true;
 }
 
 void Library::setMp3Dir() {
-    ctx_.desktop.minimizePlayer();
-    ctx_.desktop.showFolderDialog();
+    desktop_.minimizePlayer();
+    desktop_.showFolderDialog();
 }
 
 void Library::folderDialogOk(const QString& folder) {
-    if (setFolderRelay(ctx_, folder)) {
-        ctx_.state.txtMP3sPath = folder;
-        ctx_.save(QStringLiteral("mp3dir"), folder);
-        ctx_.notifyOptionsChanged();
+    if (setFolderRelay(tracks_, state_, folder)) {
+        options_.set(SettingKey::Mp3Folder, folder);
     }
-    ctx_.desktop.hideFolderDialog();
-    ctx_.desktop.restorePlayer();
+    desktop_.hideFolderDialog();
+    desktop_.restorePlayer();
 }
 
 void Library::folderDialogCancel() {
-    ctx_.desktop.hideFolderDialog();
-    ctx_.desktop.restorePlayer();
+    desktop_.hideFolderDialog();
+    desktop_.restorePlayer();
 }
 
 void Library::refresh() {
-    ctx_.tracks.refresh();
+    tracks_.refresh();
 }
 
 void Library::findMp3() {
-    ctx_.desktop.minimizePlayer();
-    const QString wanted = ctx_.ask(QStringLiteral("mp3 to search for"));
+    desktop_.minimizePlayer();
+    const QString wanted = desktop_.ask(QStringLiteral("mp3 to search for"));
     if (wanted.isEmpty()) {
-        ctx_.desktop.restorePlayer();
+        desktop_.restorePlayer();
         return;
     }
     const QString needle = wanted.toLower();
-    const int i = ctx_.tracks.findLowerCase(needle);
+    const int i = tracks_.findLowerCase(needle);
     if (i >= 0) {
-        const QString name = ctx_.tracks.entry(i);
-        ctx_.tracks.select(i);
-        const MessageAnswer answer =
-            ctx_.message(name.toLower() + QStringLiteral(" was found, would you like to play it?"),
-                         MessageIcon::Question, MessageButtons::YesNo);
+        const QString name = tracks_.entry(i);
+        tracks_.select(i);
+        const MessageAnswer answer = desktop_.message(
+            name.toLower() + QStringLiteral(" was found, would you like to play it?"),
+            MessageIcon::Question, MessageButtons::YesNo);
         if (answer == MessageAnswer::Yes)
-            ctx_.player.Open(joinTrackPath(ctx_.state.txtMP3sPath, ctx_.tracks.selectedName()));
-        ctx_.desktop.restorePlayer();
+            player_.Open(joinTrackPath(state_.txtMP3sPath, tracks_.selectedName()));
+        desktop_.restorePlayer();
         return;
     }
-    ctx_.message(needle + QStringLiteral(" was not found."));
-    ctx_.desktop.restorePlayer();
+    desktop_.message(needle + QStringLiteral(" was not found."));
+    desktop_.restorePlayer();
 }
 
 void Library::mp3Name() {
-    const QString name = ctx_.tracks.selectedName();
+    const QString name = tracks_.selectedName();
     if (name.isEmpty()) return;
-    ctx_.desktop.minimizePlayer();
-    ctx_.message(QStringLiteral("selected mp3: ") + name.toLower());
-    ctx_.desktop.restorePlayer();
+    desktop_.minimizePlayer();
+    desktop_.message(QStringLiteral("selected mp3: ") + name.toLower());
+    desktop_.restorePlayer();
 }
 
 void Library::setVolume() {
-    ctx_.desktop.minimizePlayer();
-    const auto level = parseNumber(ctx_.ask(QStringLiteral("enter volume level '1 - 100'")));
+    desktop_.minimizePlayer();
+    const auto level = parseNumber(desktop_.ask(QStringLiteral("enter volume level '1 - 100'")));
     if (level && *level >= 0 && *level <= 100) {
-        ctx_.player.SetVolume(static_cast<int>(roundHalfEven(*level * 25 - 2500)));
-        ctx_.window.setSlider(static_cast<int>(roundHalfEven(*level)));
-        ctx_.save(QStringLiteral("vol"), QString::number(ctx_.window.slider()));
+        player_.SetVolume(static_cast<int>(roundHalfEven(*level * 25 - 2500)));
+        window_.setSlider(static_cast<int>(roundHalfEven(*level)));
+        options_.set(SettingKey::Volume, QString::number(window_.slider()));
     }
-    ctx_.desktop.restorePlayer();
+    desktop_.restorePlayer();
 }
 
 }  // namespace melodrop

@@ -1,17 +1,28 @@
 #pragma once
 // The MP3 folder and library items of the options menu: choosing the folder, refreshing it,
 // finding a track by name, showing the selected name and setting the volume by number.
-#include "player/Context.h"
+#include "base/Desktop.h"
+#include "base/MediaPlayer.h"
+#include "base/Options.h"
+#include "base/PlayerWindowModel.h"
+#include "base/TrackList.h"
 
 namespace melodrop {
 
 // Points the hidden folder list at a folder; the track list follows it and reads the folder.
 // False (and nothing changes) when the folder cannot be listed.
-bool setFolderRelay(Context& ctx, const QString& folder);
+bool setFolderRelay(TrackList& tracks, OptionsState& state, const QString& folder);
 
 class Library {
 public:
-    explicit Library(Context& ctx) : ctx_(ctx) {}
+    Library(Desktop& desktop, MediaPlayer& player, TrackList& tracks, PlayerWindowModel& window,
+            Options& options)
+        : desktop_(desktop),
+          player_(player),
+          tracks_(tracks),
+          window_(window),
+          options_(options),
+          state_(options.state()) {}
 
     void setMp3Dir();  // shows the folder dialog
     void folderDialogOk(const QString& folder);
@@ -22,7 +33,12 @@ public:
     void setVolume();
 
 private:
-    Context& ctx_;
+    Desktop& desktop_;
+    MediaPlayer& player_;
+    TrackList& tracks_;
+    PlayerWindowModel& window_;
+    Options& options_;
+    OptionsState& state_;
 };
 
 }  // namespace melodrop

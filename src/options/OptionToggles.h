@@ -1,12 +1,15 @@
 #pragma once
 // The four plain toggles of the options menu: always on top, advertise, continuous, random.
-#include "player/Context.h"
+#include "base/Announcer.h"
+#include "base/Desktop.h"
+#include "base/Options.h"
 
 namespace melodrop {
 
 class OptionToggles {
 public:
-    explicit OptionToggles(Context& ctx) : ctx_(ctx) {}
+    OptionToggles(Options& options, Announcer& announcer, Desktop& desktop)
+        : options_(options), state_(options.state()), announcer_(announcer), desktop_(desktop) {}
 
     void toggleAlwaysOnTop();
     void toggleAdvertise();
@@ -14,7 +17,10 @@ public:
     void toggleRandom();
 
 private:
-    Context& ctx_;
+    Options& options_;
+    OptionsState& state_;
+    Announcer& announcer_;
+    Desktop& desktop_;
 };
 
 }  // namespace melodrop

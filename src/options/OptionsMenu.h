@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "options/OptionsState.h"
+#include "base/OptionsState.h"
 
 namespace melodrop {
 

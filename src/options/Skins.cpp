@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "options/NumberText.h"
+#include "base/NumberText.h"
 #include "options/SkinPictureFile.h"
 
 namespace melodrop {
@@ -22,7 +22,7 @@ std::optional<QColor> colorOf(const QString& text) {
 
 QString Skins::ini(const QString& key, const QString& skinFile) {
     return QString::fromStdString(
-        ctx_.aol.ReadINI(kSection.toStdString(), key.toStdString(), skinFile.toStdString()));
+        aol_.ReadINI(kSection.toStdString(), key.toStdString(), skinFile.toStdString()));
 }
 
 Skins::SkinKeys Skins::readKeys(const QString& skinFile) {
@@ -32,50 +32,50 @@ Skins::SkinKeys Skins::readKeys(const QString& skinFile) {
 
 bool Skins::showPicture(const QString& image) {
     // The picture is always looked for in the program's skins folders, not beside the skin file.
-    const QString path = ctx_.files.skinPicture(image);
+    const QString path = files_.skinPicture(image);
     // Decoded whole before it counts as loaded; the window shows this very picture.
     const DecodedPicture decoded = decodeSkinPicture(path);
     if (!decoded.ok()) return false;
-    ctx_.window.setPicture(path, decoded.image);
+    window_.setPicture(path, decoded.image);
     return true;
 }
 
 bool Skins::setBackColor(const QString& text) {
     const auto color = colorOf(text);
     if (!color) return false;
-    ctx_.window.setListColors(color, ctx_.window.listForeColor());
+    window_.setListColors(color, window_.listForeColor());
     return true;
 }
 
 bool Skins::setForeColor(const QString& text) {
     const auto color = colorOf(text);
     if (!color) return false;
-    ctx_.window.setListColors(ctx_.window.listBackColor(), color);
+    window_.setListColors(window_.listBackColor(), color);
     return true;
 }
 
 void Skins::changeSkin() {
-    ctx_.desktop.minimizePlayer();
-    const QString chosen = ctx_.desktop.openFileDialog(QStringLiteral("Select a skin to open"),
-                                                       QStringLiteral("Skins (*.mds)|*.mds"),
-                                                       ctx_.files.skinDialogFolder());
+    desktop_.minimizePlayer();
+    const QString chosen =
+        desktop_.openFileDialog(QStringLiteral("Select a skin to open"),
+                                QStringLiteral("Skins (*.mds)|*.mds"), files_.skinDialogFolder());
     const SkinKeys keys = chosen.isEmpty() ? SkinKeys{} : readKeys(chosen);
     // A picture or colour that does not load abandons the rest: what was applied stays, nothing
     // is saved or announced.
     if (!keys.usable() || !showPicture(keys.image) || !setBackColor(keys.back) ||
         !setForeColor(keys.fore)) {
-        ctx_.desktop.restorePlayer();
+        desktop_.restorePlayer();
         return;
     }
-    ctx_.save(QStringLiteral("skin"), chosen);
-    ctx_.desktop.restorePlayer();
+    options_.set(SettingKey::Skin, chosen);
+    desktop_.restorePlayer();
     if (keys.image == QLatin1String("default.bmp"))
-        ctx_.save(QStringLiteral("skin"), QStringLiteral("default"));
-    ctx_.announcer.announce(Announcement::SkinChanged, ini(QStringLiteral("skinname"), chosen));
+        options_.set(SettingKey::Skin, QStringLiteral("default"));
+    announcer_.announce(Announcement::SkinChanged, ini(QStringLiteral("skinname"), chosen));
 }
 
 bool Skins::applyAtStartup() {
-    const QString saved = ctx_.settings.ReadSetting(QStringLiteral("skin"));
+    const QString saved = options_.stored(SettingKey::Skin);
     if (saved.isEmpty() || saved == QLatin1String("default")) return true;
     const SkinKeys keys = readKeys(saved);
     if (!keys.usable()) return false;

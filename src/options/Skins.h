@@ -1,12 +1,24 @@
 #pragma once
 // Skins: an INI file in the skins folder names a picture and the file list's colours.
-#include "player/Context.h"
+#include "aol/Quartzline.h"
+#include "base/Announcer.h"
+#include "base/Desktop.h"
+#include "base/Options.h"
+#include "base/PlayerWindowModel.h"
+#include "locations/FileLocations.h"
 
 namespace melodrop {
 
 class Skins {
 public:
-    explicit Skins(Context& ctx) : ctx_(ctx) {}
+    Skins(Desktop& desktop, PlayerWindowModel& window, Options& options, Announcer& announcer,
+          aol::Quartzline& aol, const FileLocations& files)
+        : desktop_(desktop),
+          window_(window),
+          options_(options),
+          announcer_(announcer),
+          aol_(aol),
+          files_(files) {}
 
     // The "- change skin" item: choose a skin file, apply it, remember it, announce it.
     void changeSkin();
@@ -26,7 +38,12 @@ private:
     bool setBackColor(const QString& text);
     bool setForeColor(const QString& text);
 
-    Context& ctx_;
+    Desktop& desktop_;
+    PlayerWindowModel& window_;
+    Options& options_;
+    Announcer& announcer_;
+    aol::Quartzline& aol_;
+    const FileLocations& files_;
 };
 
 }  // namespace melodrop

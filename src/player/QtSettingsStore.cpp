@@ -7,8 +7,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "base/Desktop.h"
 #include "files/FileSystem.h"
-#include "player/Desktop.h"
 #include "player/SettingsIniText.h"
 
 namespace melodrop {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "player/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 namespace melodrop {
 

@@ -1,115 +1,121 @@
 #include "player/Transport.h"
 
-#include "player/RandomPick.h"
+#include "base/RandomPick.h"
 
 namespace melodrop {
 
-Transport::Transport(Context& ctx) : ctx_(ctx) {}
+Transport::Transport(MediaPlayer& player, TrackList& tracks, PlayerWindowModel& window,
+                     Options& options, Announcer& announcer, Clock& clock)
+    : player_(player),
+      tracks_(tracks),
+      window_(window),
+      options_(options),
+      state_(options.state()),
+      announcer_(announcer),
+      clock_(clock) {}
 
 bool Transport::trackChosen() const {
-    return ctx_.state.lblMP3Name != kNoTrack;
+    return state_.lblMP3Name != kNoTrack;
 }
 
 void Transport::openSelected() {
-    ctx_.state.lblMP3Name = ctx_.tracks.selectedName();
-    ctx_.player.Open(ctx_.tracks.pathOf(ctx_.state.lblMP3Name));
-    ctx_.announcer.announce(Announcement::Playing, ctx_.state.lblMP3Name);
-    ctx_.notifyOptionsChanged();
+    state_.lblMP3Name = tracks_.selectedName();
+    player_.Open(tracks_.pathOf(state_.lblMP3Name));
+    announcer_.announce(Announcement::Playing, state_.lblMP3Name);
 }
 
 bool Transport::openRandom() {
-    const int index = randomPick(ctx_.clock, ctx_.tracks.count());
+    const int index = randomPick(clock_, tracks_.count());
     if (index < 0) return false;
-    ctx_.tracks.select(index);
-    ctx_.state.lblMP3Name = ctx_.tracks.selectedName();
-    ctx_.player.Open(joinTrackPath(ctx_.state.txtMP3sPath, ctx_.state.lblMP3Name));
-    ctx_.announcer.announce(Announcement::Random, ctx_.state.lblMP3Name);
-    ctx_.notifyOptionsChanged();
+    tracks_.select(index);
+    state_.lblMP3Name = tracks_.selectedName();
+    player_.Open(joinTrackPath(state_.txtMP3sPath, state_.lblMP3Name));
+    announcer_.announce(Announcement::Random, state_.lblMP3Name);
     return true;
 }
 
 void Transport::play() {
-    if (ctx_.window.paused()) {
-        ctx_.window.setPaused(false);
-        ctx_.player.Play();
-        ctx_.announcer.announce(Announcement::Upaused, ctx_.state.lblMP3Name);
+    if (window_.paused()) {
+        window_.setPaused(false);
+        player_.Play();
+        announcer_.announce(Announcement::Upaused, state_.lblMP3Name);
         return;
     }
-    if (ctx_.state.random) {
+    if (state_.random) {
         openRandom();
         return;
     }
     // Nothing selected would open the bare folder as a file: there is nothing to play.
-    if (ctx_.tracks.selectedIndex() < 0) return;
+    if (tracks_.selectedIndex() < 0) return;
     openSelected();
 }
 
 void Transport::pause() {
     if (!trackChosen()) return;
-    ctx_.player.Pause();
-    ctx_.announcer.announce(Announcement::Pausing, ctx_.state.lblMP3Name);
-    ctx_.window.setPaused(true);
+    player_.Pause();
+    announcer_.announce(Announcement::Pausing, state_.lblMP3Name);
+    window_.setPaused(true);
 }
 
 void Transport::stop() {
     if (!trackChosen()) return;
-    ctx_.player.Stop();
-    ctx_.announcer.announce(Announcement::Stopped, ctx_.state.lblMP3Name);
+    player_.Stop();
+    announcer_.announce(Announcement::Stopped, state_.lblMP3Name);
 }
 
 void Transport::next() {
-    const int count = ctx_.tracks.count();
+    const int count = tracks_.count();
     if (count == 0) return;
-    const int at = ctx_.tracks.selectedIndex();
-    ctx_.tracks.select(at == count - 1 ? 0 : at + 1);
+    const int at = tracks_.selectedIndex();
+    tracks_.select(at == count - 1 ? 0 : at + 1);
     openSelected();
 }
 
 void Transport::previous() {
-    const int count = ctx_.tracks.count();
+    const int count = tracks_.count();
     if (count == 0) return;
-    const int at = ctx_.tracks.selectedIndex();
+    const int at = tracks_.selectedIndex();
     // With nothing selected there is no entry before it; the last one is the sensible step back.
-    ctx_.tracks.select(at <= 0 ? count - 1 : at - 1);
+    tracks_.select(at <= 0 ? count - 1 : at - 1);
     openSelected();
 }
 
 void Transport::seekTo(double seconds) {
-    ctx_.player.SetCurrentPosition(seconds);
+    player_.SetCurrentPosition(seconds);
 }
 
 void Transport::fastForward() {
-    seekTo(ctx_.player.CurrentPosition() + 5.0);
+    seekTo(player_.CurrentPosition() + 5.0);
 }
 
 void Transport::rewind() {
-    seekTo(ctx_.player.CurrentPosition() - 5.0);
+    seekTo(player_.CurrentPosition() - 5.0);
 }
 
 void Transport::playListed(int index) {
-    if (!ctx_.tracks.select(index) || index < 0) return;
+    if (!tracks_.select(index) || index < 0) return;
     openSelected();
 }
 
 void Transport::sliderMoved(int position) {
-    ctx_.window.setSlider(position);
-    const int level = ctx_.window.slider();
-    ctx_.player.SetVolume(level * 25 - 2500);
-    ctx_.save(QStringLiteral("vol"), QString::number(level));
+    window_.setSlider(position);
+    const int level = window_.slider();
+    player_.SetVolume(level * 25 - 2500);
+    options_.set(SettingKey::Volume, QString::number(level));
 }
 
 void Transport::trackEnded() {
-    if (!ctx_.state.continuous) return;
-    if (ctx_.state.random) {
+    if (!state_.continuous) return;
+    if (state_.random) {
         openRandom();
         return;
     }
-    if (ctx_.tracks.selectedIndex() < 0) return;
+    if (tracks_.selectedIndex() < 0) return;
     openSelected();
 }
 
 void Transport::menuPlay() {
-    if (ctx_.tracks.selectedIndex() < 0) return;
+    if (tracks_.selectedIndex() < 0) return;
     openSelected();
 }
 
@@ -119,17 +125,17 @@ void Transport::menuStop() {
 
 void Transport::menuPause() {
     if (!trackChosen()) return;
-    ctx_.player.Pause();
-    ctx_.announcer.announce(Announcement::Paused, ctx_.state.lblMP3Name);
-    ctx_.window.setPaused(true);
+    player_.Pause();
+    announcer_.announce(Announcement::Paused, state_.lblMP3Name);
+    window_.setPaused(true);
 }
 
 void Transport::menuUnpause() {
-    if (ctx_.window.paused()) {
-        ctx_.window.setPaused(false);
-        ctx_.player.Play();
+    if (window_.paused()) {
+        window_.setPaused(false);
+        player_.Play();
     }
-    ctx_.announcer.announce(Announcement::Upaused, ctx_.state.lblMP3Name);
+    announcer_.announce(Announcement::Upaused, state_.lblMP3Name);
 }
 
 }  // namespace melodrop

@@ -1,13 +1,19 @@
 #pragma once
 // What the player window's transport areas, the file list and the slider do, and the end of a
 // track with the options menu's play, stop, pause and unpause.
-#include "player/Context.h"
+#include "base/Announcer.h"
+#include "base/Clock.h"
+#include "base/MediaPlayer.h"
+#include "base/Options.h"
+#include "base/PlayerWindowModel.h"
+#include "base/TrackList.h"
 
 namespace melodrop {
 
 class Transport {
 public:
-    explicit Transport(Context& ctx);
+    Transport(MediaPlayer& player, TrackList& tracks, PlayerWindowModel& window, Options& options,
+              Announcer& announcer, Clock& clock);
 
     // The player window.
     void play();
@@ -38,7 +44,13 @@ private:
     bool openRandom();
     bool trackChosen() const;
 
-    Context& ctx_;
+    MediaPlayer& player_;
+    TrackList& tracks_;
+    PlayerWindowModel& window_;
+    Options& options_;
+    OptionsState& state_;
+    Announcer& announcer_;
+    Clock& clock_;
 };
 
 }  // namespace melodrop

@@ -13,8 +13,19 @@ const QString kTipRolledDownAfterRoll = QStringLiteral(" double click to rollup"
 const QString kTipRolledDownAtStart = QStringLiteral("double click to rollup");
 }  // namespace
 
-WindowBehaviour::WindowBehaviour(Context& ctx)
-    : ctx_(ctx), rollUpTimer_(ctx.clock.createTimer()), rollDownTimer_(ctx.clock.createTimer()) {
+WindowBehaviour::WindowBehaviour(Desktop& desktop, PlayerWindowModel& window, TrackList& tracks,
+                                 Options& options, Announcer& announcer, aol::Quartzline& aol,
+                                 Clock& clock, std::function<void()> quit)
+    : desktop_(desktop),
+      window_(window),
+      tracks_(tracks),
+      options_(options),
+      state_(options.state()),
+      announcer_(announcer),
+      aol_(aol),
+      quit_(std::move(quit)),
+      rollUpTimer_(clock.createTimer()),
+      rollDownTimer_(clock.createTimer()) {
     rollUpTimer_->setInterval(1);
     rollDownTimer_->setInterval(1);
     rollUpTimer_->onTick = [this] { rollUpTick(); };
@@ -24,82 +35,78 @@ WindowBehaviour::WindowBehaviour(Context& ctx)
 WindowBehaviour::~WindowBehaviour() = default;
 
 void WindowBehaviour::setRolledUp(bool rolledUp) {
-    ctx_.window.setHeightTwips(rolledUp ? kRolledUpTwips : kRolledDownTwips);
-    ctx_.state.rollupCaption = rolledUp ? kRolldownCaption : kRollupCaption;
-    ctx_.window.setTitleTooltip(rolledUp ? kTipRolledUp : kTipRolledDownAtStart);
-    ctx_.notifyOptionsChanged();
+    window_.setHeightTwips(rolledUp ? kRolledUpTwips : kRolledDownTwips);
+    state_.rollupCaption = rolledUp ? kRolldownCaption : kRollupCaption;
+    window_.setTitleTooltip(rolledUp ? kTipRolledUp : kTipRolledDownAtStart);
 }
 
 void WindowBehaviour::rollToggle() {
-    if (ctx_.state.rollupCaption == kRollupCaption) {
+    if (state_.rollupCaption == kRollupCaption) {
         rollUpTimer_->setEnabled(true);
-        ctx_.save(QStringLiteral("rollup"), true);
+        options_.set(SettingKey::Rollup, true);
     } else {
         rollDownTimer_->setEnabled(true);
-        ctx_.save(QStringLiteral("rollup"), false);
+        options_.set(SettingKey::Rollup, false);
     }
 }
 
 void WindowBehaviour::rollUpTick() {
-    if (ctx_.desktop.isPlayerMinimized()) return rollFailed(true);
-    const int height = ctx_.window.heightTwips();
+    if (desktop_.isPlayerMinimized()) return rollFailed(true);
+    const int height = window_.heightTwips();
     if (height != kRolledUpTwips) {
         // Never step past the resting height, whatever height the window had.
-        ctx_.window.setHeightTwips(std::max(kRolledUpTwips, height - kRollStepTwips));
+        window_.setHeightTwips(std::max(kRolledUpTwips, height - kRollStepTwips));
         return;
     }
     rollUpTimer_->setEnabled(false);
-    ctx_.state.rollupCaption = kRolldownCaption;
-    ctx_.window.setTitleTooltip(kTipRolledUp);
-    ctx_.notifyOptionsChanged();
+    state_.rollupCaption = kRolldownCaption;
+    window_.setTitleTooltip(kTipRolledUp);
 }
 
 void WindowBehaviour::rollDownTick() {
-    if (ctx_.desktop.isPlayerMinimized()) return rollFailed(false);
-    const int height = ctx_.window.heightTwips();
+    if (desktop_.isPlayerMinimized()) return rollFailed(false);
+    const int height = window_.heightTwips();
     if (height != kRolledDownTwips) {
-        ctx_.window.setHeightTwips(std::min(kRolledDownTwips, height + kRollStepTwips));
+        window_.setHeightTwips(std::min(kRolledDownTwips, height + kRollStepTwips));
         return;
     }
     rollDownTimer_->setEnabled(false);
-    ctx_.state.rollupCaption = kRollupCaption;
-    ctx_.window.setTitleTooltip(kTipRolledDownAfterRoll);
-    ctx_.notifyOptionsChanged();
+    state_.rollupCaption = kRollupCaption;
+    window_.setTitleTooltip(kTipRolledDownAfterRoll);
 }
 
 void WindowBehaviour::rollFailed(bool rollingUp) {
     Timer& timer = rollingUp ? *rollUpTimer_ : *rollDownTimer_;
     // Stop first: the message box pumps events and the timer must not tick again meanwhile.
     timer.setEnabled(false);
-    ctx_.message(rollingUp ? QStringLiteral("an error occured while rolling up form.")
-                           : QStringLiteral("an error occured while rolling down form."),
-                 MessageIcon::Critical);
-    ctx_.window.setHeightTwips(kRolledDownTwips);
-    ctx_.window.setTitleTooltip(kTipRolledUp);
+    desktop_.message(rollingUp ? QStringLiteral("an error occured while rolling up form.")
+                               : QStringLiteral("an error occured while rolling down form."),
+                     MessageIcon::Critical);
+    window_.setHeightTwips(kRolledDownTwips);
+    window_.setTitleTooltip(kTipRolledUp);
 }
 
 bool WindowBehaviour::exit() {
-    ctx_.desktop.minimizePlayer();
-    const MessageAnswer answer = ctx_.message(QStringLiteral("are you sure you want to exit?"),
-                                              MessageIcon::Question, MessageButtons::YesNo);
+    desktop_.minimizePlayer();
+    const MessageAnswer answer = desktop_.message(QStringLiteral("are you sure you want to exit?"),
+                                                  MessageIcon::Question, MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes) {
-        ctx_.desktop.restorePlayer();
+        desktop_.restorePlayer();
         return false;
     }
-    if (ctx_.state.advertise) {
-        ctx_.announcer.send(unloadedBanner());
-        ctx_.aol.TimeOut(0.8);
-        ctx_.announcer.send(
-            userLine(ctx_.state.txtHandle, ctx_.tracks.count(), ctx_.announcer.downloadPage()));
+    if (state_.advertise) {
+        announcer_.send(unloadedBanner());
+        aol_.TimeOut(0.8);
+        announcer_.send(userLine(state_.txtHandle, tracks_.count(), announcer_.downloadPage()));
     }
-    ctx_.desktop.removeTrayIcon();
-    if (ctx_.quit) ctx_.quit();
+    desktop_.removeTrayIcon();
+    if (quit_) quit_();
     return true;
 }
 
 void WindowBehaviour::minimizeToTray() {
-    ctx_.desktop.addTrayIcon(kTrayTip);
-    ctx_.desktop.hidePlayer();
+    desktop_.addTrayIcon(kTrayTip);
+    desktop_.hidePlayer();
 }
 
 void WindowBehaviour::trayMouse(double xTwips) {
@@ -110,8 +117,8 @@ void WindowBehaviour::trayMouse(double xTwips) {
 }
 
 void WindowBehaviour::trayLeftPressed() {
-    ctx_.desktop.showPlayer();
-    ctx_.desktop.removeTrayIcon();
+    desktop_.showPlayer();
+    desktop_.removeTrayIcon();
 }
 
 QString WindowBehaviour::aboutText() {
@@ -122,9 +129,9 @@ QString WindowBehaviour::aboutText() {
 }
 
 void WindowBehaviour::about() {
-    ctx_.desktop.minimizePlayer();
-    ctx_.message(aboutText(), MessageIcon::Information);
-    ctx_.desktop.restorePlayer();
+    desktop_.minimizePlayer();
+    desktop_.message(aboutText(), MessageIcon::Information);
+    desktop_.restorePlayer();
 }
 
 }  // namespace melodrop

@@ -3,13 +3,23 @@
 // hiding to the tray and coming back, and the about box.
 #include <memory>
 
-#include "player/Context.h"
+#include <functional>
+
+#include "aol/Quartzline.h"
+#include "base/Announcer.h"
+#include "base/Clock.h"
+#include "base/Desktop.h"
+#include "base/Options.h"
+#include "base/PlayerWindowModel.h"
+#include "base/TrackList.h"
 
 namespace melodrop {
 
 class WindowBehaviour {
 public:
-    explicit WindowBehaviour(Context& ctx);
+    WindowBehaviour(Desktop& desktop, PlayerWindowModel& window, TrackList& tracks,
+                    Options& options, Announcer& announcer, aol::Quartzline& aol, Clock& clock,
+                    std::function<void()> quit);
     ~WindowBehaviour();
 
     // Sets the resting state directly, without animating (start-up).
@@ -33,7 +43,14 @@ private:
     void rollDownTick();
     void rollFailed(bool rollingUp);
 
-    Context& ctx_;
+    Desktop& desktop_;
+    PlayerWindowModel& window_;
+    TrackList& tracks_;
+    Options& options_;
+    OptionsState& state_;
+    Announcer& announcer_;
+    aol::Quartzline& aol_;
+    std::function<void()> quit_;
     std::unique_ptr<Timer> rollUpTimer_;    // Timer1
     std::unique_ptr<Timer> rollDownTimer_;  // Timer2
 };

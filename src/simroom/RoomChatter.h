@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "player/Clock.h"
+#include "base/Clock.h"
 
 namespace aol::sim {
 class SimClient;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "player/PlayerWindowModel.h"
+#include "base/PlayerWindowModel.h"
 
 namespace melodrop::ui {
 

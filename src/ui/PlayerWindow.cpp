@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include "player/Melodrop.h"
+#include "program/Melodrop.h"
 #include "ui/AppIcon.h"
 #include "ui/HotArea.h"
 #include "ui/OptionsMenuWidget.h"

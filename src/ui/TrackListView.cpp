@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QToolTip>
 
-#include "player/TrackList.h"
+#include "base/TrackList.h"
 
 namespace melodrop::ui {
 

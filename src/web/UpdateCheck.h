@@ -5,9 +5,9 @@
 #include <QString>
 #include <memory>
 
+#include "base/Clock.h"
+#include "base/Desktop.h"
 #include "locations/FileLocations.h"
-#include "player/Clock.h"
-#include "player/Desktop.h"
 #include "web/download/WebTransfer.h"
 
 namespace melodrop {

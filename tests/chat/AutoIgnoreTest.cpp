@@ -61,7 +61,8 @@ TEST_F(AutoIgnoring, AMemberWhoLeftLeavesTheScannerOffUntilALaterIgnore) {
 }
 
 TEST_F(AutoIgnoring, ARunLongerThanTheCountHoldsTriggersOnceAndNeverBreaks) {
-    AutoIgnore watcher(rig.ctx());  // straight to the handler: 40000 room lines are slow
+    AutoIgnore watcher(rig.ctx().chat1, rig.ctx().state, rig.ctx().announcer,
+                       rig.ctx().aol);  // straight to the handler: 40000 room lines are slow
     state().Label1 = "32767";
     for (int i = 0; i < 40000; ++i) watcher.handleLine("Bob");
     EXPECT_EQ(rig.takeLines(), QStringList{ignoring("bob")});

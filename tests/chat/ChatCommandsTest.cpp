@@ -4,8 +4,8 @@
 #include <QFile>
 #include <cstdio>
 
+#include "base/FileNames.h"
 #include "chat/CommandRig.h"
-#include "player/FileNames.h"
 
 using namespace melodrop;
 using namespace melodrop::testing;
@@ -88,7 +88,7 @@ TEST_F(ChatCommands, TheImmuneFileFollowsEveryChange) {
     type("/imu bob");
     type("/imu Carol");
     type("/unimu bo");
-    QFile file(rig.ctx().immuneFile());
+    QFile file(rig.ctx().files.immuneFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "bob\r\ncarol\r\n");
 }
@@ -132,7 +132,7 @@ TEST_F(ChatCommands, TheMenuEntriesSwitchTheScannerAndOpenTheHelp) {
     EXPECT_EQ(rig.settings.writes, (QStringList{"chatcommands=false", "chatcommands=true"}));
     EXPECT_TRUE(rig.player.calls.isEmpty());
     m->menuTriggered("viewcommands");
-    EXPECT_EQ(rig.desktop.requests, QStringList{"shell " + rig.ctx().commandsFile()});
+    EXPECT_EQ(rig.desktop.requests, QStringList{"shell " + rig.ctx().files.commandsFile()});
     rig.settle();
     EXPECT_TRUE(rig.takeLines().isEmpty());
 }

@@ -1,8 +1,8 @@
 // Every command typed in the simulated room, as a table: after some lines typed first, what the
 // last line makes the room read, the media player do, the settings store keep and the desktop
 // show.
+#include "base/TrackList.h"
 #include "chat/CommandRig.h"
-#include "player/TrackList.h"
 
 using namespace melodrop;
 using namespace melodrop::testing;
@@ -119,7 +119,7 @@ protected:
     QStringList expand(QStringList texts) {
         for (QString& t : texts)
             t.replace("{mp3}/", joinTrackPath(rig.mp3Folder(), ""))
-                .replace("{program}/", rig.ctx().programFile(""));
+                .replace("{program}/", rig.ctx().files.programFolder() + QDir::separator());
         return texts;
     }
 };

@@ -3,7 +3,7 @@
 // and continuous off and four MP3s; type() returns the lines the room got after a typed line.
 #include <gtest/gtest.h>
 
-#include "chat/AnnouncementLines.h"
+#include "base/AnnouncementLines.h"
 #include "fakes/TestRig.h"
 
 namespace melodrop::testing {

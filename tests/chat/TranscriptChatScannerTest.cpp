@@ -9,7 +9,7 @@
 
 #include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
-#include "player/VirtualClock.h"
+#include "base/VirtualClock.h"
 
 namespace melodrop {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "aol/sim/SimClient.h"
+#include "base/VirtualClock.h"
 #include "chat/TranscriptChatScanner.h"
-#include "player/VirtualClock.h"
 
 namespace melodrop {
 namespace {

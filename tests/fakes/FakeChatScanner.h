@@ -1,7 +1,7 @@
 #pragma once
 #include <QStringList>
 
-#include "chat/ChatScanner.h"
+#include "base/ChatScanner.h"
 
 namespace melodrop::testing {
 

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "player/Desktop.h"
+#include "base/Desktop.h"
 
 namespace melodrop::testing {
 

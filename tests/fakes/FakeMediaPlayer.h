@@ -2,7 +2,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include "player/MediaPlayer.h"
+#include "base/MediaPlayer.h"
 
 namespace melodrop::testing {
 

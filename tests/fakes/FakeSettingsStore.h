@@ -2,7 +2,7 @@
 #include <QMap>
 #include <QStringList>
 
-#include "player/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 namespace melodrop::testing {
 

@@ -10,6 +10,7 @@
 
 #include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
+#include "base/VirtualClock.h"
 #include "chat/TranscriptChatScanner.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeMediaPlayer.h"
@@ -17,8 +18,7 @@
 #include "fakes/FakeWebTransfer.h"
 #include "fakes/QtPrinters.h"
 #include "locations/FileLocations.h"
-#include "player/Melodrop.h"
-#include "player/VirtualClock.h"
+#include "program/Melodrop.h"
 
 namespace melodrop::testing {
 

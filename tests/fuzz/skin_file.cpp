@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "aol/QuartzlineFiles.h"
-#include "options/NumberText.h"
+#include "base/NumberText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 
-#include "chat/AnnouncementLines.h"
+#include "base/AnnouncementLines.h"
 #include "fakes/NeedOrSkip.h"
 #include "fakes/TestRig.h"
 #include "mpris/BusListener.h"

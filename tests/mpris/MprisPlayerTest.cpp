@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QUrl>
 
-#include "chat/AnnouncementLines.h"
+#include "base/AnnouncementLines.h"
 #include "fakes/TestRig.h"
 #include "mpris/MprisPlayer.h"
 

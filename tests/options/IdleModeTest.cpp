@@ -2,7 +2,7 @@
 // clock, and the away-time counting.
 #include <gtest/gtest.h>
 
-#include "chat/AnnouncementLines.h"
+#include "base/AnnouncementLines.h"
 #include "fakes/TestRig.h"
 #include "options/IdleMode.h"
 

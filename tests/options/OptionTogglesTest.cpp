@@ -1,7 +1,7 @@
 // The plain toggles of the options menu and the menu model they show in.
 #include <gtest/gtest.h>
 
-#include "chat/AnnouncementLines.h"
+#include "base/AnnouncementLines.h"
 #include "fakes/TestRig.h"
 
 using namespace melodrop;

@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QtEndian>
 
-#include "chat/AnnouncementLines.h"
+#include "base/AnnouncementLines.h"
 #include "fakes/TestRig.h"
 
 using namespace melodrop;

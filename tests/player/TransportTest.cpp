@@ -2,7 +2,7 @@
 // simulated room: what the media player is asked and what the room reads.
 #include <gtest/gtest.h>
 
-#include "chat/AnnouncementLines.h"
+#include "base/AnnouncementLines.h"
 #include "fakes/TestRig.h"
 
 using namespace melodrop;

@@ -1,7 +1,7 @@
 // Rolling up and down, the exit question, the tray and the about box.
 #include <gtest/gtest.h>
 
-#include "chat/AnnouncementLines.h"
+#include "base/AnnouncementLines.h"
 #include "fakes/TestRig.h"
 #include "player/WindowBehaviour.h"
 

@@ -11,8 +11,8 @@
 
 #include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
+#include "base/VirtualClock.h"
 #include "fakes/QtPrinters.h"
-#include "player/VirtualClock.h"
 #include "simroom/RoomChatter.h"
 #include "simroom/RoomWindow.h"
 

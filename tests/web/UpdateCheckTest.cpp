@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "base/VirtualClock.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ProcessMemory.h"
-#include "player/VirtualClock.h"
 #include "web/UpdateCheck.h"
 #include "web/download/QtWebTransfer.h"
 #include "web/localserver/LocalHttpServer.h"

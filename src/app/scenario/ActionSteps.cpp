@@ -10,7 +10,7 @@
 #include "app/scenario/ScenarioWorld.h"
 #include "app/scenario/StepKinds.h"
 #include "app/scenario/WidgetInput.h"
-#include "player/Melodrop.h"
+#include "program/Melodrop.h"
 #include "ui/PlayerWindow.h"
 #include "ui/TrackListView.h"
 

@@ -7,8 +7,8 @@
 
 #include "app/scenario/ScenarioWorld.h"
 #include "app/scenario/StepKinds.h"
-#include "player/Melodrop.h"
 #include "player/QtSettingsStore.h"
+#include "program/Melodrop.h"
 #include "ui/PlayerLayout.h"
 #include "ui/PlayerWindow.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "player/MediaPlayer.h"
+#include "base/MediaPlayer.h"
 
 namespace melodrop::scenario {
 

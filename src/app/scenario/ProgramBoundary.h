@@ -7,8 +7,8 @@
 #include <set>
 
 #include "aol/WindowSystem.h"
-#include "player/Clock.h"
-#include "player/VirtualClock.h"
+#include "base/Clock.h"
+#include "base/VirtualClock.h"
 
 namespace melodrop::scenario {
 

@@ -27,9 +27,9 @@
 #include "app/scenario/ScenarioClient.h"
 #include "app/scenario/ScriptedDesktop.h"
 #include "app/scenario/SimScenarioClient.h"
+#include "base/VirtualClock.h"
 #include "chat/TranscriptChatScanner.h"
 #include "locations/FileLocations.h"
-#include "player/VirtualClock.h"
 #include "web/download/QtWebTransfer.h"
 
 namespace melodrop {

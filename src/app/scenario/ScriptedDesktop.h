@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-#include "player/Desktop.h"
+#include "base/Desktop.h"
 
 namespace melodrop::ui {
 class PlayerWindow;

@@ -8,7 +8,7 @@
 
 #include "app/scenario/ScenarioWorld.h"
 #include "app/scenario/StepKinds.h"
-#include "player/PlayerWindowModel.h"
+#include "base/PlayerWindowModel.h"
 #include "player/QtSettingsStore.h"
 #include "web/localserver/LocalHttpServer.h"
 

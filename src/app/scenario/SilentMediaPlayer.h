@@ -1,7 +1,7 @@
 #pragma once
 // A media player that plays nothing: it opens any file that exists, keeps the position where it
 // was last put, and ends a track only when told to. Scenarios use it for fast, exact runs.
-#include "player/MediaPlayer.h"
+#include "base/MediaPlayer.h"
 
 namespace melodrop::scenario {
 

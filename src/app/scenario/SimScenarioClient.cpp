@@ -1,6 +1,6 @@
 #include "app/scenario/SimScenarioClient.h"
 
-#include "player/VirtualClock.h"
+#include "base/VirtualClock.h"
 
 namespace melodrop::scenario {
 

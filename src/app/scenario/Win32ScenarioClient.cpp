@@ -7,7 +7,7 @@
 #include <QTcpServer>
 #include <cstdio>
 
-#include "player/VirtualClock.h"
+#include "base/VirtualClock.h"
 
 namespace melodrop::scenario {
 namespace {

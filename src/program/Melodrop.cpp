@@ -1,0 +1,159 @@
+#include "program/Melodrop.h"
+
+#include <QHash>
+#include <functional>
+
+#include "chat/ChatCommands.h"
+#include "options/IdleMode.h"
+#include "options/Library.h"
+#include "options/OptionToggles.h"
+#include "options/Skins.h"
+#include "player/Transport.h"
+#include "player/WindowBehaviour.h"
+#include "web/UpdateCheck.h"
+
+namespace melodrop {
+
+Melodrop::Melodrop(const Platform& platform, QObject* parent)
+    : QObject(parent), ctx_(std::make_unique<Context>(platform)) {
+    Context& c = *ctx_;
+    auto quit = [this] { end(); };
+    transport_ =
+        std::make_unique<Transport>(c.player, c.tracks, c.window, c.options, c.announcer, c.clock);
+    windowBehaviour_ = std::make_unique<WindowBehaviour>(c.desktop, c.window, c.tracks, c.options,
+                                                         c.announcer, c.aol, c.clock, quit);
+    toggles_ = std::make_unique<OptionToggles>(c.options, c.announcer, c.desktop);
+    idle_ = std::make_unique<IdleMode>(c.state, c.announcer, c.desktop, c.clock);
+    skins_ = std::make_unique<Skins>(c.desktop, c.window, c.options, c.announcer, c.aol, c.files);
+    library_ = std::make_unique<Library>(c.desktop, c.player, c.tracks, c.window, c.options);
+    commands_ = std::make_unique<ChatCommands>(ChatCommands::Uses{
+        .player = c.player,
+        .tracks = c.tracks,
+        .window = c.window,
+        .options = c.options,
+        .announcer = c.announcer,
+        .clock = c.clock,
+        .desktop = c.desktop,
+        .aol = c.aol,
+        .files = c.files,
+        .commandScanner = c.chtMelodrop,
+        .autoIgnoreScanner = c.chat1,
+        .idle = *idle_,
+        .quit = quit,
+    });
+    updates_ = std::make_unique<UpdateCheck>(c.desktop, c.web, c.clock, c.files, c.serverBase);
+
+    ChatScanner& chat1 = ctx_->chat1;
+    Desktop& desktop = ctx_->desktop;
+    aol::QuartzlineHooks hooks;
+    hooks.autoIgnoreTag = [&chat1] { return chat1.Tag().toStdString(); };
+    hooks.setAutoIgnoreTag = [&chat1](const std::string& tag) {
+        chat1.setTag(QString::fromStdString(tag));
+    };
+    hooks.autoIgnoreScanOn = [&chat1] { chat1.ScanOn(); };
+    hooks.messageBox = [&desktop](const std::string& text, const std::string& title) {
+        desktop.messageBox(QString::fromStdString(text), QString::fromStdString(title),
+                           MessageIcon::Critical, MessageButtons::Ok);
+    };
+    ctx_->aol.setHooks(std::move(hooks));
+
+    connect(&ctx_->player, &MediaPlayer::TrackEnded, this, [this](int) {
+        if (!ended_) transport_->trackEnded();
+    });
+}
+
+Melodrop::~Melodrop() = default;
+
+void Melodrop::end() {
+    if (ended_) return;
+    ended_ = true;
+    // Nothing may run after the end: no more chat lines, then the process goes.
+    ctx_->chtMelodrop.ScanOff();
+    ctx_->chat1.ScanOff();
+    idle_->stopTimers();
+    ctx_->desktop.quit();
+}
+
+void Melodrop::play() {
+    if (!ended_) transport_->play();
+}
+void Melodrop::pause() {
+    if (!ended_) transport_->pause();
+}
+void Melodrop::stop() {
+    if (!ended_) transport_->stop();
+}
+void Melodrop::next() {
+    if (!ended_) transport_->next();
+}
+void Melodrop::previous() {
+    if (!ended_) transport_->previous();
+}
+void Melodrop::fastForward() {
+    if (!ended_) transport_->fastForward();
+}
+void Melodrop::rewind() {
+    if (!ended_) transport_->rewind();
+}
+void Melodrop::seekTo(double seconds) {
+    if (!ended_) transport_->seekTo(seconds);
+}
+void Melodrop::playListed(int index) {
+    if (!ended_) transport_->playListed(index);
+}
+void Melodrop::sliderMoved(int position) {
+    if (!ended_) transport_->sliderMoved(position);
+}
+void Melodrop::rollToggle() {
+    if (!ended_) windowBehaviour_->rollToggle();
+}
+void Melodrop::exit() {
+    if (!ended_) windowBehaviour_->exit();
+}
+void Melodrop::trayMouse(double xTwips) {
+    if (!ended_) windowBehaviour_->trayMouse(xTwips);
+}
+void Melodrop::trayLeftPressed() {
+    if (!ended_) windowBehaviour_->trayLeftPressed();
+}
+void Melodrop::folderDialogOk(const QString& folder) {
+    if (!ended_) library_->folderDialogOk(folder);
+}
+void Melodrop::folderDialogCancel() {
+    if (!ended_) library_->folderDialogCancel();
+}
+
+void Melodrop::menuTriggered(const QString& name) {
+    if (ended_) return;
+    static const QHash<QString, std::function<void(Melodrop&)>> actions = {
+        {QStringLiteral("alwaysontop"), [](Melodrop& m) { m.toggles_->toggleAlwaysOnTop(); }},
+        {QStringLiteral("play"), [](Melodrop& m) { m.transport_->menuPlay(); }},
+        {QStringLiteral("stop"), [](Melodrop& m) { m.transport_->menuStop(); }},
+        {QStringLiteral("pause"), [](Melodrop& m) { m.transport_->menuPause(); }},
+        {QStringLiteral("unpause"), [](Melodrop& m) { m.transport_->menuUnpause(); }},
+        {QStringLiteral("findmp3"), [](Melodrop& m) { m.library_->findMp3(); }},
+        {QStringLiteral("mp3name"), [](Melodrop& m) { m.library_->mp3Name(); }},
+        {QStringLiteral("continuous"), [](Melodrop& m) { m.toggles_->toggleContinuous(); }},
+        {QStringLiteral("random"), [](Melodrop& m) { m.toggles_->toggleRandom(); }},
+        {QStringLiteral("setmp3dir"), [](Melodrop& m) { m.library_->setMp3Dir(); }},
+        {QStringLiteral("refresh"), [](Melodrop& m) { m.library_->refresh(); }},
+        {QStringLiteral("setvolume"), [](Melodrop& m) { m.library_->setVolume(); }},
+        {QStringLiteral("advertise"), [](Melodrop& m) { m.toggles_->toggleAdvertise(); }},
+        {QStringLiteral("idle"), [](Melodrop& m) { m.idle_->menuIdle(); }},
+        {QStringLiteral("idlelinker"), [](Melodrop& m) { m.idle_->menuIdleLinker(); }},
+        {QStringLiteral("chatcommands"), [](Melodrop& m) { m.commands_->toggleChatCommands(); }},
+        {QStringLiteral("viewcommands"), [](Melodrop& m) { m.commands_->viewCommands(); }},
+        {QStringLiteral("changeskin"), [](Melodrop& m) { m.skins_->changeSkin(); }},
+        {QStringLiteral("skinfetch"), [](Melodrop& m) { m.updates_->startSkinfetch(); }},
+        {QStringLiteral("checkforupdates"), [](Melodrop& m) { m.updates_->start(); }},
+        {QStringLiteral("about"), [](Melodrop& m) { m.windowBehaviour_->about(); }},
+        {QStringLiteral("rollup"), [](Melodrop& m) { m.windowBehaviour_->rollToggle(); }},
+        {QStringLiteral("minimizetosystray"),
+         [](Melodrop& m) { m.windowBehaviour_->minimizeToTray(); }},
+    };
+    const auto action = actions.constFind(name);
+    if (action == actions.constEnd()) return;  // separators, submenus, `defaultmp3player`
+    action.value()(*this);
+}
+
+}  // namespace melodrop
