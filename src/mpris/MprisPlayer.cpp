@@ -26,7 +26,6 @@ MprisPlayer::MprisPlayer(Melodrop& program, QObject* parent) : QObject(parent), 
             [this](double seconds) { emit seeked(toMicroseconds(seconds)); });
     connect(&program_.window(), &PlayerWindowModel::sliderChanged, this,
             &MprisPlayer::reportChanges);
-    connect(&program_, &Melodrop::optionsChanged, this, &MprisPlayer::reportChanges);
     connect(&program_.tracks(), &QAbstractItemModel::modelReset, this, &MprisPlayer::reportChanges);
     reported_ = changingProperties();
 }
