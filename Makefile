@@ -3,6 +3,7 @@
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+TSAN_DIR ?= build-tsan
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 PRESET ?= default
@@ -12,7 +13,7 @@ PREFIX ?= /usr/local
 
 export XDG_RUNTIME_DIR ?= /tmp/melodrop-runtime-$(shell id -u)
 
-.PHONY: deps configure build run demo test test-sanitize fuzz bench format clean install
+.PHONY: deps configure build run demo test test-sanitize test-tsan fuzz bench format clean install
 
 deps:
 	@bash scripts/install-deps.sh
@@ -44,6 +45,15 @@ test-sanitize: deps
 		ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS) --timeout 600 -LE nosanitize
 
+# The audio engine's threads under the thread sanitizer: only the audio tests are built and run.
+test-tsan: deps
+	@cmake --preset tsan -DMELODROP_WERROR=$(WERROR) >/dev/null
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target audio_tests
+	@mkdir -p -m 700 $(XDG_RUNTIME_DIR)
+	@cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+		TSAN_OPTIONS=halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS) --timeout 600 -R '^(AudioPlayer|Mp3Decoder|TrackStream)'
+
 # Installs melodrop, skinfetch, the shipped skins, commands.txt, the desktop entries, the icons
 # and the AppStream metadata under PREFIX (default /usr/local).
 install: build
@@ -63,4 +73,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR)
