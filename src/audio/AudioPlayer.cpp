@@ -168,16 +168,22 @@ bool AudioPlayer::SetVolume(int hundredthsOfDecibel) {
 }
 
 void AudioPlayer::postTrackEnd(uint64_t generation) {
-    QMetaObject::invokeMethod(
-        this, [this, generation] { deliverTrackEnd(generation); }, Qt::QueuedConnection);
+    uint64_t newest = endedGeneration_.load();
+    while (newest < generation && !endedGeneration_.compare_exchange_weak(newest, generation)) {
+    }
+    QMetaObject::invokeMethod(this, "deliverTrackEnd", Qt::QueuedConnection);
 }
 
-void AudioPlayer::deliverTrackEnd(uint64_t generation) {
+void AudioPlayer::deliverTrackEnd() {
     {
         std::lock_guard lock(controlMutex_);
-        if (generation != generation_) {
-            return;  // Open, Stop, a seek or a replay came first: that end is stale
+        // Ends are only ever posted for the present generation or older ones, so the newest
+        // is the present one's unless Open, Stop, a seek or a replay came first.
+        const uint64_t ended = endedGeneration_.load();
+        if (ended != generation_ || ended == deliveredGeneration_) {
+            return;
         }
+        deliveredGeneration_ = ended;
         holdAt(length_);
         state_ = State::Ended;
         cue();

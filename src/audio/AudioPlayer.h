@@ -25,6 +25,7 @@
 // - The calls may come from any thread; they are serialised among themselves.
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -58,7 +59,7 @@ private:
     enum class State { Empty, Playing, Paused, Stopped, Ended };
 
     void postTrackEnd(uint64_t generation);  // from any thread
-    void deliverTrackEnd(uint64_t generation);
+    Q_INVOKABLE void deliverTrackEnd();      // on the player's thread
     // The rest runs under controlMutex_.
     bool ensureOutputOpen();
     void runOutput(bool running);
@@ -68,7 +69,11 @@ private:
     void newGeneration();
     void holdAt(double seconds);
 
-    // Declared first, so destroyed after the output whose thread fills through it.
+    // The newest generation whose end was posted. Ends are posted by name with no arguments,
+    // so nothing written on another thread travels inside Qt's event queue (whose lock the
+    // thread sanitizer does not see); the generation comes through here instead.
+    std::atomic<uint64_t> endedGeneration_{0};
+    // Declared before the output, so destroyed after it: the output's thread fills through it.
     audio::Playback playback_;
     std::unique_ptr<audio::AudioOutput> output_;
 
@@ -77,6 +82,7 @@ private:
     bool outputOpen_ = false;
     State state_ = State::Empty;
     uint64_t generation_ = 0;
+    uint64_t deliveredGeneration_ = 0;  // the generation whose end was raised last
     double length_ = 0;
     double heldPosition_ = 0;  // the position when not playing; while playing, where it began
     // Every hold starts a new segment: the clock's stamps from an older one are not this
