@@ -3,6 +3,7 @@
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+TSAN_DIR ?= build-tsan
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 PRESET ?= default
@@ -12,7 +13,7 @@ PREFIX ?= /usr/local
 
 export XDG_RUNTIME_DIR ?= /tmp/melodrop-runtime-$(shell id -u)
 
-.PHONY: deps configure build run demo test test-sanitize fuzz bench format format-check clean install
+.PHONY: deps configure build run demo test test-sanitize test-tsan fuzz bench format format-check clean install
 
 deps:
 	@bash scripts/install-deps.sh
@@ -41,6 +42,13 @@ test-sanitize: deps
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@ctest --preset asan -j $(JOBS)
 
+# The audio engine's threads under the thread sanitizer: only the audio tests are built, and
+# the test preset picks them by their label.
+test-tsan: deps
+	@cmake --preset tsan -DMELODROP_WERROR=$(WERROR) >/dev/null
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target audio_tests
+	@ctest --preset tsan -j $(JOBS)
+
 # Installs melodrop, skinfetch, the shipped skins, commands.txt, the desktop entries, the icons
 # and the AppStream metadata under PREFIX (default /usr/local).
 install: build
@@ -64,4 +72,4 @@ format-check: deps
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR)

@@ -135,14 +135,14 @@ double Mpg123DecodeSeconds(const fs::path& mp3) {
 // The engine's own decoding and resampling, with no device: the floor under playing.
 double EngineDecodeSeconds(const fs::path& mp3) {
     melodrop::audio::DecoderError error;
-    auto stream = melodrop::audio::TrackStream::Create(
-        melodrop::audio::Mp3Decoder::Open(mp3.string(), &error));
+    auto stream = melodrop::audio::TrackStream::create(
+        melodrop::audio::Mp3Decoder::open(mp3.string(), &error));
     if (!stream) {
         return -1;
     }
     std::vector<float> buffer(2048 * kOutputChannels);
     const double start = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-    while (stream->Render(buffer.data(), 2048) > 0) {
+    while (stream->render(buffer.data(), 2048) > 0) {
     }
     return CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - start;
 }

@@ -16,10 +16,10 @@ public:
 
     virtual ~AudioOutput() = default;
     // Opens the device, not yet running. Returns false when no device can be opened.
-    virtual bool Open(Pull pull) = 0;
-    // Starts or pauses the calls to pull. Once SetRunning(false) returns, no call is running
-    // and none starts until SetRunning(true).
-    virtual void SetRunning(bool running) = 0;
+    virtual bool open(Pull pull) = 0;
+    // Starts or pauses the calls to pull. Once setRunning(false) returns, no call is running
+    // and none starts until setRunning(true).
+    virtual void setRunning(bool running) = 0;
 };
 
 }  // namespace melodrop::audio

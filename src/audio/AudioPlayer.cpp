@@ -11,7 +11,6 @@
 
 namespace melodrop {
 
-using audio::kOutputChannels;
 using audio::kOutputRate;
 
 namespace {
@@ -23,7 +22,9 @@ AudioPlayer::AudioPlayer(QObject* parent)
     : AudioPlayer(std::make_unique<audio::SdlAudioOutput>(), parent) {}
 
 AudioPlayer::AudioPlayer(std::unique_ptr<audio::AudioOutput> output, QObject* parent)
-    : MediaPlayer(parent), output_(std::move(output)) {}
+    : MediaPlayer(parent),
+      playback_([this](uint64_t generation) { postTrackEnd(generation); }),
+      output_(std::move(output)) {}
 
 AudioPlayer::~AudioPlayer() {
     // Closing the output first guarantees that its thread posts nothing more; what it posted
@@ -31,207 +32,193 @@ AudioPlayer::~AudioPlayer() {
     output_.reset();
 }
 
-bool AudioPlayer::EnsureOutputOpen() {
+bool AudioPlayer::ensureOutputOpen() {
     if (!outputOpen_) {
-        outputOpen_ = output_->Open([this](float* out, int frames) { Fill(out, frames); });
+        outputOpen_ =
+            output_->open([this](float* out, int frames) { playback_.fill(out, frames); });
     }
     return outputOpen_;
 }
 
-bool AudioPlayer::Open(const QString& path) {
-    audio::DecoderError error = audio::DecoderError::None;
-    auto track = audio::TrackStream::Create(
-        audio::Mp3Decoder::Open(nativeFilePath(path).toStdString(), &error));
-    const bool playing = track != nullptr && EnsureOutputOpen();
-    std::unique_ptr<audio::TrackStream> replaced;
-    {
-        std::lock_guard lock(mutex_);
-        replaced = std::move(track_);
-        NewGenerationLocked();
-        HoldAtLocked(0);
-        if (playing) {
-            track_ = std::move(track);
-            state_ = State::Playing;
-        } else {
-            state_ = State::Empty;
-        }
-    }
+void AudioPlayer::runOutput(bool running) {
     if (outputOpen_) {
-        output_->SetRunning(playing);
+        output_->setRunning(running);
     }
+    if (!running) {
+        // Nothing runs on the output's thread now, so what was posted lands at once: a track
+        // replaced is closed here rather than whenever the output runs again.
+        playback_.applyPosted();
+    }
+}
+
+bool AudioPlayer::Open(const QString& path) {
+    // Reading and checking the file takes a pass over it: done before anything is held.
+    audio::DecoderError error = audio::DecoderError::None;
+    auto track = audio::TrackStream::create(
+        audio::Mp3Decoder::open(nativeFilePath(path).toStdString(), &error));
+    std::lock_guard lock(controlMutex_);
+    const bool playing = track != nullptr && ensureOutputOpen();
+    newGeneration();
+    holdAt(0);
+    length_ = playing ? track->lengthSeconds() : 0.0;
+    state_ = playing ? State::Playing : State::Empty;
+    playback_.postTrack(currentCue(), playing ? std::move(track) : nullptr);
+    runOutput(playing);
     return playing;
 }
 
 bool AudioPlayer::Play() {
-    {
-        std::lock_guard lock(mutex_);
-        switch (state_) {
-            case State::Empty:
-                return false;
-            case State::Playing:
-                return true;
-            case State::Ended:
-                NewGenerationLocked();
-                track_->Seek(0);
-                HoldAtLocked(0);
-                break;
-            case State::Paused:
-            case State::Stopped:
-                HoldAtLocked(heldPosition_);
-                break;
-        }
-        state_ = State::Playing;
+    std::lock_guard lock(controlMutex_);
+    switch (state_) {
+        case State::Empty:
+            return false;
+        case State::Playing:
+            return true;
+        case State::Ended:
+            newGeneration();
+            holdAt(0);
+            state_ = State::Playing;
+            cue(0.0);
+            break;
+        case State::Paused:
+        case State::Stopped:
+            // The track already waits where it was held.
+            holdAt(heldPosition_);
+            state_ = State::Playing;
+            cue();
+            break;
     }
-    output_->SetRunning(true);
+    runOutput(true);
     return true;
 }
 
 bool AudioPlayer::Pause() {
-    {
-        std::lock_guard lock(mutex_);
-        if (state_ == State::Empty) {
-            return false;
-        }
-        if (state_ != State::Playing) {
-            return true;
-        }
-        // The output drops the rest of the buffer it is playing, so the track goes back to
-        // what was heard last: resuming continues from exactly there.
-        const double heard = AudiblePositionLocked();
-        track_->Seek(heard);
-        HoldAtLocked(heard);
-        lastBufferGiven_ = false;
-        state_ = State::Paused;
+    std::lock_guard lock(controlMutex_);
+    if (state_ == State::Empty) {
+        return false;
     }
-    output_->SetRunning(false);
+    if (state_ != State::Playing) {
+        return true;
+    }
+    // The output drops the rest of the buffer it is playing, so the track goes back to what
+    // was heard last: resuming continues from exactly there.
+    const double heard = audiblePosition();
+    holdAt(heard);
+    state_ = State::Paused;
+    cue(heard);
+    runOutput(false);
     return true;
 }
 
 bool AudioPlayer::Stop() {
-    {
-        std::lock_guard lock(mutex_);
-        if (state_ == State::Empty) {
-            return false;
-        }
-        NewGenerationLocked();
-        track_->Seek(0);
-        HoldAtLocked(0);
-        state_ = State::Stopped;
+    std::lock_guard lock(controlMutex_);
+    if (state_ == State::Empty) {
+        return false;
     }
-    output_->SetRunning(false);
+    newGeneration();
+    holdAt(0);
+    state_ = State::Stopped;
+    cue(0.0);
+    runOutput(false);
     return true;
 }
 
 double AudioPlayer::CurrentPosition() const {
-    std::lock_guard lock(mutex_);
-    return state_ == State::Playing ? AudiblePositionLocked() : heldPosition_;
+    std::lock_guard lock(controlMutex_);
+    return state_ == State::Playing ? audiblePosition() : heldPosition_;
 }
 
 double AudioPlayer::Length() const {
-    std::lock_guard lock(mutex_);
-    return (state_ == State::Empty || !track_) ? 0.0 : track_->LengthSeconds();
+    std::lock_guard lock(controlMutex_);
+    return length_;
 }
 
 bool AudioPlayer::SetCurrentPosition(double seconds) {
     if (std::isnan(seconds)) {
         return false;
     }
-    bool endsNow = false;
-    uint64_t generation = 0;
-    {
-        std::lock_guard lock(mutex_);
-        if (state_ == State::Empty) {
-            return false;
-        }
-        NewGenerationLocked();
-        generation = generation_;
-        const double length = track_->LengthSeconds();
-        if (seconds >= length) {
-            endsNow = state_ == State::Playing || state_ == State::Paused;
-            endPosted_ = endsNow;
-            track_->Seek(length);
-            HoldAtLocked(length);
-            state_ = State::Ended;
-        } else {
-            seconds = std::max(0.0, seconds);
-            track_->Seek(seconds);
-            HoldAtLocked(seconds);
-            if (state_ == State::Ended) {
-                state_ = State::Stopped;
-            }
-        }
+    std::lock_guard lock(controlMutex_);
+    if (state_ == State::Empty) {
+        return false;
     }
-    if (endsNow) {
-        output_->SetRunning(false);
-        PostTrackEnd(generation);
+    newGeneration();
+    if (seconds >= length_) {
+        const bool endsNow = state_ == State::Playing || state_ == State::Paused;
+        holdAt(length_);
+        state_ = State::Ended;
+        cue(length_);
+        if (endsNow) {
+            runOutput(false);
+            postTrackEnd(generation_);
+        }
+        return true;
     }
+    seconds = std::max(0.0, seconds);
+    holdAt(seconds);
+    if (state_ == State::Ended) {
+        state_ = State::Stopped;
+    }
+    cue(seconds);
     return true;
 }
 
 bool AudioPlayer::SetVolume(int hundredthsOfDecibel) {
-    std::lock_guard lock(mutex_);
-    gain_ = audio::GainForVolume(hundredthsOfDecibel);
+    playback_.setGain(audio::gainForVolume(hundredthsOfDecibel));
     return true;
 }
 
-void AudioPlayer::Fill(float* out, int frames) {
-    std::lock_guard lock(mutex_);
-    int filled = 0;
-    if (state_ == State::Playing && !endPosted_) {
-        if (lastBufferGiven_) {
-            // The output asks again, so the buffer with the track's last samples has played.
-            endPosted_ = true;
-            PostTrackEnd(generation_);
-        } else {
-            const double start = track_->PositionSeconds();
-            filled = track_->Render(out, frames);
-            audio::ApplyGain(out, static_cast<size_t>(filled) * kOutputChannels, gain_);
-            bufferStart_ = start;
-            bufferFrames_ = filled;
-            bufferTime_ = Clock::now();
-            lastBufferGiven_ = filled < frames;
-        }
+void AudioPlayer::postTrackEnd(uint64_t generation) {
+    uint64_t newest = endedGeneration_.load();
+    while (newest < generation && !endedGeneration_.compare_exchange_weak(newest, generation)) {
     }
-    std::fill(out + static_cast<size_t>(filled) * kOutputChannels,
-              out + static_cast<size_t>(frames) * kOutputChannels, 0.0f);
+    QMetaObject::invokeMethod(this, "deliverTrackEnd", Qt::QueuedConnection);
 }
 
-void AudioPlayer::PostTrackEnd(uint64_t generation) {
-    QMetaObject::invokeMethod(
-        this, [this, generation] { DeliverTrackEnd(generation); }, Qt::QueuedConnection);
-}
-
-void AudioPlayer::DeliverTrackEnd(uint64_t generation) {
+void AudioPlayer::deliverTrackEnd() {
     {
-        std::lock_guard lock(mutex_);
-        if (generation != generation_) {
-            return;  // Open, Stop, a seek or a replay came first: that end is stale
+        std::lock_guard lock(controlMutex_);
+        // Ends are only ever posted for the present generation or older ones, so the newest
+        // is the present one's unless Open, Stop, a seek or a replay came first.
+        const uint64_t ended = endedGeneration_.load();
+        if (ended != generation_ || ended == deliveredGeneration_) {
+            return;
         }
-        HoldAtLocked(track_->LengthSeconds());
+        deliveredGeneration_ = ended;
+        holdAt(length_);
         state_ = State::Ended;
+        cue();
+        runOutput(false);
     }
-    output_->SetRunning(false);
     emit TrackEnded(kEndOfStream);
 }
 
-double AudioPlayer::AudiblePositionLocked() const {
+void AudioPlayer::cue(std::optional<double> seekTo) {
+    playback_.post(currentCue(), seekTo);
+}
+
+audio::Cue AudioPlayer::currentCue() const {
+    return {generation_, segment_, state_ == State::Playing};
+}
+
+double AudioPlayer::audiblePosition() const {
+    const audio::BufferStamp stamp = playback_.clock().read();
+    if (stamp.segment != segment_) {
+        return heldPosition_;  // the output has not played a buffer from there yet
+    }
     // The output plays a buffer from the moment it takes it, at the output rate.
-    const double elapsed = std::chrono::duration<double>(Clock::now() - bufferTime_).count();
-    const double played = std::min(elapsed * kOutputRate, static_cast<double>(bufferFrames_));
-    return std::min(bufferStart_ + played / kOutputRate, track_->LengthSeconds());
+    const double elapsed =
+        std::chrono::duration<double>(audio::BufferStamp::Clock::now() - stamp.handedAt).count();
+    const double played = std::min(elapsed * kOutputRate, static_cast<double>(stamp.frames));
+    return std::min(stamp.startSeconds + played / kOutputRate, length_);
 }
 
-void AudioPlayer::NewGenerationLocked() {
+void AudioPlayer::newGeneration() {
     ++generation_;
-    endPosted_ = false;
-    lastBufferGiven_ = false;
 }
 
-void AudioPlayer::HoldAtLocked(double seconds) {
+void AudioPlayer::holdAt(double seconds) {
     heldPosition_ = seconds;
-    bufferStart_ = seconds;
-    bufferFrames_ = 0;
-    bufferTime_ = Clock::now();
+    ++segment_;
 }
 
 }  // namespace melodrop

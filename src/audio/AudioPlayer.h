@@ -4,6 +4,13 @@
 // the event loop; that thread touches no Qt object and only posts the end of a track to the
 // player's own thread.
 //
+// The calls never wait for a decode. Open reads and checks the file on the caller's thread and
+// hands the track over; Play, Pause, Stop and seeks post what the next buffer should be; the
+// volume is an atomic gain; the position is read from the stamp of the buffer playing, without
+// a lock the output's thread holds. Only starting and stopping the output (Open, Play, Pause,
+// Stop, an end) may wait for the buffer being filled at that moment, as the output's own
+// pause does.
+//
 // Behaviour at the edges:
 // - Open of a file that cannot be played (missing, empty, not MP3, cut short: fewer frames than
 //   its own header promises) returns false; the track that played before is stopped and
@@ -15,21 +22,20 @@
 //   follows through the event loop); a stopped or ended one just stays at its end.
 // - TrackEnded comes once per played-out track. Every Open, Stop, seek and replay starts a new
 //   generation; an end from an older generation is dropped.
+// - The calls may come from any thread; they are serialised among themselves.
 #include <QObject>
 
-#include <chrono>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "audio/AudioOutput.h"
+#include "audio/Playback.h"
 #include "base/MediaPlayer.h"
 
 namespace melodrop {
-
-namespace audio {
-class TrackStream;
-}
 
 class AudioPlayer : public MediaPlayer {
     Q_OBJECT
@@ -51,33 +57,37 @@ public:
 
 private:
     enum class State { Empty, Playing, Paused, Stopped, Ended };
-    using Clock = std::chrono::steady_clock;
 
-    void Fill(float* out, int frames);  // on the output's thread
-    void PostTrackEnd(uint64_t generation);
-    void DeliverTrackEnd(uint64_t generation);
-    bool EnsureOutputOpen();
-    double AudiblePositionLocked() const;
-    void NewGenerationLocked();
-    void HoldAtLocked(double seconds);
+    void postTrackEnd(uint64_t generation);  // from any thread
+    Q_INVOKABLE void deliverTrackEnd();      // on the player's thread
+    // The rest runs under controlMutex_.
+    bool ensureOutputOpen();
+    void runOutput(bool running);
+    void cue(std::optional<double> seekTo = std::nullopt);
+    audio::Cue currentCue() const;
+    double audiblePosition() const;
+    void newGeneration();
+    void holdAt(double seconds);
 
+    // The newest generation whose end was posted. Ends are posted by name with no arguments,
+    // so nothing written on another thread travels inside Qt's event queue (whose lock the
+    // thread sanitizer does not see); the generation comes through here instead.
+    std::atomic<uint64_t> endedGeneration_{0};
+    // Declared before the output, so destroyed after it: the output's thread fills through it.
+    audio::Playback playback_;
     std::unique_ptr<audio::AudioOutput> output_;
-    bool outputOpen_ = false;
 
-    mutable std::mutex mutex_;
-    // Everything below is shared with the output's thread and guarded by mutex_.
-    std::unique_ptr<audio::TrackStream> track_;
+    // The player's side. The output's thread never takes this lock.
+    mutable std::mutex controlMutex_;
+    bool outputOpen_ = false;
     State state_ = State::Empty;
     uint64_t generation_ = 0;
-    float gain_ = 1.0f;
-    double heldPosition_ = 0;  // the position whenever not playing
-    // The buffer handed to the output last: where it starts in the track, how many frames of
-    // the track it holds and when it was handed over. The audible position lies inside it.
-    double bufferStart_ = 0;
-    int bufferFrames_ = 0;
-    Clock::time_point bufferTime_;
-    bool lastBufferGiven_ = false;  // the buffer with the end of the track is out
-    bool endPosted_ = false;
+    uint64_t deliveredGeneration_ = 0;  // the generation whose end was raised last
+    double length_ = 0;
+    double heldPosition_ = 0;  // the position when not playing; while playing, where it began
+    // Every hold starts a new segment: the clock's stamps from an older one are not this
+    // playing's, and until the output stamps a buffer of this one, the sound is at its start.
+    uint64_t segment_ = 0;
 };
 
 }  // namespace melodrop

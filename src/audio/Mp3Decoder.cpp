@@ -22,7 +22,7 @@ using HandlePtr = std::unique_ptr<mpg123_handle, HandleDeleter>;
 
 // Float stereo output at every rate the library knows, so that it never resamples: gapless
 // trimming is only exact at the native rate.
-bool ConfigureOutput(mpg123_handle* h) {
+bool configureOutput(mpg123_handle* h) {
     if (mpg123_param(h, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_FORCE_STEREO, 0) !=
             MPG123_OK ||
         mpg123_format_none(h) != MPG123_OK) {
@@ -41,7 +41,7 @@ bool ConfigureOutput(mpg123_handle* h) {
 
 // Frames promised by the Xing/Info header that lame writes (which also carries the encoder
 // delay); -1 when the stream has no such header and the count is only an estimate.
-off_t PromisedFrames(mpg123_handle* h) {
+off_t promisedFrames(mpg123_handle* h) {
     long delay = -1;
     if (mpg123_getstate(h, MPG123_ENC_DELAY, &delay, nullptr) != MPG123_OK || delay < 0) {
         return -1;
@@ -56,48 +56,55 @@ struct Mp3Decoder::MemorySource {
     std::vector<unsigned char> bytes;
     size_t at = 0;
 
-    static mpg123_ssize_t Read(void* self, void* buffer, size_t size) {
+    static mpg123_ssize_t read(void* self, void* buffer, size_t size) {
         auto* source = static_cast<MemorySource*>(self);
         const size_t n = std::min(size, source->bytes.size() - source->at);
-        if (n == 0) return 0;
+        if (n == 0) {
+            return 0;
+        }
         std::memcpy(buffer, source->bytes.data() + source->at, n);
         source->at += n;
         return static_cast<mpg123_ssize_t>(n);
     }
-    static off_t Seek(void* self, off_t offset, int whence) {
+    static off_t seek(void* self, off_t offset, int whence) {
         auto* source = static_cast<MemorySource*>(self);
         off_t base = 0;
-        if (whence == SEEK_CUR) base = static_cast<off_t>(source->at);
-        if (whence == SEEK_END) base = static_cast<off_t>(source->bytes.size());
-        if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) return -1;
-        if (offset > static_cast<off_t>(source->bytes.size()) - base || base + offset < 0)
+        if (whence == SEEK_CUR) {
+            base = static_cast<off_t>(source->at);
+        } else if (whence == SEEK_END) {
+            base = static_cast<off_t>(source->bytes.size());
+        } else if (whence != SEEK_SET) {
             return -1;
+        }
+        if (offset > static_cast<off_t>(source->bytes.size()) - base || base + offset < 0) {
+            return -1;
+        }
         source->at = static_cast<size_t>(base + offset);
         return static_cast<off_t>(source->at);
     }
 };
 
-std::unique_ptr<Mp3Decoder> Mp3Decoder::OpenMemory(std::vector<unsigned char> bytes,
+std::unique_ptr<Mp3Decoder> Mp3Decoder::openMemory(std::vector<unsigned char> bytes,
                                                    DecoderError* error) {
     *error = DecoderError::None;
     int err = MPG123_OK;
     HandlePtr h(mpg123_new(nullptr, &err));
-    if (!h || !ConfigureOutput(h.get())) {
+    if (!h || !configureOutput(h.get())) {
         *error = DecoderError::Unsupported;
         return nullptr;
     }
     auto source = std::make_unique<MemorySource>();
     source->bytes = std::move(bytes);
-    if (mpg123_replace_reader_handle(h.get(), &MemorySource::Read, &MemorySource::Seek, nullptr) !=
+    if (mpg123_replace_reader_handle(h.get(), &MemorySource::read, &MemorySource::seek, nullptr) !=
             MPG123_OK ||
         mpg123_open_handle(h.get(), source.get()) != MPG123_OK) {
         *error = DecoderError::NotAFile;
         return nullptr;
     }
-    return Finish(h.release(), error, std::move(source));
+    return finish(h.release(), error, std::move(source));
 }
 
-std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const std::string& path, DecoderError* error) {
+std::unique_ptr<Mp3Decoder> Mp3Decoder::open(const std::string& path, DecoderError* error) {
     *error = DecoderError::None;
     // Only regular files: opening a pipe or a device could block or never end.
     std::error_code ec;
@@ -107,7 +114,7 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const std::string& path, DecoderErr
     }
     int err = MPG123_OK;
     HandlePtr h(mpg123_new(nullptr, &err));
-    if (!h || !ConfigureOutput(h.get())) {
+    if (!h || !configureOutput(h.get())) {
         *error = DecoderError::Unsupported;
         return nullptr;
     }
@@ -115,10 +122,10 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const std::string& path, DecoderErr
         *error = DecoderError::NotAFile;
         return nullptr;
     }
-    return Finish(h.release(), error, nullptr);
+    return finish(h.release(), error, nullptr);
 }
 
-std::unique_ptr<Mp3Decoder> Mp3Decoder::Finish(mpg123_handle* opened, DecoderError* error,
+std::unique_ptr<Mp3Decoder> Mp3Decoder::finish(mpg123_handle* opened, DecoderError* error,
                                                std::unique_ptr<MemorySource> source) {
     HandlePtr h(opened);
     long rate = 0;
@@ -132,7 +139,7 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::Finish(mpg123_handle* opened, DecoderErr
         *error = DecoderError::Unsupported;
         return nullptr;
     }
-    const off_t promised = PromisedFrames(h.get());
+    const off_t promised = promisedFrames(h.get());
     // The scan walks every frame header: exact length, a full seek index, and the real count.
     if (mpg123_scan(h.get()) != MPG123_OK) {
         *error = DecoderError::NoAudio;
@@ -162,7 +169,7 @@ Mp3Decoder::~Mp3Decoder() {
     mpg123_delete(handle_);
 }
 
-int Mp3Decoder::Read(float* out, int maxFrames) {
+int Mp3Decoder::read(float* out, int maxFrames) {
     if (finished_ || maxFrames <= 0) {
         return 0;
     }
@@ -185,7 +192,7 @@ int Mp3Decoder::Read(float* out, int maxFrames) {
     return static_cast<int>(done / frameBytes);
 }
 
-void Mp3Decoder::Seek(int64_t frame) {
+void Mp3Decoder::seek(int64_t frame) {
     frame = std::clamp<int64_t>(frame, 0, length_);
     finished_ = mpg123_seek(handle_, static_cast<off_t>(frame), SEEK_SET) < 0;
 }

@@ -24,29 +24,29 @@ public:
 
     // Opens and checks the whole file (one pass over its frame headers, no decoding).
     // Returns null and sets *error when the file cannot be played.
-    static std::unique_ptr<Mp3Decoder> Open(const std::string& path, DecoderError* error);
+    static std::unique_ptr<Mp3Decoder> open(const std::string& path, DecoderError* error);
     // The same on bytes in memory, read through a reader of the decoder's own (the fuzz target).
-    static std::unique_ptr<Mp3Decoder> OpenMemory(std::vector<unsigned char> bytes,
+    static std::unique_ptr<Mp3Decoder> openMemory(std::vector<unsigned char> bytes,
                                                   DecoderError* error);
     ~Mp3Decoder();
     Mp3Decoder(const Mp3Decoder&) = delete;
     Mp3Decoder& operator=(const Mp3Decoder&) = delete;
 
-    int SampleRate() const { return rate_; }
+    int sampleRate() const { return rate_; }
     // Length in frames (one frame = one sample per channel).
-    int64_t LengthFrames() const { return length_; }
+    int64_t lengthFrames() const { return length_; }
     // Decodes up to maxFrames interleaved stereo frames into out. Returns the number decoded;
     // 0 means the end of the stream (or a stream so damaged that decoding cannot go on).
-    int Read(float* out, int maxFrames);
+    int read(float* out, int maxFrames);
     // Moves to a frame, sample-accurately, clamped to [0, length].
-    void Seek(int64_t frame);
+    void seek(int64_t frame);
 
     struct MemorySource;
 
 private:
     Mp3Decoder(mpg123_handle_struct* handle, int rate, int64_t length);
     // Checks an opened stream and makes the decoder of it.
-    static std::unique_ptr<Mp3Decoder> Finish(mpg123_handle_struct* opened, DecoderError* error,
+    static std::unique_ptr<Mp3Decoder> finish(mpg123_handle_struct* opened, DecoderError* error,
                                               std::unique_ptr<MemorySource> source);
     mpg123_handle_struct* handle_;
     std::unique_ptr<MemorySource> source_;

@@ -17,7 +17,7 @@ std::mutex subsystemMutex;
 int subsystemUsers = 0;
 enum class Subsystem { Stopped, Usual, Dummy } subsystem = Subsystem::Stopped;
 
-void StopSubsystem() {
+void stopSubsystem() {
     if (subsystem == Subsystem::Usual) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     } else if (subsystem == Subsystem::Dummy) {
@@ -26,7 +26,7 @@ void StopSubsystem() {
     subsystem = Subsystem::Stopped;
 }
 
-bool StartSubsystem(Subsystem which) {
+bool startSubsystem(Subsystem which) {
     const bool started = which == Subsystem::Usual ? SDL_InitSubSystem(SDL_INIT_AUDIO) == 0
                                                    : SDL_AudioInit("dummy") == 0;
     subsystem = started ? which : Subsystem::Stopped;
@@ -42,11 +42,11 @@ SdlAudioOutput::~SdlAudioOutput() {
     std::lock_guard lock(subsystemMutex);
     SDL_CloseAudioDevice(device_);  // waits for a running callback to return
     if (--subsystemUsers == 0) {
-        StopSubsystem();
+        stopSubsystem();
     }
 }
 
-bool SdlAudioOutput::Open(Pull pull) {
+bool SdlAudioOutput::open(Pull pull) {
     if (device_ != 0) {
         return true;
     }
@@ -55,21 +55,21 @@ bool SdlAudioOutput::Open(Pull pull) {
     if (subsystemUsers == 0) {
         // The usual driver first (or the one SDL_AUDIODRIVER names); the dummy one if that
         // cannot give a device. The driver can only be swapped while nobody else uses it.
-        if (StartSubsystem(Subsystem::Usual)) {
-            device_ = OpenDevice();
+        if (startSubsystem(Subsystem::Usual)) {
+            device_ = openDevice();
         }
         if (device_ == 0) {
-            StopSubsystem();
-            if (StartSubsystem(Subsystem::Dummy)) {
-                device_ = OpenDevice();
+            stopSubsystem();
+            if (startSubsystem(Subsystem::Dummy)) {
+                device_ = openDevice();
             }
         }
     } else {
-        device_ = OpenDevice();
+        device_ = openDevice();
     }
     if (device_ == 0) {
         if (subsystemUsers == 0) {
-            StopSubsystem();
+            stopSubsystem();
         }
         return false;
     }
@@ -77,13 +77,13 @@ bool SdlAudioOutput::Open(Pull pull) {
     return true;
 }
 
-SDL_AudioDeviceID SdlAudioOutput::OpenDevice() {
+SDL_AudioDeviceID SdlAudioOutput::openDevice() {
     SDL_AudioSpec want{};
     want.freq = kOutputRate;
     want.format = AUDIO_F32SYS;
     want.channels = kOutputChannels;
     want.samples = kBufferFrames;
-    want.callback = &SdlAudioOutput::Callback;
+    want.callback = &SdlAudioOutput::callback;
     want.userdata = this;
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts to whatever the hardware wants, so the callback always
@@ -91,13 +91,13 @@ SDL_AudioDeviceID SdlAudioOutput::OpenDevice() {
     return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
 }
 
-void SdlAudioOutput::SetRunning(bool running) {
+void SdlAudioOutput::setRunning(bool running) {
     if (device_ != 0) {
         SDL_PauseAudioDevice(device_, running ? 0 : 1);
     }
 }
 
-void SdlAudioOutput::Callback(void* self, Uint8* stream, int bytes) {
+void SdlAudioOutput::callback(void* self, Uint8* stream, int bytes) {
     constexpr int kFrameBytes = sizeof(float) * kOutputChannels;
     static_cast<SdlAudioOutput*>(self)->pull_(reinterpret_cast<float*>(stream),
                                               bytes / kFrameBytes);

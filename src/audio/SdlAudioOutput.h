@@ -15,12 +15,12 @@ public:
     SdlAudioOutput(const SdlAudioOutput&) = delete;
     SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
 
-    bool Open(Pull pull) override;
-    void SetRunning(bool running) override;
+    bool open(Pull pull) override;
+    void setRunning(bool running) override;
 
 private:
-    static void Callback(void* self, Uint8* stream, int bytes);
-    SDL_AudioDeviceID OpenDevice();
+    static void callback(void* self, Uint8* stream, int bytes);
+    SDL_AudioDeviceID openDevice();
 
     Pull pull_;
     SDL_AudioDeviceID device_ = 0;

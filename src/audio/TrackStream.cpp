@@ -16,12 +16,12 @@ constexpr int kTailPaddingFrames = 4096;
 static_assert(kTailPaddingFrames <= kChunkFrames, "the padding is put from the scratch buffer");
 }  // namespace
 
-std::unique_ptr<TrackStream> TrackStream::Create(std::unique_ptr<Mp3Decoder> decoder) {
+std::unique_ptr<TrackStream> TrackStream::create(std::unique_ptr<Mp3Decoder> decoder) {
     if (!decoder) {
         return nullptr;
     }
     SDL_AudioStream* resampler =
-        SDL_NewAudioStream(AUDIO_F32SYS, Mp3Decoder::kChannels, decoder->SampleRate(), AUDIO_F32SYS,
+        SDL_NewAudioStream(AUDIO_F32SYS, Mp3Decoder::kChannels, decoder->sampleRate(), AUDIO_F32SYS,
                            kOutputChannels, kOutputRate);
     if (resampler == nullptr) {
         return nullptr;
@@ -33,32 +33,32 @@ TrackStream::TrackStream(std::unique_ptr<Mp3Decoder> decoder, SDL_AudioStream* r
     : decoder_(std::move(decoder)),
       resampler_(resampler),
       scratch_(static_cast<size_t>(kChunkFrames) * Mp3Decoder::kChannels) {
-    Seek(0);
+    seek(0);
 }
 
 TrackStream::~TrackStream() {
     SDL_FreeAudioStream(resampler_);
 }
 
-double TrackStream::LengthSeconds() const {
-    return static_cast<double>(decoder_->LengthFrames()) / decoder_->SampleRate();
+double TrackStream::lengthSeconds() const {
+    return static_cast<double>(decoder_->lengthFrames()) / decoder_->sampleRate();
 }
 
-double TrackStream::PositionSeconds() const {
+double TrackStream::positionSeconds() const {
     if (rendered_ >= toRender_) {
-        return LengthSeconds();
+        return lengthSeconds();
     }
-    return std::min(LengthSeconds(), startSeconds_ + static_cast<double>(rendered_) / kOutputRate);
+    return std::min(lengthSeconds(), startSeconds_ + static_cast<double>(rendered_) / kOutputRate);
 }
 
-int TrackStream::Render(float* out, int frames) {
+int TrackStream::render(float* out, int frames) {
     // Exactly the output frames that the rest of the track lasts, not the resampler's padding.
     frames = static_cast<int>(std::min<int64_t>(frames, toRender_ - rendered_));
     int filled = 0;
     while (filled < frames) {
         const int available = SDL_AudioStreamAvailable(resampler_) / kFrameBytes;
         if (available == 0) {
-            if (!Refill()) {
+            if (!refill()) {
                 break;
             }
             continue;
@@ -75,11 +75,11 @@ int TrackStream::Render(float* out, int frames) {
     return filled;
 }
 
-bool TrackStream::Refill() {
+bool TrackStream::refill() {
     if (flushed_) {
         return false;
     }
-    const int decoded = decoder_->Read(scratch_.data(), kChunkFrames);
+    const int decoded = decoder_->read(scratch_.data(), kChunkFrames);
     if (decoded > 0 &&
         SDL_AudioStreamPut(resampler_, scratch_.data(), decoded * kFrameBytes) == 0) {
         return true;
@@ -92,17 +92,17 @@ bool TrackStream::Refill() {
     return SDL_AudioStreamAvailable(resampler_) > 0;
 }
 
-void TrackStream::Seek(double seconds) {
-    const int rate = decoder_->SampleRate();
-    const int64_t length = decoder_->LengthFrames();
+void TrackStream::seek(double seconds) {
+    const int rate = decoder_->sampleRate();
+    const int64_t length = decoder_->lengthFrames();
     // Compared first so that no huge, infinite or NaN value is ever turned into an integer.
     int64_t frame = 0;
-    if (seconds >= LengthSeconds()) {
+    if (seconds >= lengthSeconds()) {
         frame = length;
     } else if (seconds > 0) {
         frame = std::min(std::llround(seconds * rate), static_cast<long long>(length));
     }
-    decoder_->Seek(frame);
+    decoder_->seek(frame);
     SDL_AudioStreamClear(resampler_);
     flushed_ = false;
     startSeconds_ = static_cast<double>(frame) / rate;

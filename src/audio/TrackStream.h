@@ -1,7 +1,7 @@
 #pragma once
 // An opened track as a stream of output samples: the decoder's frames at the file's own rate,
 // resampled to the output rate, with the playing position kept in seconds of the track.
-// Not thread-safe: the player serialises every call.
+// Not thread-safe: one thread at a time uses it (the output's thread while it plays).
 #include <SDL_audio.h>
 
 #include <cstdint>
@@ -15,24 +15,24 @@ namespace melodrop::audio {
 class TrackStream {
 public:
     // Null without a decoder or when the resampler cannot be made.
-    static std::unique_ptr<TrackStream> Create(std::unique_ptr<Mp3Decoder> decoder);
+    static std::unique_ptr<TrackStream> create(std::unique_ptr<Mp3Decoder> decoder);
     ~TrackStream();
     TrackStream(const TrackStream&) = delete;
     TrackStream& operator=(const TrackStream&) = delete;
 
-    double LengthSeconds() const;
-    // Where the next frame Render gives lies in the track.
-    double PositionSeconds() const;
+    double lengthSeconds() const;
+    // Where the next frame render gives lies in the track.
+    double positionSeconds() const;
     // Fills up to `frames` output frames (interleaved stereo at kOutputRate). Returns how many
     // it filled: fewer than asked only at the end of the track.
-    int Render(float* out, int frames);
+    int render(float* out, int frames);
     // Moves to a position, sample-accurately, clamped to the track.
-    void Seek(double seconds);
+    void seek(double seconds);
 
 private:
     TrackStream(std::unique_ptr<Mp3Decoder> decoder, SDL_AudioStream* resampler);
     // Decodes one more chunk into the resampler; false once the track has nothing more.
-    bool Refill();
+    bool refill();
 
     std::unique_ptr<Mp3Decoder> decoder_;
     SDL_AudioStream* resampler_;

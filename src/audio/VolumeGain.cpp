@@ -5,12 +5,12 @@
 
 namespace melodrop::audio {
 
-float GainForVolume(int hundredthsOfDecibel) {
+float gainForVolume(int hundredthsOfDecibel) {
     const int volume = std::clamp(hundredthsOfDecibel, kQuietestVolume, kLoudestVolume);
     return static_cast<float>(std::pow(10.0, volume / 2000.0));
 }
 
-void ApplyGain(float* samples, size_t count, float gain) {
+void applyGain(float* samples, size_t count, float gain) {
     if (gain == 1.0f) {
         return;
     }

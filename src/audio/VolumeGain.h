@@ -10,7 +10,7 @@ inline constexpr int kLoudestVolume = 0;
 inline constexpr int kQuietestVolume = -10000;
 
 // 10^(volume / 2000), with the volume clamped to [kQuietestVolume, kLoudestVolume].
-float GainForVolume(int hundredthsOfDecibel);
-void ApplyGain(float* samples, size_t count, float gain);
+float gainForVolume(int hundredthsOfDecibel);
+void applyGain(float* samples, size_t count, float gain);
 
 }  // namespace melodrop::audio

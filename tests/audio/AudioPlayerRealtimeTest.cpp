@@ -12,14 +12,14 @@
 namespace melodrop {
 namespace {
 
-using audio::testing::ToneFile;
+using audio::testing::toneFile;
 
 // Generous: a loaded CI machine can be late by a buffer or two.
 constexpr double kPaceTolerance = 0.25;
 
 TEST(AudioPlayerRealtime, PlaysAtRealTimePaceAndPauseHolds) {
     AudioPlayer player;
-    ASSERT_TRUE(player.Open(ToneFile("tone-3s.mp3")));
+    ASSERT_TRUE(player.Open(toneFile("tone-3s.mp3")));
     QTest::qWait(1000);
     EXPECT_NEAR(player.CurrentPosition(), 1.0, kPaceTolerance);
 
@@ -38,7 +38,7 @@ TEST(AudioPlayerRealtime, RaisesTrackEndedOnceWhenTheTrackHasPlayed) {
     QSignalSpy ended(&player, &MediaPlayer::TrackEnded);
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(player.Open(ToneFile("tone-1s.mp3")));
+    ASSERT_TRUE(player.Open(toneFile("tone-1s.mp3")));
     ASSERT_TRUE(ended.wait(3000));
     EXPECT_NEAR(clock.elapsed() / 1000.0, 1.0, kPaceTolerance);
     QTest::qWait(300);
@@ -49,7 +49,7 @@ TEST(AudioPlayerRealtime, RaisesTrackEndedOnceWhenTheTrackHasPlayed) {
 TEST(AudioPlayerRealtime, SeekJumpsAndTheRestPlaysOut) {
     AudioPlayer player;
     QSignalSpy ended(&player, &MediaPlayer::TrackEnded);
-    ASSERT_TRUE(player.Open(ToneFile("tone-3s.mp3")));
+    ASSERT_TRUE(player.Open(toneFile("tone-3s.mp3")));
     QTest::qWait(100);
     ASSERT_TRUE(player.SetCurrentPosition(2.6));
     EXPECT_NEAR(player.CurrentPosition(), 2.6, 0.01);
@@ -62,17 +62,17 @@ TEST(AudioPlayerRealtime, SeekJumpsAndTheRestPlaysOut) {
 TEST(AudioPlayerRealtime, NoTrackEndedAfterStopOrReplacingOpen) {
     AudioPlayer player;
     QSignalSpy ended(&player, &MediaPlayer::TrackEnded);
-    ASSERT_TRUE(player.Open(ToneFile("tone-1s.mp3")));
+    ASSERT_TRUE(player.Open(toneFile("tone-1s.mp3")));
     ASSERT_TRUE(player.SetCurrentPosition(0.85));
     QTest::qWait(100);
     ASSERT_TRUE(player.Stop());
     QTest::qWait(300);
     EXPECT_EQ(ended.count(), 0);
 
-    ASSERT_TRUE(player.Open(ToneFile("tone-1s.mp3")));
+    ASSERT_TRUE(player.Open(toneFile("tone-1s.mp3")));
     ASSERT_TRUE(player.SetCurrentPosition(0.85));
     QTest::qWait(100);
-    ASSERT_TRUE(player.Open(ToneFile("tone-3s.mp3")));
+    ASSERT_TRUE(player.Open(toneFile("tone-3s.mp3")));
     QTest::qWait(300);
     EXPECT_EQ(ended.count(), 0);
     EXPECT_NEAR(player.CurrentPosition(), 0.3, kPaceTolerance);

@@ -14,12 +14,12 @@
 namespace melodrop::audio {
 namespace {
 
-using testing::TonePath;
+using testing::tonePath;
 
-int64_t DecodeToEnd(Mp3Decoder& decoder) {
+int64_t decodeToEnd(Mp3Decoder& decoder) {
     std::vector<float> buffer(1000 * Mp3Decoder::kChannels);
     int64_t total = 0;
-    while (int n = decoder.Read(buffer.data(), 1000)) {
+    while (int n = decoder.read(buffer.data(), 1000)) {
         total += n;
     }
     return total;
@@ -36,13 +36,13 @@ class Mp3DecoderGoodFiles : public ::testing::TestWithParam<GoodFile> {};
 // Gapless decoding: exactly the samples that were encoded, at the file's own rate.
 TEST_P(Mp3DecoderGoodFiles, DecodesExactlyTheEncodedLength) {
     DecoderError error;
-    auto decoder = Mp3Decoder::Open(TonePath(GetParam().name), &error);
+    auto decoder = Mp3Decoder::open(tonePath(GetParam().name), &error);
     ASSERT_NE(decoder, nullptr);
     EXPECT_EQ(error, DecoderError::None);
-    EXPECT_EQ(decoder->SampleRate(), GetParam().rate);
-    EXPECT_EQ(decoder->LengthFrames(), GetParam().frames);
-    EXPECT_EQ(DecodeToEnd(*decoder), GetParam().frames);
-    EXPECT_EQ(decoder->Read(std::vector<float>(64).data(), 32), 0) << "stays at the end";
+    EXPECT_EQ(decoder->sampleRate(), GetParam().rate);
+    EXPECT_EQ(decoder->lengthFrames(), GetParam().frames);
+    EXPECT_EQ(decodeToEnd(*decoder), GetParam().frames);
+    EXPECT_EQ(decoder->read(std::vector<float>(64).data(), 32), 0) << "stays at the end";
 }
 
 INSTANTIATE_TEST_SUITE_P(Tones, Mp3DecoderGoodFiles,
@@ -53,15 +53,15 @@ INSTANTIATE_TEST_SUITE_P(Tones, Mp3DecoderGoodFiles,
 
 TEST(Mp3Decoder, SeekingBackFromTheEndDecodesTheRestAgain) {
     DecoderError error;
-    auto decoder = Mp3Decoder::Open(TonePath("tone-3s.mp3"), &error);
+    auto decoder = Mp3Decoder::open(tonePath("tone-3s.mp3"), &error);
     ASSERT_NE(decoder, nullptr);
-    DecodeToEnd(*decoder);
-    decoder->Seek(100000);
-    EXPECT_EQ(DecodeToEnd(*decoder), 132300 - 100000);
-    decoder->Seek(-5);
-    EXPECT_EQ(DecodeToEnd(*decoder), 132300);
-    decoder->Seek(1 << 30);
-    EXPECT_EQ(DecodeToEnd(*decoder), 0);
+    decodeToEnd(*decoder);
+    decoder->seek(100000);
+    EXPECT_EQ(decodeToEnd(*decoder), 132300 - 100000);
+    decoder->seek(-5);
+    EXPECT_EQ(decodeToEnd(*decoder), 132300);
+    decoder->seek(1 << 30);
+    EXPECT_EQ(decodeToEnd(*decoder), 0);
 }
 
 struct BadFile {
@@ -73,7 +73,7 @@ class Mp3DecoderBadFiles : public ::testing::TestWithParam<BadFile> {};
 
 TEST_P(Mp3DecoderBadFiles, RefusesWithTheReason) {
     DecoderError error = DecoderError::None;
-    EXPECT_EQ(Mp3Decoder::Open(TonePath(GetParam().name), &error), nullptr);
+    EXPECT_EQ(Mp3Decoder::open(tonePath(GetParam().name), &error), nullptr);
     EXPECT_EQ(error, GetParam().expected);
 }
 
@@ -93,24 +93,24 @@ TEST(Mp3Decoder, FromMemoryDecodesAsFromTheFile) {
          {"tone-1s.mp3", "tone-1s-22khz.mp3", "left-only-1s.mp3", "silence-then-tone.mp3",
           "empty.mp3", "text.mp3", "random.mp3", "tag-only.mp3", "truncated.mp3"}) {
         SCOPED_TRACE(name);
-        QFile file(QString::fromStdString(TonePath(name)));
+        QFile file(QString::fromStdString(tonePath(name)));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         DecoderError fromFile = DecoderError::None;
         DecoderError fromMemory = DecoderError::None;
-        auto a = Mp3Decoder::Open(TonePath(name), &fromFile);
-        auto b = Mp3Decoder::OpenMemory(std::vector<unsigned char>(bytes.begin(), bytes.end()),
+        auto a = Mp3Decoder::open(tonePath(name), &fromFile);
+        auto b = Mp3Decoder::openMemory(std::vector<unsigned char>(bytes.begin(), bytes.end()),
                                         &fromMemory);
         EXPECT_EQ(fromMemory, fromFile);
         ASSERT_EQ(a == nullptr, b == nullptr);
         if (!a) continue;
-        EXPECT_EQ(b->SampleRate(), a->SampleRate());
-        EXPECT_EQ(b->LengthFrames(), a->LengthFrames());
-        for (int64_t at : {int64_t{0}, a->LengthFrames() / 2}) {
-            a->Seek(at);
-            b->Seek(at);
+        EXPECT_EQ(b->sampleRate(), a->sampleRate());
+        EXPECT_EQ(b->lengthFrames(), a->lengthFrames());
+        for (int64_t at : {int64_t{0}, a->lengthFrames() / 2}) {
+            a->seek(at);
+            b->seek(at);
             std::vector<float> x(2048 * Mp3Decoder::kChannels), y(x.size());
-            ASSERT_EQ(a->Read(x.data(), 2048), b->Read(y.data(), 2048));
+            ASSERT_EQ(a->read(x.data(), 2048), b->read(y.data(), 2048));
             EXPECT_EQ(x, y);
         }
     }
@@ -121,12 +121,12 @@ TEST(Mp3Decoder, RefusesFoldersAndPipesWithoutWaiting) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     DecoderError error;
-    EXPECT_EQ(Mp3Decoder::Open(dir.path().toStdString() + "/", &error), nullptr);
+    EXPECT_EQ(Mp3Decoder::open(dir.path().toStdString() + "/", &error), nullptr);
     EXPECT_EQ(error, DecoderError::NotAFile);
 
     const std::string fifo = dir.filePath("pipe.mp3").toStdString();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(Mp3Decoder::Open(fifo, &error), nullptr);
+    EXPECT_EQ(Mp3Decoder::open(fifo, &error), nullptr);
     EXPECT_EQ(error, DecoderError::NotAFile);
 }
 
@@ -138,9 +138,9 @@ TEST(Mp3Decoder, EveryDemoTrackPlaysForTenToTwentySeconds) {
     for (const QString& name : tracks) {
         SCOPED_TRACE(name.toStdString());
         DecoderError error;
-        auto decoder = Mp3Decoder::Open(demo.filePath(name).toStdString(), &error);
+        auto decoder = Mp3Decoder::open(demo.filePath(name).toStdString(), &error);
         ASSERT_NE(decoder, nullptr);
-        const double seconds = static_cast<double>(decoder->LengthFrames()) / decoder->SampleRate();
+        const double seconds = static_cast<double>(decoder->lengthFrames()) / decoder->sampleRate();
         EXPECT_GE(seconds, 10.0);
         EXPECT_LE(seconds, 20.0);
     }

@@ -10,25 +10,25 @@
 namespace melodrop::audio {
 namespace {
 
-using testing::TonePath;
+using testing::tonePath;
 
-std::unique_ptr<TrackStream> OpenStream(const char* name) {
+std::unique_ptr<TrackStream> openStream(const char* name) {
     DecoderError error;
-    auto decoder = Mp3Decoder::Open(TonePath(name), &error);
-    return decoder ? TrackStream::Create(std::move(decoder)) : nullptr;
+    auto decoder = Mp3Decoder::open(tonePath(name), &error);
+    return decoder ? TrackStream::create(std::move(decoder)) : nullptr;
 }
 
-std::vector<float> RenderAll(TrackStream& stream) {
+std::vector<float> renderAll(TrackStream& stream) {
     std::vector<float> all;
     std::vector<float> buffer(2048 * kOutputChannels);
-    while (int n = stream.Render(buffer.data(), 2048)) {
+    while (int n = stream.render(buffer.data(), 2048)) {
         all.insert(all.end(), buffer.begin(), buffer.begin() + n * kOutputChannels);
     }
     return all;
 }
 
 // The first frame, from `from` on, whose left sample is clearly not silence.
-int64_t FirstLoudFrame(const std::vector<float>& samples, int64_t from = 0) {
+int64_t firstLoudFrame(const std::vector<float>& samples, int64_t from = 0) {
     for (size_t i = from * kOutputChannels; i < samples.size(); i += kOutputChannels) {
         if (std::fabs(samples[i]) > 0.1f) {
             return static_cast<int64_t>(i / kOutputChannels);
@@ -41,12 +41,12 @@ int64_t FirstLoudFrame(const std::vector<float>& samples, int64_t from = 0) {
 TEST(TrackStream, ResamplesEveryRateToTheOutputRate) {
     for (const char* name : {"tone-1s.mp3", "tone-1s-22khz.mp3", "tone-1s-48khz.mp3"}) {
         SCOPED_TRACE(name);
-        auto stream = OpenStream(name);
+        auto stream = openStream(name);
         ASSERT_NE(stream, nullptr);
-        EXPECT_DOUBLE_EQ(stream->LengthSeconds(), 1.0);
-        const auto frames = static_cast<int64_t>(RenderAll(*stream).size() / kOutputChannels);
+        EXPECT_DOUBLE_EQ(stream->lengthSeconds(), 1.0);
+        const auto frames = static_cast<int64_t>(renderAll(*stream).size() / kOutputChannels);
         EXPECT_NEAR(frames, kOutputRate, 64);
-        EXPECT_DOUBLE_EQ(stream->PositionSeconds(), 1.0);
+        EXPECT_DOUBLE_EQ(stream->positionSeconds(), 1.0);
     }
 }
 
@@ -60,15 +60,15 @@ double ChannelRms(const std::vector<float>& samples, int channel) {
 
 // Stereo stays stereo, left on the left; mono comes out the same on both sides.
 TEST(TrackStream, KeepsTheChannelsInOrder) {
-    auto stereo = OpenStream("left-only-1s.mp3");
+    auto stereo = openStream("left-only-1s.mp3");
     ASSERT_NE(stereo, nullptr);
-    const auto both = RenderAll(*stereo);
+    const auto both = renderAll(*stereo);
     EXPECT_GT(ChannelRms(both, 0), 0.3);
     EXPECT_LT(ChannelRms(both, 1), 0.01);
 
-    auto mono = OpenStream("tone-1s.mp3");
+    auto mono = openStream("tone-1s.mp3");
     ASSERT_NE(mono, nullptr);
-    const auto same = RenderAll(*mono);
+    const auto same = renderAll(*mono);
     for (size_t i = 0; i < same.size(); i += kOutputChannels) {
         ASSERT_EQ(same[i], same[i + 1]) << "frame " << i / kOutputChannels;
     }
@@ -76,32 +76,32 @@ TEST(TrackStream, KeepsTheChannelsInOrder) {
 
 // One second of silence, then a tone: after a seek the tone starts exactly where it should.
 TEST(TrackStream, SeekLandsOnTheAskedSample) {
-    auto stream = OpenStream("silence-then-tone.mp3");
+    auto stream = openStream("silence-then-tone.mp3");
     ASSERT_NE(stream, nullptr);
-    const auto whole = RenderAll(*stream);
-    const int64_t onset = FirstLoudFrame(whole);
+    const auto whole = renderAll(*stream);
+    const int64_t onset = firstLoudFrame(whole);
     ASSERT_NEAR(onset, kOutputRate, kOutputRate / 100) << "the tone begins at 1 s";
 
     for (double at : {0.25, 0.75, 0.9}) {
         SCOPED_TRACE(at);
-        stream->Seek(at);
-        EXPECT_DOUBLE_EQ(stream->PositionSeconds(), at);
-        const auto rest = RenderAll(*stream);
-        EXPECT_EQ(FirstLoudFrame(rest), onset - std::llround(at * kOutputRate));
+        stream->seek(at);
+        EXPECT_DOUBLE_EQ(stream->positionSeconds(), at);
+        const auto rest = renderAll(*stream);
+        EXPECT_EQ(firstLoudFrame(rest), onset - std::llround(at * kOutputRate));
     }
 }
 
 TEST(TrackStream, SeekClampsToTheTrack) {
-    auto stream = OpenStream("tone-1s.mp3");
+    auto stream = openStream("tone-1s.mp3");
     ASSERT_NE(stream, nullptr);
-    stream->Seek(-3);
-    EXPECT_EQ(stream->PositionSeconds(), 0.0);
-    EXPECT_NEAR(RenderAll(*stream).size() / kOutputChannels, kOutputRate, 1);
+    stream->seek(-3);
+    EXPECT_EQ(stream->positionSeconds(), 0.0);
+    EXPECT_NEAR(renderAll(*stream).size() / kOutputChannels, kOutputRate, 1);
 
     for (double past : {1.0, 7.5, HUGE_VAL}) {
-        stream->Seek(past);
-        EXPECT_EQ(stream->PositionSeconds(), 1.0);
-        EXPECT_TRUE(RenderAll(*stream).empty());
+        stream->seek(past);
+        EXPECT_EQ(stream->positionSeconds(), 1.0);
+        EXPECT_TRUE(renderAll(*stream).empty());
     }
 }
 
