@@ -27,9 +27,9 @@ public:
         position = seconds;
         return true;
     }
-    bool SetVolume(int volume) override {
-        calls << QStringLiteral("Volume %1").arg(volume);
-        this->volume = volume;
+    bool SetVolume(int level) override {
+        calls << QStringLiteral("Volume %1").arg(level);
+        volume = level;
         return true;
     }
     double Length() const override { return openedPath.isEmpty() ? 0 : length; }

@@ -17,8 +17,9 @@
 namespace melodrop::scenario {
 
 struct ProgramInstance {
-    ProgramInstance(aol::WindowSystem& client, VirtualClock& clock, const QString& settingsFile)
-        : windows(client), clock(clock), settings(settingsFile) {}
+    ProgramInstance(aol::WindowSystem& client, VirtualClock& virtualClock,
+                    const QString& settingsFile)
+        : windows(client), clock(virtualClock), settings(settingsFile) {}
     ~ProgramInstance() {
         // The player window shows the program's state: it goes first.
         window.reset();
