@@ -144,11 +144,11 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
         bool ok = false;
         const uint port = parser.value(bridgePort).toUInt(&ok);
         if (!ok || port == 0 || port > 65535)
-            return usageError(
-                QStringLiteral("not a port: '%1'").arg(parser.value(bridgePort)));
+            return usageError(QStringLiteral("not a port: '%1'").arg(parser.value(bridgePort)));
         result.client.bridgePort = static_cast<quint16>(port);
     }
-    if (parser.isSet(bridgeTokenFile)) result.client.bridgeTokenFile = parser.value(bridgeTokenFile);
+    if (parser.isSet(bridgeTokenFile))
+        result.client.bridgeTokenFile = parser.value(bridgeTokenFile);
     return result;
 }
 

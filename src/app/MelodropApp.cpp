@@ -1,6 +1,5 @@
 #include "app/MelodropApp.h"
 
-
 namespace melodrop::app {
 
 QString updateServerBase() {

@@ -16,9 +16,9 @@
 #include <QVBoxLayout>
 
 #include "aol/sim/SimClient.h"
-#include "ui/AppIcon.h"
 #include "simroom/ChatLineHtml.h"
 #include "simroom/RoomChatter.h"
+#include "ui/AppIcon.h"
 
 namespace melodrop::simroom {
 

@@ -85,8 +85,7 @@ void Skinfetch::download(const QString& entry, const QByteArray& bytes) {
     setStatus(QStringLiteral("status: downloading skin."));
     // The server is asked for the name exactly as its list wrote it; the archive is stored
     // under the readable name.
-    const QString url = serverBase_ + kSkinsPath +
-                        QString::fromLatin1(bytes.toPercentEncoding()) +
+    const QString url = serverBase_ + kSkinsPath + QString::fromLatin1(bytes.toPercentEncoding()) +
                         QStringLiteral(".zip");
     const DownloadResult stored =
         downloadToFolder(transfer_, url, folder, entry + QStringLiteral(".zip"));

@@ -173,8 +173,7 @@ qsizetype HttpResponseParser::feedChunked(const char* data, qsizetype size, qint
             case ChunkPart::Size: {
                 if (!takeLine(data, size, line)) break;
                 const qsizetype extension = line.indexOf(';');
-                const QByteArray digits =
-                    (extension < 0 ? line : line.left(extension)).trimmed();
+                const QByteArray digits = (extension < 0 ? line : line.left(extension)).trimmed();
                 bool ok = !digits.isEmpty() && digits.size() <= 15;
                 const qint64 chunk = ok ? digits.toLongLong(&ok, 16) : 0;
                 if (!ok || chunk < 0) {
