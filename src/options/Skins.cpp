@@ -1,6 +1,8 @@
 #include "options/Skins.h"
 
 #include <QColor>
+#include <QDir>
+#include <QFileInfo>
 
 #include "base/NumberText.h"
 #include "options/SkinPictureFile.h"
@@ -74,16 +76,41 @@ void Skins::changeSkin() {
     announcer_.announce(Announcement::SkinChanged, ini(QStringLiteral("skinname"), chosen));
 }
 
-bool Skins::applyAtStartup() {
+QString Skins::findStoredSkin(const QString& stored) const {
+    if (QFileInfo(stored).isFile()) return stored;
+    const QString name = QFileInfo(QDir::fromNativeSeparators(stored)).fileName();
+    if (name.isEmpty()) return {};
+    for (const QString& folder : files_.skinsFolders()) {
+        const QString candidate = QDir(folder).filePath(name);
+        if (QFileInfo(candidate).isFile()) return QDir::toNativeSeparators(candidate);
+    }
+    return {};
+}
+
+QString Skins::applyAtStartup() {
     const QString saved = options_.stored(SettingKey::Skin);
-    if (saved.isEmpty() || saved == QLatin1String("default")) return true;
-    const SkinKeys keys = readKeys(saved);
-    if (!keys.usable()) return false;
+    if (saved.isEmpty() || saved == QLatin1String("default")) return {};
+    const QString builtIn = QStringLiteral(
+        "; melodrop shows its built-in skin. another can be "
+        "chosen with \"- change skin\" in the options menu.");
+    const QString found = findStoredSkin(saved);
+    if (found.isEmpty())
+        return QStringLiteral("the skin \"%1\" was not found").arg(saved) + builtIn;
+    const SkinKeys keys = readKeys(found);
+    if (!keys.usable())
+        return QStringLiteral(
+                   "the skin \"%1\" cannot be used: it lacks \"image\", "
+                   "\"backcolor\" or \"forecolor\"")
+                   .arg(found) +
+               builtIn;
     // Each part that fails is skipped; the others still apply.
-    showPicture(keys.image);
-    setBackColor(keys.back);
-    setForeColor(keys.fore);
-    return true;
+    QStringList failed;
+    if (!showPicture(keys.image)) failed << QStringLiteral("its picture \"%1\"").arg(keys.image);
+    if (!setBackColor(keys.back) || !setForeColor(keys.fore))
+        failed << QStringLiteral("its colours");
+    if (failed.isEmpty()) return {};
+    return QStringLiteral("the skin \"%1\" could not show %2.")
+        .arg(found, failed.join(QStringLiteral(" and ")));
 }
 
 }  // namespace melodrop

@@ -22,9 +22,12 @@ public:
 
     // The "- change skin" item: choose a skin file, apply it, remember it, announce it.
     void changeSkin();
-    // The start-up step. Returns false when the saved skin is not usable, which ends the
-    // start-up sequence there.
-    bool applyAtStartup();
+    // The start-up step: applies the stored skin. A stored skin file that is gone (the program
+    // was moved or installed elsewhere) is looked for by its file name in the skins folders, the
+    // per-user one first; a user's own skin elsewhere is used where it lies. When no usable skin
+    // is found the built-in look stays. Returns what the user is to be told ("" when the skin
+    // showed whole); start-up goes on either way.
+    QString applyAtStartup();
 
 private:
     struct SkinKeys {
@@ -32,6 +35,9 @@ private:
         bool usable() const { return !image.isEmpty() && !back.isEmpty() && !fore.isEmpty(); }
     };
     SkinKeys readKeys(const QString& skinFile);
+    // The stored skin file where it lies, or a skin file of the same name in the skins folders;
+    // "" when there is none.
+    QString findStoredSkin(const QString& stored) const;
     QString ini(const QString& key, const QString& skinFile);
     // Each returns whether it took effect.
     bool showPicture(const QString& image);

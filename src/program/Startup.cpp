@@ -62,8 +62,9 @@ void Melodrop::load() {
         c.window.setSlider(static_cast<int>(roundHalfEven(clamped)));
     }
 
-    // A saved skin that is not usable ends the load here.
-    if (!skins_->applyAtStartup()) return;
+    // A stored skin that is gone or broken leaves the built-in look; the load goes on, and the
+    // user is told once it has finished.
+    const QString skinProblem = skins_->applyAtStartup();
 
     c.state.chatcommands = read(SettingKey::ChatCommands) != QLatin1String("false");
     if (c.state.chatcommands)
@@ -86,6 +87,8 @@ void Melodrop::load() {
     std::vector<std::string> immune;
     c.aol.LoadList(immune, c.files.immuneFile().toStdString());
     for (const std::string& entry : immune) c.state.lstImmune << QString::fromStdString(entry);
+
+    if (!skinProblem.isEmpty() && !ended_) c.desktop.message(skinProblem, MessageIcon::Warning);
 }
 
 }  // namespace melodrop

@@ -17,7 +17,7 @@ TEST(StartupScenario, StoredSettingsAreAppliedAndTheHandleIsAnnounced) {
     EXPECT_TRUE(passes(runFile("startup-stored-settings.scn")));
 }
 
-TEST(StartupScenario, AMissingSavedSkinEndsStartUpBeforeTheChatCommands) {
+TEST(StartupScenario, AMissingSavedSkinLeavesTheBuiltInLookAndStartUpGoesOn) {
     EXPECT_TRUE(passes(runFile("startup-missing-skin.scn")));
 }
 

@@ -1,6 +1,7 @@
-// Start-up: each stored setting applied, the early end on an unusable skin, the announcements.
+// Start-up: each stored setting applied, a stored skin that is gone, the announcements.
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QDir>
 #include <QFile>
 
@@ -139,23 +140,62 @@ TEST(Startup, DefaultSkinKeepsTheBuiltInLookAndGoesOn) {
     EXPECT_EQ(rig.takeLines().size(), 2);
 }
 
-TEST(Startup, DeletedSkinEndsTheLoadBeforeTheChatSettings) {
+// The program moved (a reinstall elsewhere): the stored skin file is gone, but a skin of the
+// same name lies in the skins folders and is used; start-up goes on to its end, and nothing
+// needs telling.
+TEST(Startup, AStoredSkinThatMovedIsFoundByItsName) {
     TestRig rig;
-    writeFile(rig.programFolder() + "/immune.txt", "bob\r\n");
-    auto& v = rig.settings.values;
-    v["skin"] = rig.programFolder() + "/skins/gone.mds";
-    v["chatcommands"] = "false";
-    v["trig"] = "/";
-    v["advertise"] = "false";
-    v["hndle"] = "zed";
+    const QString skins = rig.programFolder() + "/skins";
+    writeFile(skins + "/sunset.mds", "[melodrop]\nimage=x.bmp\nbackcolor=255\nforecolor=0\n");
+    rig.settings.values["skin"] = "/old/prefix/share/melodrop/skins/sunset.mds";
     Melodrop& m = rig.load();
-    EXPECT_FALSE(rig.chtMelodrop.isScanning());
-    EXPECT_TRUE(m.state().chatcommands);
-    EXPECT_TRUE(m.state().advertise);
-    EXPECT_EQ(m.state().txtTrigger, "");
-    EXPECT_EQ(m.state().txtHandle, "user");
-    EXPECT_TRUE(m.state().lstImmune.isEmpty());
-    EXPECT_TRUE(rig.takeLines().isEmpty());
+    EXPECT_EQ(m.window().listBackColor(), QColor(255, 0, 0));
+    EXPECT_EQ(rig.settings.values["skin"], "/old/prefix/share/melodrop/skins/sunset.mds");
+    EXPECT_TRUE(rig.chtMelodrop.isScanning());
+    // The picture x.bmp is not there: that much is told.
+    EXPECT_EQ(rig.desktop.requestsStartingWith("message melodrop|the skin"),
+              QStringList{"message melodrop|the skin \"" + skins +
+                          "/sunset.mds\" could not show its picture \"x.bmp\"."});
+}
+
+// A stored skin found nowhere, or one that is not usable: the built-in look, every later step of
+// start-up as stored, and one warning once start-up is done.
+TEST(Startup, AStoredSkinThatIsGoneLeavesTheBuiltInLookAndStartUpGoesOn) {
+    for (const char* broken : {"", "[melodrop]\nimage=x.bmp\n"}) {
+        TestRig rig;
+        writeFile(rig.programFolder() + "/immune.txt", "bob\r\n");
+        const QString skin = rig.programFolder() + "/skins/gone.mds";
+        if (*broken) writeFile(skin, broken);
+        auto& v = rig.settings.values;
+        v["skin"] = skin;
+        v["chatcommands"] = "true";
+        v["trig"] = "/";
+        v["advertise"] = "true";
+        v["hndle"] = "zed";
+        Melodrop& m = rig.load();
+        SCOPED_TRACE(broken);
+        EXPECT_TRUE(m.window().picturePath().isEmpty());
+        EXPECT_FALSE(m.window().listBackColor().has_value());
+        EXPECT_TRUE(rig.chtMelodrop.isScanning());
+        EXPECT_EQ(m.state().txtTrigger, "/");
+        EXPECT_EQ(m.state().txtHandle, "zed");
+        EXPECT_EQ(m.state().lstImmune, QStringList{"bob"});
+        EXPECT_EQ(rig.takeLines().size(), 2);  // loaded and user
+        const QStringList told = rig.desktop.requestsStartingWith("message ");
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].startsWith("message melodrop|the skin \"" + skin +
+                                       (*broken ? "\" cannot be used" : "\" was not found")))
+            << qPrintable(told[0]);
+        EXPECT_TRUE(
+            told[0].endsWith("melodrop shows its built-in skin. another can be chosen "
+                             "with \"- change skin\" in the options menu."));
+        EXPECT_EQ(rig.desktop.messageIcons.value(0), MessageIcon::Warning);
+        EXPECT_EQ(rig.desktop.requests.last(), told[0]);  // once start-up has finished
+        EXPECT_EQ(v["skin"], skin);                       // the choice is kept
+        // The chat commands answer.
+        rig.userTypes("/vol?");
+        EXPECT_EQ(rig.takeLines().size(), 2);
+    }
 }
 
 TEST(Startup, UsableSkinIsShownAndAPictureThatDoesNotLoadIsSkipped) {
