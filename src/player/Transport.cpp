@@ -18,6 +18,12 @@ bool Transport::trackChosen() const {
     return state_.lblMP3Name != kNoTrack;
 }
 
+bool Transport::selectSomething() {
+    // Nothing selected would open the bare folder as a file: play means the first track then,
+    // and the selection moves to it. An empty list has nothing to play.
+    return tracks_.selectedIndex() >= 0 || tracks_.select(0);
+}
+
 void Transport::openSelected() {
     state_.lblMP3Name = tracks_.selectedName();
     player_.Open(tracks_.pathOf(state_.lblMP3Name));
@@ -45,8 +51,7 @@ void Transport::play() {
         openRandom();
         return;
     }
-    // Nothing selected would open the bare folder as a file: there is nothing to play.
-    if (tracks_.selectedIndex() < 0) return;
+    if (!selectSomething()) return;
     openSelected();
 }
 
@@ -115,7 +120,7 @@ void Transport::trackEnded() {
 }
 
 void Transport::menuPlay() {
-    if (tracks_.selectedIndex() < 0) return;
+    if (!selectSomething()) return;
     openSelected();
 }
 

@@ -43,6 +43,9 @@ private:
     // A random entry selected and opened from the MP3 folder text; false for an empty list.
     bool openRandom();
     bool trackChosen() const;
+    // Makes sure a track is selected: the selected one, or else the first; false for an empty
+    // list.
+    bool selectSomething();
 
     MediaPlayer& player_;
     TrackList& tracks_;

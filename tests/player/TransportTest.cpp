@@ -46,6 +46,20 @@ TEST_F(TransportTest, NextWithNothingSelectedPlaysTheFirst) {
     EXPECT_EQ(rig.player.calls, QStringList{open("Alpha.mp3")});
 }
 
+TEST_F(TransportTest, PlayWithNothingSelectedPlaysTheFirstAndSelectsIt) {
+    m->play();
+    EXPECT_EQ(m->tracks().selectedIndex(), 0);
+    EXPECT_EQ(m->state().lblMP3Name, "Alpha.mp3");
+    m->stop();
+    m->tracks().select(-1);
+    m->menuTriggered("play");  // the menu's play too
+    EXPECT_EQ(m->tracks().selectedIndex(), 0);
+    EXPECT_EQ(rig.player.calls, (QStringList{open("Alpha.mp3"), "Stop", open("Alpha.mp3")}));
+    EXPECT_EQ(rig.takeLines(), (QStringList{line(Announcement::Playing, "alpha.mp3"),
+                                            line(Announcement::Stopped, "alpha.mp3"),
+                                            line(Announcement::Playing, "alpha.mp3")}));
+}
+
 TEST_F(TransportTest, PauseAndStopBeforeAnyTrackDoNothing) {
     m->pause();
     m->stop();
