@@ -1,5 +1,7 @@
 #include "base/Announcer.h"
 
+#include "base/ChatText.h"
+
 namespace melodrop {
 
 Announcer::Announcer(aol::Quartzline& aol, const OptionsState& state, QString downloadPage)
@@ -11,7 +13,7 @@ void Announcer::announce(Announcement kind, const QString& value) {
 }
 
 void Announcer::send(const QString& line) {
-    aol_.ChatSend(line.toStdString());
+    aol_.ChatSend(readableInChatRoom(line).toStdString());
 }
 
 }  // namespace melodrop

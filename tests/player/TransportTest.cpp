@@ -212,3 +212,22 @@ TEST_F(TransportTest, AnnouncementBytesReachTheRoomInWindows1252) {
               std::string::npos);
     EXPECT_NE(bytes.find("<b>alpha.mp3</b>"), std::string::npos);
 }
+
+// Names in scripts the room cannot show are announced in Latin letters, not as question marks;
+// what Windows-1252 has stays as it is.
+TEST(AnnouncedNames, OtherScriptsReachTheRoomInLatinLetters) {
+    TestRig rig;
+    rig.addMp3s({"東京の夜.mp3", "Кино - Группа крови.mp3", "Café Ŝtelo.mp3"});
+    rig.settings.values["random"] = "false";
+    Melodrop& m = rig.load();
+    rig.takeLines();
+    const std::string before = rig.sim.transcriptBytes();
+    for (int i = 0; i < 3; ++i) m.playListed(i);
+    const std::string bytes = rig.sim.transcriptBytes().substr(before.size());
+    for (const char* value : {"<b>dong jingno ye.mp3</b>", "<b>kino - gruppa krovi.mp3</b>",
+                              "<b>caf\xE9 stelo.mp3</b>"})
+        EXPECT_NE(bytes.find(value), std::string::npos) << value;
+    EXPECT_EQ(bytes.find('?'), std::string::npos);
+    // The file names themselves are what the player opened.
+    EXPECT_TRUE(rig.player.opens().contains("Open " + rig.mp3Path("Café Ŝtelo.mp3")));
+}
