@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 lame mpg123 xvfb xauth xdotool imagemagick
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
-    dbus-daemon dbus-bin desktop-file-utils appstream libicu-dev
+    dbus-daemon dbus-bin desktop-file-utils appstream playerctl libicu-dev
     clang libclang-rt-14-dev clang-format
 )
 

@@ -48,12 +48,14 @@ void Options::set(SettingKey key, bool on) {
     const KeyInfo k = info(key);
     if (k.flag) state_.*k.flag = on;
     store_.WriteSetting(settingName(key), on ? QStringLiteral("true") : QStringLiteral("false"));
+    emit notifier_.changed(key);
 }
 
 void Options::set(SettingKey key, const QString& text) {
     const KeyInfo k = info(key);
     if (k.text) state_.*k.text = text;
     store_.WriteSetting(settingName(key), text);
+    emit notifier_.changed(key);
 }
 
 QString Options::stored(SettingKey key) const {

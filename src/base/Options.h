@@ -3,6 +3,7 @@
 // key (SettingKey) and one stored name; set() changes the check mark or text field that belongs
 // to the key and writes the setting in one step, so the state and the stored settings do not
 // drift apart. Nothing else writes settings.
+#include <QObject>
 #include <QString>
 
 #include "base/OptionsState.h"
@@ -27,6 +28,14 @@ enum class SettingKey {
 // The name a setting is stored under, as earlier versions wrote it ("alwaysontop", "vol" ...).
 QString settingName(SettingKey key);
 
+// Tells, after Options::set, which setting changed: for those outside the logic that follow the
+// options (the media keys' shuffle and loop state).
+class OptionsNotifier : public QObject {
+    Q_OBJECT
+signals:
+    void changed(melodrop::SettingKey key);
+};
+
 class Options {
 public:
     Options(OptionsState& state, SettingsStore& store) : state_(state), store_(store) {}
@@ -43,9 +52,12 @@ public:
     // The stored text of a setting; "" when never written.
     QString stored(SettingKey key) const;
 
+    const OptionsNotifier& notifier() const { return notifier_; }
+
 private:
     OptionsState& state_;
     SettingsStore& store_;
+    OptionsNotifier notifier_;
 };
 
 }  // namespace melodrop

@@ -57,6 +57,8 @@ class PlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(bool CanPause READ canPause)
     Q_PROPERTY(bool CanSeek READ canSeek)
     Q_PROPERTY(bool CanControl READ canControl)
+    Q_PROPERTY(QString LoopStatus READ loopStatus WRITE setLoopStatus)
+    Q_PROPERTY(bool Shuffle READ shuffle WRITE setShuffle)
 public:
     PlayerAdaptor(QObject* object, MprisPlayer& player);
 
@@ -73,6 +75,10 @@ public:
     bool canPause() const { return player_.canPause(); }
     bool canSeek() const { return player_.canSeek(); }
     bool canControl() const { return true; }
+    QString loopStatus() const { return player_.loopStatus(); }
+    void setLoopStatus(const QString& status) { player_.setLoopStatus(status); }
+    bool shuffle() const { return player_.shuffle(); }
+    void setShuffle(bool on) { player_.setShuffle(on); }
 
 public slots:
     void Next() { player_.next(); }

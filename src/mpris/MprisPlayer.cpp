@@ -27,6 +27,9 @@ MprisPlayer::MprisPlayer(Melodrop& program, QObject* parent) : QObject(parent), 
     connect(&program_.window(), &PlayerWindowModel::sliderChanged, this,
             &MprisPlayer::reportChanges);
     connect(&program_.tracks(), &QAbstractItemModel::modelReset, this, &MprisPlayer::reportChanges);
+    connect(&program_.context().options.notifier(), &OptionsNotifier::changed, this,
+            &MprisPlayer::reportChanges);
+    raiseWindow_ = [this] { program_.trayLeftPressed(); };
     reported_ = changingProperties();
 }
 
@@ -50,16 +53,46 @@ QDBusObjectPath MprisPlayer::trackId() const {
     return QDBusObjectPath(QStringLiteral("/melodrop/track/%1").arg(playback.trackNumber()));
 }
 
+const MprisPlayer::OpenTrack& MprisPlayer::openTrack() const {
+    const PlaybackTracker& playback = program_.playback();
+    if (openTrack_.trackNumber != playback.trackNumber()) {
+        openTrack_.trackNumber = playback.trackNumber();
+        openTrack_.tags = tags::readTrackTags(playback.openedPath());
+        openTrack_.pictureFile = pictures_.fileFor(openTrack_.tags.picture);
+        openTrack_.tags.picture = {};  // kept as the file from now on
+    }
+    return openTrack_;
+}
+
 QVariantMap MprisPlayer::metadata() const {
     const PlaybackTracker& playback = program_.playback();
     QVariantMap data{{QStringLiteral("mpris:trackid"), QVariant::fromValue(trackId())}};
     const QString path = playback.openedPath();
     if (path.isEmpty()) return data;
-    data.insert(QStringLiteral("xesam:title"), QFileInfo(path).completeBaseName());
-    data.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString());
+    const OpenTrack& track = openTrack();
+    const tags::TrackTags& tags = track.tags;
+    data.insert(QStringLiteral("xesam:title"),
+                tags.title.isEmpty() ? QFileInfo(path).completeBaseName() : tags.title);
+    data.insert(QStringLiteral("xesam:url"),
+                QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    if (!tags.artist.isEmpty())
+        data.insert(QStringLiteral("xesam:artist"), QStringList{tags.artist});
+    if (!tags.album.isEmpty()) data.insert(QStringLiteral("xesam:album"), tags.album);
+    if (tags.trackNumber > 0) data.insert(QStringLiteral("xesam:trackNumber"), tags.trackNumber);
+    if (!track.pictureFile.isEmpty())
+        data.insert(QStringLiteral("mpris:artUrl"),
+                    QUrl::fromLocalFile(track.pictureFile).toString(QUrl::FullyEncoded));
     if (const double length = playback.Length(); length > 0)
         data.insert(QStringLiteral("mpris:length"), toMicroseconds(length));
     return data;
+}
+
+QString MprisPlayer::loopStatus() const {
+    return program_.state().continuous ? QStringLiteral("Track") : QStringLiteral("None");
+}
+
+bool MprisPlayer::shuffle() const {
+    return program_.state().random;
 }
 
 double MprisPlayer::volume() const {
@@ -102,6 +135,8 @@ QVariantMap MprisPlayer::changingProperties() const {
         {QStringLiteral("CanPlay"), canPlay()},
         {QStringLiteral("CanPause"), canPause()},
         {QStringLiteral("CanSeek"), canSeek()},
+        {QStringLiteral("LoopStatus"), loopStatus()},
+        {QStringLiteral("Shuffle"), shuffle()},
     };
 }
 
@@ -160,8 +195,22 @@ void MprisPlayer::setVolume(double volume) {
     program_.sliderMoved(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
 }
 
+void MprisPlayer::setLoopStatus(const QString& status) {
+    const bool known = status == QLatin1String("None") || status == QLatin1String("Track") ||
+                       status == QLatin1String("Playlist");
+    const bool on = status != QLatin1String("None");
+    if (known && program_.state().continuous != on)
+        program_.menuTriggered(QStringLiteral("continuous"));
+    if (loopStatus() != status)
+        emit propertiesChanged({{QStringLiteral("LoopStatus"), loopStatus()}});
+}
+
+void MprisPlayer::setShuffle(bool on) {
+    if (program_.state().random != on) program_.menuTriggered(QStringLiteral("random"));
+}
+
 void MprisPlayer::raise() {
-    program_.trayLeftPressed();
+    if (!program_.ended()) raiseWindow_();
 }
 
 }  // namespace melodrop::mpris

@@ -7,6 +7,10 @@
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
+
+#include "tags/CoverArtCache.h"
+#include "tags/TrackTags.h"
 
 namespace melodrop {
 class Melodrop;
@@ -28,8 +32,13 @@ public:
 
     // ---- org.mpris.MediaPlayer2.Player properties ----
     QString playbackStatus() const;  // "Playing", "Paused" or "Stopped"
-    // mpris:trackid, xesam:title (the file name without its extension), xesam:url, mpris:length
+    // mpris:trackid, xesam:url, mpris:length, and from the file's tags xesam:title (the file
+    // name without its extension when the tag has none), xesam:artist, xesam:album,
+    // xesam:trackNumber and mpris:artUrl (the embedded picture, kept in the cache folder).
     QVariantMap metadata() const;
+    // The `continuous` option: "Track" (the track plays again at its end) or "None".
+    QString loopStatus() const;
+    bool shuffle() const;        // the `random` option
     double volume() const;       // the volume slider, 0.0 to 1.0
     qlonglong position() const;  // microseconds
     bool canGoNext() const;
@@ -52,7 +61,16 @@ public:
     // Ignored unless the track id names the open track and the position lies inside it.
     void setPosition(const QDBusObjectPath& trackId, qlonglong microseconds);
     void setVolume(double volume);  // as the slider moved to volume × 100
-    void raise();                   // brings the player window back, as the tray icon does
+    // "None" switches `continuous` off and "Track" on, as its menu item does (with its
+    // announcement). "Playlist" switches it on as well: continuous play is the only way of
+    // looping melodrop has. Anything else changes nothing. The status it has then is reported
+    // whether it changed or not, so that a client that assumed another learns which it is.
+    void setLoopStatus(const QString& status);
+    void setShuffle(bool on);  // switches `random` as its menu item does
+    // Brings the player window forward: by default as the tray icon does; the program gives
+    // it the way that also restores a minimised window.
+    void raise();
+    void setRaise(std::function<void()> raiseWindow) { raiseWindow_ = std::move(raiseWindow); }
 
 signals:
     // Properties whose values differ from what was last reported (bus names and new values).
@@ -61,11 +79,22 @@ signals:
     void seeked(qlonglong positionMicroseconds);
 
 private:
+    // What the tags of the open track say, read once per opened track.
+    struct OpenTrack {
+        int trackNumber = -1;
+        tags::TrackTags tags;
+        QString pictureFile;
+    };
+
     void reportChanges();
     QDBusObjectPath trackId() const;
+    const OpenTrack& openTrack() const;
 
     Melodrop& program_;
     QVariantMap reported_;
+    std::function<void()> raiseWindow_;
+    mutable OpenTrack openTrack_;
+    mutable tags::CoverArtCache pictures_;
 };
 
 }  // namespace melodrop::mpris

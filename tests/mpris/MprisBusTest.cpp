@@ -5,8 +5,13 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
 
 #include "base/AnnouncementLines.h"
 #include "fakes/NeedOrSkip.h"
@@ -33,6 +38,9 @@ class MprisBusTest : public ::testing::Test {
 protected:
     void SetUp() override {
         REQUIRE_PRIVATE_BUS(bus);
+        // Pictures of tags go to a cache folder of the test's own.
+        cacheHome = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
         rig.addMp3s({"Alpha.mp3", "Love Song.mp3"});
         rig.settings.values["random"] = "false";
         rig.settings.values["continuous"] = "false";
@@ -69,6 +77,10 @@ protected:
         return true;
     }
 
+    void TearDown() override { qputenv("XDG_CACHE_HOME", cacheHome); }
+
+    QTemporaryDir cache;
+    QByteArray cacheHome;
     PrivateSessionBus bus;
     TestRig rig;
     Melodrop* m = nullptr;
@@ -158,6 +170,107 @@ TEST_F(MprisBusTest, AnOutsideClientDrivesItWithDbusSend) {
     const QString identity = run({"org.freedesktop.DBus.Properties.Get",
                                   "string:org.mpris.MediaPlayer2", "string:Identity"});
     EXPECT_TRUE(identity.contains("string \"melodrop\"")) << qPrintable(identity);
+}
+
+namespace {
+
+struct Said {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// playerctl, a real MPRIS client, on the test's bus. The program answers on this thread: events
+// are handled until playerctl is done.
+Said playerctl(const PrivateSessionBus& bus, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
+    process.setProcessEnvironment(environment);
+    process.start(QStandardPaths::findExecutable("playerctl"),
+                  QStringList{"--player=melodrop"} + arguments);
+    QSignalSpy done(&process, &QProcess::finished);
+    if (process.state() != QProcess::NotRunning && !done.wait(kReplyMs)) process.kill();
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+            QString::fromUtf8(process.readAllStandardError()).trimmed()};
+}
+
+#define REQUIRE_PLAYERCTL()                                               \
+    MELODROP_NEED(!QStandardPaths::findExecutable("playerctl").isEmpty(), \
+                  "playerctl is not installed")
+
+}  // namespace
+
+// What `playerctl metadata` shows of a tagged file and of one without tags, with its address
+// percent-encoded.
+TEST_F(MprisBusTest, PlayerctlShowsTheTagsOrTheFileName) {
+    REQUIRE_PLAYERCTL();
+    ASSERT_TRUE(QFile::copy(MELODROP_FIXTURES_DIR "/tones/tagged-utf16.mp3",
+                            rig.mp3Path("東京 tagged.mp3")));
+    ASSERT_TRUE(
+        QFile::copy(MELODROP_FIXTURES_DIR "/tones/tagged-latin1.mp3", rig.mp3Path("latin.mp3")));
+    m->tracks().refresh();
+    m->playListed(m->tracks().entries().indexOf("latin.mp3"));
+    EXPECT_EQ(playerctl(bus, {"metadata", "--format",
+                              "{{xesam:title}}|{{xesam:artist}}|{{xesam:album}}|"
+                              "{{xesam:trackNumber}}|{{mpris:length}}"})
+                  .out,
+              "Café del Mar|Zoë|Früh|7|120000000");
+    const QString art = playerctl(bus, {"metadata", "mpris:artUrl"}).out;
+    EXPECT_TRUE(art.startsWith("file://" + cache.path() + "/melodrop/cover-")) << qPrintable(art);
+    EXPECT_TRUE(QFile::exists(QUrl(art).toLocalFile()));
+
+    m->playListed(m->tracks().entries().indexOf("東京 tagged.mp3"));
+    EXPECT_EQ(playerctl(bus, {"metadata", "xesam:title"}).out, "東京の夜");
+    EXPECT_EQ(playerctl(bus, {"metadata", "xesam:artist"}).out, "Кино");
+    const QString url = playerctl(bus, {"metadata", "xesam:url"}).out;
+    EXPECT_TRUE(url.endsWith("/%E6%9D%B1%E4%BA%AC%20tagged.mp3")) << qPrintable(url);
+
+    m->playListed(m->tracks().entries().indexOf("Love Song.mp3"));  // no tags (not even audio)
+    EXPECT_EQ(playerctl(bus, {"metadata", "--format", "{{xesam:title}}|{{xesam:artist}}"}).out,
+              "Love Song|");
+}
+
+TEST_F(MprisBusTest, PlayerctlSetsLoopAndShuffleBothWays) {
+    REQUIRE_PLAYERCTL();
+    EXPECT_EQ(playerctl(bus, {"loop"}).out, "None");
+    EXPECT_EQ(playerctl(bus, {"shuffle"}).out, "Off");
+    EXPECT_EQ(playerctl(bus, {"loop", "Track"}).exitCode, 0);
+    EXPECT_TRUE(m->state().continuous);
+    EXPECT_EQ(playerctl(bus, {"shuffle", "On"}).exitCode, 0);
+    EXPECT_TRUE(m->state().random);
+    EXPECT_EQ(playerctl(bus, {"loop"}).out, "Track");
+    EXPECT_EQ(playerctl(bus, {"shuffle"}).out, "On");
+    EXPECT_EQ(playerctl(bus, {"loop", "None"}).exitCode, 0);
+    // Looping the list is the one way of looping melodrop has: continuous play, told as "Track".
+    EXPECT_EQ(playerctl(bus, {"loop", "Playlist"}).exitCode, 0);
+    EXPECT_EQ(playerctl(bus, {"loop"}).out, "Track");
+    EXPECT_EQ(playerctl(bus, {"loop", "None"}).exitCode, 0);
+    EXPECT_EQ(playerctl(bus, {"shuffle", "Off"}).exitCode, 0);
+    EXPECT_FALSE(m->state().continuous);
+    EXPECT_FALSE(m->state().random);
+    // The menu's announcements for continuous; random is switched silently, as from the menu.
+    const QString on = announcementLine(Announcement::SetContinuousOn, {});
+    const QString off = announcementLine(Announcement::SetContinuousOff, {});
+    EXPECT_EQ(rig.takeLines(), (QStringList{on, off, on, off}));
+}
+
+TEST_F(MprisBusTest, OnAnEmptyListNothingCanPlayAndPlayerctlPlayChangesNothing) {
+    REQUIRE_PLAYERCTL();
+    QTemporaryDir nothing;
+    m->folderDialogOk(nothing.path());
+    ASSERT_EQ(m->tracks().count(), 0);
+    for (const char* can : {"CanPlay", "CanGoNext", "CanGoPrevious", "CanSeek", "CanPause"})
+        EXPECT_FALSE(player(can).toBool()) << can;
+    playerctl(bus, {"play-pause"});
+    EXPECT_EQ(playerctl(bus, {"status"}).out, "Stopped");
+    EXPECT_TRUE(rig.player.opens().isEmpty());
+
+    m->folderDialogOk(rig.mp3Folder());  // back to the list, nothing selected
+    EXPECT_TRUE(player("CanPlay").toBool());
+    EXPECT_EQ(playerctl(bus, {"play-pause"}).exitCode, 0);
+    EXPECT_EQ(playerctl(bus, {"status"}).out, "Playing");
+    EXPECT_EQ(m->state().lblMP3Name, "Alpha.mp3");
 }
 
 TEST_F(MprisBusTest, ASecondPlayerCannotTakeTheName) {

@@ -3,7 +3,9 @@
 // changed the program, the window, the chat commands or the keys themselves.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include "base/AnnouncementLines.h"
@@ -19,6 +21,9 @@ namespace {
 class MprisPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Pictures of tags go to a cache folder of the test's own.
+        cacheHome = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
         rig.addMp3s({"Alpha.mp3", "Love Song.mp3", "Zulu.mp3"});
         rig.settings.values["random"] = "false";
         rig.settings.values["continuous"] = "false";
@@ -35,6 +40,10 @@ protected:
         return changes->isEmpty() ? QVariantMap() : changes->last().at(0).toMap();
     }
 
+    void TearDown() override { qputenv("XDG_CACHE_HOME", cacheHome); }
+
+    QTemporaryDir cache;
+    QByteArray cacheHome;
     TestRig rig;
     Melodrop* m = nullptr;
     std::unique_ptr<MprisPlayer> keys;
@@ -87,6 +96,97 @@ TEST_F(MprisPlayerTest, NextPreviousAndStopAreTheWindowsButtons) {
                                             line(Announcement::Stopped, "alpha.mp3")}));
 }
 
+// The tags of the open file: title, artist, album, track number and the cover, kept as a file
+// of the cache folder; the file name where there is no tag; the file's address fully encoded.
+TEST_F(MprisPlayerTest, MetadataComesFromTheTags) {
+    const QString tagged = rig.mp3Path("Tagged Café #1.mp3");
+    const QString plain = rig.mp3Path("plain tone.mp3");
+    ASSERT_TRUE(QFile::copy(MELODROP_FIXTURES_DIR "/tones/tagged-latin1.mp3", tagged));
+    ASSERT_TRUE(QFile::copy(MELODROP_FIXTURES_DIR "/tones/tone-1s.mp3", plain));
+    m->tracks().refresh();
+
+    m->playListed(m->tracks().entries().indexOf("Tagged Café #1.mp3"));
+    QVariantMap data = keys->metadata();
+    EXPECT_EQ(data.value("xesam:title").toString(), "Café del Mar");
+    EXPECT_EQ(data.value("xesam:artist").toStringList(), QStringList{"Zoë"});
+    EXPECT_EQ(data.value("xesam:album").toString(), "Früh");
+    EXPECT_EQ(data.value("xesam:trackNumber").toInt(), 7);
+    const QString url = data.value("xesam:url").toString();
+    EXPECT_TRUE(url.endsWith("/Tagged%20Caf%C3%A9%20%231.mp3")) << qPrintable(url);
+    EXPECT_EQ(QUrl(url).toLocalFile(), tagged);
+    const QUrl art(data.value("mpris:artUrl").toString());
+    EXPECT_TRUE(art.isLocalFile());
+    EXPECT_TRUE(art.toLocalFile().startsWith(cache.path() + "/melodrop/cover-"));
+    QFile cover(art.toLocalFile());
+    ASSERT_TRUE(cover.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(cover.readAll().startsWith("\x89PNG"));
+
+    m->playListed(m->tracks().entries().indexOf("plain tone.mp3"));
+    data = keys->metadata();
+    EXPECT_EQ(data.value("xesam:title").toString(), "plain tone");
+    for (const char* key : {"xesam:artist", "xesam:album", "xesam:trackNumber", "mpris:artUrl"})
+        EXPECT_FALSE(data.contains(key)) << key;
+}
+
+// Loop and shuffle are the `continuous` and `random` options, read and written; written, they
+// do what the menu's toggles do (with the same announcements), and whatever switched them is
+// reported.
+TEST_F(MprisPlayerTest, LoopStatusAndShuffleAreContinuousAndRandom) {
+    EXPECT_EQ(keys->loopStatus(), "None");
+    EXPECT_FALSE(keys->shuffle());
+    keys->setLoopStatus("Track");
+    EXPECT_TRUE(m->state().continuous);
+    EXPECT_EQ(lastChange(), (QVariantMap{{"LoopStatus", "Track"}}));
+    changes->clear();
+    keys->setLoopStatus("Track");  // already so: nothing more
+    EXPECT_TRUE(changes->isEmpty());
+    // Looping the list is continuous play too, and the client is told what it got.
+    keys->setLoopStatus("Playlist");
+    keys->setLoopStatus("nonsense");
+    EXPECT_TRUE(m->state().continuous);
+    EXPECT_EQ(changes->count(), 2);
+    EXPECT_EQ(lastChange(), (QVariantMap{{"LoopStatus", "Track"}}));
+    keys->setLoopStatus("None");
+    EXPECT_EQ(keys->loopStatus(), "None");
+    EXPECT_EQ(rig.settings.values["continuous"], "false");
+    keys->setShuffle(true);
+    EXPECT_TRUE(m->state().random);
+    EXPECT_EQ(lastChange(), (QVariantMap{{"Shuffle", true}}));
+    EXPECT_EQ(rig.settings.values["random"], "true");
+    EXPECT_EQ(rig.takeLines(), (QStringList{line(Announcement::SetContinuousOn, {}),
+                                            line(Announcement::SetContinuousOff, {})}));
+    rig.userTypes("randoff");  // a chat command
+    EXPECT_FALSE(keys->shuffle());
+    EXPECT_EQ(lastChange(), (QVariantMap{{"Shuffle", false}}));
+    rig.userTypes("counton");
+    EXPECT_EQ(lastChange(), (QVariantMap{{"LoopStatus", "Track"}}));
+}
+
+// What can be done is told as it is: on an empty list nothing plays or steps; play with a
+// list and nothing selected plays the first file.
+TEST_F(MprisPlayerTest, WhatCanBeDoneFollowsTheList) {
+    TestRig empty;
+    empty.settings.values["random"] = "false";
+    Melodrop& e = empty.load();
+    MprisPlayer none(e);
+    EXPECT_FALSE(none.canPlay());
+    EXPECT_FALSE(none.canGoNext());
+    EXPECT_FALSE(none.canGoPrevious());
+    EXPECT_FALSE(none.canSeek());
+    EXPECT_FALSE(none.canPause());
+    QSignalSpy reported(&none, &MprisPlayer::propertiesChanged);
+    empty.addMp3s({"one.mp3"});
+    ASSERT_EQ(reported.count(), 1);
+    EXPECT_EQ(reported.at(0).at(0).toMap(),
+              (QVariantMap{{"CanPlay", true}, {"CanGoNext", true}, {"CanGoPrevious", true}}));
+
+    EXPECT_TRUE(keys->canPlay());
+    keys->play();
+    EXPECT_EQ(keys->playbackStatus(), "Playing");
+    EXPECT_EQ(m->tracks().selectedIndex(), 0);
+    EXPECT_TRUE(keys->canSeek());
+}
+
 TEST_F(MprisPlayerTest, MetadataNamesTheOpenTrack) {
     const QVariantMap none = keys->metadata();
     EXPECT_EQ(none.value("mpris:trackid").value<QDBusObjectPath>().path(), mpris::kNoTrack);
@@ -98,7 +198,7 @@ TEST_F(MprisPlayerTest, MetadataNamesTheOpenTrack) {
     const QVariantMap data = keys->metadata();
     EXPECT_EQ(data.value("xesam:title").toString(), "Love Song");
     EXPECT_EQ(data.value("xesam:url").toString(),
-              QUrl::fromLocalFile(rig.mp3Path("Love Song.mp3")).toString());
+              QUrl::fromLocalFile(rig.mp3Path("Love Song.mp3")).toString(QUrl::FullyEncoded));
     EXPECT_EQ(data.value("mpris:length").toLongLong(), 200'000'000);
     const QString first = data.value("mpris:trackid").value<QDBusObjectPath>().path();
     EXPECT_NE(first, mpris::kNoTrack);
