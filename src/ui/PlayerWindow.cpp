@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -9,6 +10,7 @@
 #include "program/Melodrop.h"
 #include "ui/AppIcon.h"
 #include "ui/HotArea.h"
+#include "ui/NowPlaying.h"
 #include "ui/OptionsMenuWidget.h"
 #include "ui/PlayerLayout.h"
 #include "ui/SkinFace.h"
@@ -29,7 +31,10 @@ const char* kSliderStyle =
     "QSlider::sub-page:horizontal { background: rgba(255,255,255,80); border-radius: 1px; }"
     "QSlider::handle:horizontal { width: 5px; margin: -2px 0; border-radius: 1px;"
     " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #a9b6c6);"
-    " border: 1px solid #1b2430; }";
+    " border: 1px solid #1b2430; }"
+    // The focus mark: a dotted edge, and the handle turns yellow.
+    "QSlider:focus { border: 1px dotted #ffffff; }"
+    "QSlider::handle:horizontal:focus { background: #ffd84a; border: 1px solid #000000; }";
 
 }  // namespace
 
@@ -49,6 +54,14 @@ PlayerWindow::PlayerWindow(Melodrop& melodrop, QWidget* parent)
     buildList();
     buildSlider();
     buildHotAreas();
+    describe();
+
+    nowPlaying_ = new NowPlayingTips(melodrop_, this);
+    connect(nowPlaying_, &NowPlayingTips::changed, this, [this](const QString& text) {
+        setToolTip(text);
+        setAccessibleDescription(text);
+        emit nowPlayingChanged(text);
+    });
 
     connect(&melodrop_.window(), &PlayerWindowModel::changed, this, [this] { followModel(); });
     connect(&melodrop_.window(), &PlayerWindowModel::sliderChanged, this, [this](int position) {
@@ -106,7 +119,15 @@ void PlayerWindow::buildHotAreas() {
         if (action == HotAction::TitleBar) {
             dragger_->watch(area);
             connect(area, &HotArea::doubleClicked, this, [this] { melodrop_.rollToggle(); });
+            // From the keyboard the title band rolls the window, as a double-click does.
+            connect(area, &HotArea::activated, this, [this] { melodrop_.rollToggle(); });
+        } else if (action == HotAction::Options) {
+            connect(area, &HotArea::activated, this, [this] { popUpOptionsFromKeyboard(); });
+        } else {
+            connect(area, &HotArea::activated, this, run);
         }
+        area->setAccessibleName(QString::fromUtf8(spec.accessibleName));
+        area->setAccessibleDescription(QString::fromUtf8(spec.description));
     }
 }
 
@@ -138,6 +159,57 @@ void PlayerWindow::buildSlider() {
     slider_->setValue(melodrop_.window().slider());
     connect(slider_, &QSlider::valueChanged, this,
             [this](int position) { melodrop_.sliderMoved(position); });
+}
+
+void PlayerWindow::describe() {
+    setAccessibleName(QStringLiteral("melodrop"));
+    picture_->setAccessibleName(QStringLiteral("Skin picture"));
+    picture_->setAccessibleDescription(
+        QStringLiteral("The skin's picture; drag it to move the window"));
+    list_->setAccessibleName(QStringLiteral("MP3 files"));
+    list_->setAccessibleDescription(
+        QStringLiteral("The MP3 files of the folder. Enter plays the selected file, Space pauses "
+                       "and resumes, the Menu key opens the player options"));
+    slider_->setAccessibleName(QStringLiteral("Volume"));
+    slider_->setAccessibleDescription(
+        QStringLiteral("The volume, 0 to 100: the arrow keys move it by 1, Page Up and Page "
+                       "Down by 5"));
+    // The list has the keyboard first.
+    list_->setFocus();
+}
+
+QString PlayerWindow::nowPlaying() const {
+    return nowPlaying_ ? nowPlaying_->text() : QString();
+}
+
+void PlayerWindow::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool menuKey = event->key() == Qt::Key_Menu && modifiers == Qt::NoModifier;
+    const bool shiftF10 = event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier;
+    if (menuKey || shiftF10) {
+        popUpOptionsFromKeyboard();
+        return;
+    }
+    if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
+        if (!event->isAutoRepeat()) playOrPause();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PlayerWindow::playOrPause() {
+    if (melodrop_.playback().status() == PlaybackTracker::Status::Playing)
+        melodrop_.pause();
+    else
+        melodrop_.play();
+}
+
+void PlayerWindow::popUpOptionsFromKeyboard() {
+    // Below the options area, where a click would have opened it.
+    const HotArea* options = hotArea(QStringLiteral("lblOptions"));
+    const QPoint at = options ? options->mapToGlobal(options->rect().bottomLeft()) : pos();
+    popUp(melodrop_.optionsMenu(), at);
+    if (popup_ && !popup_->actions().isEmpty()) popup_->setActiveAction(popup_->actions().first());
 }
 
 HotArea* PlayerWindow::hotArea(const QString& name) const {

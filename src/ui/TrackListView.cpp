@@ -1,11 +1,13 @@
 #include "ui/TrackListView.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolTip>
 
 #include "base/TrackList.h"
+#include "ui/HotArea.h"
 
 namespace melodrop::ui {
 
@@ -131,6 +133,52 @@ bool TrackListView::viewportEvent(QEvent* event) {
         return true;
     }
     return QListView::viewportEvent(event);
+}
+
+void TrackListView::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        // As a double-click on the selected file.
+        if (tracks_.selectedIndex() >= 0 && !event->isAutoRepeat())
+            emit fileDoubleClicked(tracks_.selectedIndex());
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Space) {
+        event->ignore();  // the window's: pause and resume
+        return;
+    }
+    switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            // The row the view made current when it got the focus was not chosen: with nothing
+            // selected, the first move selects the first file.
+            if (tracks_.selectedIndex() < 0)
+                selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+            break;
+        default:
+            break;
+    }
+    QListView::keyPressEvent(event);
+}
+
+void TrackListView::paintEvent(QPaintEvent* event) {
+    QListView::paintEvent(event);
+    if (hasFocus()) paintFocusMark(*viewport(), viewport()->rect());
+}
+
+void TrackListView::focusInEvent(QFocusEvent* event) {
+    QListView::focusInEvent(event);
+    viewport()->update();
+}
+
+void TrackListView::focusOutEvent(QFocusEvent* event) {
+    QListView::focusOutEvent(event);
+    viewport()->update();
 }
 
 }  // namespace melodrop::ui

@@ -1,7 +1,8 @@
 #pragma once
 // `fileMP3s`: the file list of the player window, a view on the track list. Its selection and
-// the track list's selection follow each other; a double-click plays the file; the tooltip
-// shows the selected name; a right press asks for the context menu at the pointer.
+// the track list's selection follow each other; a double-click, or Enter, plays the selected
+// file; the tooltip shows the selected name; a right press asks for the context menu at the
+// pointer. Space is left to the window (pause and resume); the focused list shows a focus mark.
 #include <QListView>
 
 namespace melodrop {
@@ -27,6 +28,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void showSelection(int index);

@@ -2,11 +2,16 @@
 // its layout, and what clicks, presses, double-clicks and slider moves on it do.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QMenu>
+#include <QSet>
 #include <QSlider>
 #include <QTest>
 
 #include "fakes/TestRig.h"
 #include "ui/HotArea.h"
+#include "ui/NowPlaying.h"
+#include "ui/PlayerLayout.h"
 #include "ui/PlayerWindow.h"
 #include "ui/SkinPicture.h"
 #include "ui/TrackListView.h"
@@ -277,6 +282,117 @@ TEST_F(PlayerWindowTest, ShowsExactlyThePictureTheLogicDecoded) {
     rig.ctx().window.setPicture(QString(), QImage());
     EXPECT_EQ(window->picture()->image(), builtin);
     EXPECT_TRUE(rig.ctx().window.picturePath().isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// The keyboard alone: Enter on the list plays the selected file, Space pauses and resumes
+// (not on a hot area, where it presses the area), Tab reaches the hot areas and Enter presses
+// them, the Menu key and Shift+F10 open the options menu; the focused control shows a mark.
+TEST_F(PlayerWindowTest, TheKeyboardReachesEverything) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* list = window->trackList();
+    list->setFocus();
+    ASSERT_TRUE(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Down);  // nothing was selected: the first file
+    EXPECT_EQ(rig.ctx().tracks.selectedIndex(), 0);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(rig.ctx().tracks.selectedIndex(), 1);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(rig.player.openedPath, rig.mp3Path(QStringLiteral("beta.MP3")));
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_TRUE(rig.ctx().window.paused());
+    EXPECT_EQ(rig.ctx().tracks.selectedIndex(), 1);  // Space does not touch the selection
+    QTest::keyClick(window->volumeSlider(), Qt::Key_Space);
+    EXPECT_FALSE(rig.ctx().window.paused());
+    EXPECT_EQ(rig.player.calls.mid(1), (QStringList{"Pause", "Play"}));
+
+    // Tab order: the list, the slider, then the hot areas as the face lays them out.
+    QStringList order;
+    QWidget* w = list;
+    for (int i = 0; i < 12; ++i) {
+        order << w->objectName();
+        w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();
+    }
+    EXPECT_EQ(order, (QStringList{"fileMP3s", "Slider1", "lblOptions", "lblTitleBar", "lblExit",
+                                  "lblPlay", "lblPause", "lblStop", "lblRewind", "lbPrevious",
+                                  "lblForward", "lblFastForward"}));
+    auto* stop = window->hotArea(QStringLiteral("lblStop"));
+    stop->setFocus();
+    QTest::keyClick(stop, Qt::Key_Return);
+    EXPECT_EQ(rig.player.calls.last(), "Stop");
+    auto* title = window->hotArea(QStringLiteral("lblTitleBar"));
+    QTest::keyClick(title, Qt::Key_Space);  // the title band rolls, as a double-click
+    EXPECT_EQ(rig.settings.values.value(QStringLiteral("rollup")), QStringLiteral("true"));
+
+    // The focus mark: the focused control draws a frame in black and white, which it does not
+    // draw unfocused.
+    const QImage marked = stop->grab().toImage();
+    list->setFocus();
+    EXPECT_NE(stop->grab().toImage(), marked);
+    QSet<QRgb> edge;
+    for (int x = 0; x < marked.width(); ++x) edge << marked.pixel(x, 0);
+    EXPECT_TRUE(edge.contains(qRgb(0, 0, 0)) && edge.contains(qRgb(255, 255, 255)));
+
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+        QTest::keyClick(list, key, modifiers);
+        QMenu* menu = window->popupMenu();
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->isVisible());
+        EXPECT_EQ(menu->objectName(), QStringLiteral("options"));
+        menu->close();
+        QCoreApplication::processEvents();
+    }
+}
+
+TEST_F(PlayerWindowTest, EveryControlHasAnAccessibleNameAndDescription) {
+    QStringList controls{"frmMain", "imgPic", "fileMP3s", "Slider1"};
+    for (const auto& spec : ui::kHotAreas) controls << QString::fromLatin1(spec.name);
+    QStringList names;
+    for (const QString& control : controls) {
+        QWidget* w = control == "frmMain" ? window.get() : child(qPrintable(control));
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(a, nullptr) << qPrintable(control);
+        EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << qPrintable(control);
+        if (control != "frmMain") {  // the window's description is what plays
+            EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << qPrintable(control);
+        }
+        names << a->text(QAccessible::Name);
+    }
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), controls.size());  // each its own
+
+    // A hot area is a button whose press action is a click.
+    QAccessibleInterface* play = QAccessible::queryAccessibleInterface(child("lblPlay"));
+    EXPECT_EQ(play->role(), QAccessible::Button);
+    EXPECT_EQ(play->text(QAccessible::Name), QStringLiteral("Play"));
+    ASSERT_NE(play->actionInterface(), nullptr);
+    play->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(rig.player.openedPath, rig.mp3Path(QStringLiteral("Alpha.mp3")));
+}
+
+TEST_F(PlayerWindowTest, TheWindowsTooltipTellsWhatPlaysAndWhere) {
+    EXPECT_EQ(window->toolTip(), QString());
+    rig.player.length = 225;
+    window->trackList()->setFocus();
+    rig.program().playListed(0);
+    EXPECT_EQ(window->toolTip(), QStringLiteral("Alpha.mp3 - 0:00 / 3:45"));
+    rig.player.position = 62;
+    rig.clock.advance(1.0);  // the tooltip follows the position once a second
+    EXPECT_EQ(window->toolTip(), QStringLiteral("Alpha.mp3 - 1:02 / 3:45"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.get())->text(QAccessible::Description),
+              QStringLiteral("Alpha.mp3 - 1:02 / 3:45"));
+    rig.program().pause();
+    EXPECT_EQ(window->toolTip(), QStringLiteral("Alpha.mp3 - 1:02 / 3:45 (paused)"));
+    rig.program().stop();
+    EXPECT_EQ(window->toolTip(), QString());
+    EXPECT_EQ(ui::clockText(3725.9), QStringLiteral("1:02:05"));
+    EXPECT_EQ(ui::clockText(-3), QStringLiteral("0:00"));
 }
 
 }  // namespace
