@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6widgets6 libqt6test6
     libmpg123-dev libsdl2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    python3 lame mpg123 xvfb xauth xdotool imagemagick
+    python3 lame mpg123 xvfb xauth xdotool trayer imagemagick
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
     dbus-daemon dbus-bin desktop-file-utils appstream playerctl libicu-dev
     clang libclang-rt-14-dev clang-format

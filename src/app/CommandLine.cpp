@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "web/UpdateCheck.h"
@@ -78,7 +79,12 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
     // Qt's options are written with one dash (-platform); so may melodrop's own be.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
-        QStringLiteral("A small skinned MP3 player that takes part in a chat room."));
+        QStringLiteral("A small skinned MP3 player that takes part in a chat room.\n"
+                       "Given FILE.mp3 it plays that file from its folder. One melodrop runs at "
+                       "a time: a\nlater start brings it forward, and hands it the file."));
+    parser.addPositionalArgument(QStringLiteral("FILE.mp3"),
+                                 QStringLiteral("An MP3 file to play (optional)."),
+                                 QStringLiteral("[FILE.mp3]"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Shows this help and ends."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -119,7 +125,8 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
         result.run = false;
         // Qt names the program after the running executable, when it knows one.
         const QString text = parser.helpText();
-        result.output = QStringLiteral("Usage: ") + kProgram + QStringLiteral(" [options]") +
+        result.output = QStringLiteral("Usage: ") + kProgram +
+                        QStringLiteral(" [options] [FILE.mp3]") +
                         text.mid(text.indexOf(QLatin1Char('\n'))) + QString::fromLatin1(kFiles);
         return result;
     }
@@ -129,9 +136,12 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
             kProgram + QLatin1Char(' ') + UpdateCheck::runningVersionText() + QLatin1Char('\n');
         return result;
     }
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(
-            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+    if (!parser.positionalArguments().isEmpty()) {
+        const QString given = parser.positionalArguments().constFirst();
+        const QFileInfo file(given);
+        if (!file.isFile()) return usageError(QStringLiteral("no such file: '%1'").arg(given));
+        result.file = file.absoluteFilePath();
+    }
     if (parser.isSet(client)) {
         const QString kind = parser.value(client);
         if (!clientKindNames().contains(kind))

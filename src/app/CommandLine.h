@@ -21,6 +21,10 @@ struct CommandLineOptions {
     QString error;
     // Which chat client to run on, and how to reach it.
     ClientChoice client;
+    // An MP3 file to play (absolute), "" for none: given to the running melodrop, or played by
+    // this one once it has started. Of several files the first plays (a file manager's "Open
+    // with" may pass several); the list shows the others of its folder.
+    QString file;
 };
 
 // The arguments as the program received them, its own name first.

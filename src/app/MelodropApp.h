@@ -13,6 +13,8 @@
 #include "chat/TranscriptChatScanner.h"
 #include "player/QtSettingsStore.h"
 #include "program/Melodrop.h"
+#include "ui/InstanceChannel.h"
+#include "ui/InstanceLock.h"
 #include "ui/PlayerWindow.h"
 #include "ui/QtDesktop.h"
 #include "web/download/QtWebTransfer.h"
@@ -25,13 +27,27 @@ QString updateServerBase();
 
 class MelodropApp {
 public:
-    explicit MelodropApp(const ClientChoice& client = {});
+    // lock: the single-instance lock when the caller took it already (it is held for the
+    // program's life).
+    explicit MelodropApp(const ClientChoice& client = {},
+                         std::shared_ptr<ui::InstanceLock> lock = nullptr);
     ~MelodropApp();
     MelodropApp(const MelodropApp&) = delete;
     MelodropApp& operator=(const MelodropApp&) = delete;
 
     // Start-up: the welcome box and splash, the player window, and what the client shows.
     void launch();
+
+    // Serves later starts of melodrop (ui::InstanceServer): each brings the player window
+    // forward, or plays the file it names. Requests that come during the start-up wait for its
+    // end. False when the channel cannot be opened (the program runs on without it).
+    bool listenForOtherStarts();
+    void handle(const ui::InstanceRequest& request);
+    // A file given from outside (the command line, "Open with", a later start): the MP3 folder
+    // becomes the file's folder and the file plays. A file that cannot be played is told.
+    void playFile(const QString& path);
+    // The player window brought forward from the tray, from being minimised or from behind.
+    void bringForward();
 
     Melodrop& program() { return *melodrop_; }
     ChatClient& client() { return *client_; }
@@ -51,6 +67,13 @@ private:
     ui::QtDesktop desktop_;
     std::unique_ptr<Melodrop> melodrop_;
     std::unique_ptr<ui::PlayerWindow> playerWindow_;
+    std::unique_ptr<ui::InstanceServer> otherStarts_;
+    bool launching_ = false;
+    QList<ui::InstanceRequest> waiting_;  // arrived during the start-up
 };
+
+// A second start: hands the file (or, without one, a plain raise) to the running melodrop.
+// Returns the exit code: 0 when it answered; 1, with a message on standard error, when not.
+int handToRunningInstance(const QString& file);
 
 }  // namespace melodrop::app

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include <QLockFile>
@@ -16,6 +17,12 @@
 #endif
 
 namespace melodrop::ui {
+
+QString instanceLockPath() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) folder = QDir::tempPath();
+    return QDir(folder).filePath(QStringLiteral("melodrop.lock"));
+}
 
 InstanceLock::InstanceLock(QString path) : path_(std::move(path)) {}
 

@@ -11,6 +11,10 @@ class QLockFile;
 
 namespace melodrop::ui {
 
+// "melodrop.lock" in the user's runtime folder ($XDG_RUNTIME_DIR; the temporary folder where
+// there is none).
+QString instanceLockPath();
+
 class InstanceLock {
 public:
     enum class Outcome {

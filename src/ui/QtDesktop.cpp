@@ -15,19 +15,15 @@
 #include "ui/AppIcon.h"
 #include "ui/FileDialogFilter.h"
 #include "ui/FolderDialog.h"
+#include "ui/FolderList.h"
 #include "ui/IntroWindow.h"
+#include "ui/NowPlaying.h"
 #include "ui/PlayerWindow.h"
 #include "ui/UpdateNoticeWindow.h"
 
 namespace melodrop::ui {
 
 namespace {
-
-QString defaultLockPath() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    return QDir(folder).filePath(QStringLiteral("melodrop.lock"));
-}
 
 QMessageBox::Icon toQt(MessageIcon icon) {
     switch (icon) {
@@ -55,7 +51,8 @@ QString displayText(QString text) {
 }  // namespace
 
 QtDesktop::QtDesktop(QtDesktopOptions options) : options_(std::move(options)) {
-    if (options_.lockFilePath.isEmpty()) options_.lockFilePath = defaultLockPath();
+    if (options_.lockFilePath.isEmpty()) options_.lockFilePath = instanceLockPath();
+    lock_ = std::move(options_.heldLock);
     if (!options_.endProcess)
         options_.endProcess = [] {
             std::fflush(nullptr);
@@ -70,6 +67,11 @@ void QtDesktop::setPlayerWindow(PlayerWindow* window) {
     if (!player_) return;
     player_->setOnTop(pendingOnTop_);
     connect(player_, &PlayerWindow::restoredFromTaskbar, this, &QtDesktop::trayLeftPressed);
+    nowPlaying_ = player_->nowPlaying();
+    connect(player_, &PlayerWindow::nowPlayingChanged, this, [this](const QString& text) {
+        nowPlaying_ = text;
+        showTrayToolTip();
+    });
 }
 
 // ---- start-up ----
@@ -89,7 +91,7 @@ void QtDesktop::closeIntro() {
 bool QtDesktop::anotherInstanceRunning() {
     // Held for the program's whole life. A lock file that cannot be made says nothing about
     // other instances and does not stop the start.
-    if (!lock_) lock_ = std::make_unique<InstanceLock>(options_.lockFilePath);
+    if (!lock_) lock_ = std::make_shared<InstanceLock>(options_.lockFilePath);
     return lock_->take() == InstanceLock::Outcome::HeldElsewhere;
 }
 
@@ -196,6 +198,8 @@ void QtDesktop::showFolderDialog() {
         connect(folderDialog_.get(), &FolderDialog::cancelPressed, this,
                 &QtDesktop::folderDialogCancel);
     }
+    // It opens at the MP3 folder; one that cannot be opened leaves it where it was.
+    if (mp3Folder_) folderDialog_->folderList()->setPath(mp3Folder_());
     folderDialog_->showCentred();
 }
 
@@ -240,9 +244,18 @@ bool QtDesktop::addTrayIcon(const QString& tip) {
                     if (reason == QSystemTrayIcon::Trigger) emit trayLeftPressed();
                 });
     }
-    tray_->setToolTip(tip);
+    trayTip_ = tip;
+    showTrayToolTip();
     tray_->show();
     return true;
+}
+
+QString QtDesktop::trayToolTipText() const {
+    return trayToolTip(trayTip_, nowPlaying_);
+}
+
+void QtDesktop::showTrayToolTip() {
+    if (tray_) tray_->setToolTip(trayToolTipText());
 }
 
 bool QtDesktop::removeTrayIcon() {
@@ -265,6 +278,11 @@ void connectToMelodrop(QtDesktop& desktop, Melodrop& melodrop) {
                      [&melodrop](const QString& folder) { melodrop.folderDialogOk(folder); });
     QObject::connect(&desktop, &QtDesktop::folderDialogCancel, &melodrop,
                      [&melodrop] { melodrop.folderDialogCancel(); });
+    desktop.setMp3FolderSource([&melodrop] {
+        // The folder the list shows when the stored one could not be listed.
+        const QString stored = melodrop.state().txtMP3sPath;
+        return QDir(stored).exists() ? stored : melodrop.tracks().folder();
+    });
 }
 
 }  // namespace melodrop::ui

@@ -25,6 +25,9 @@ namespace melodrop::ui {
 struct QtDesktopOptions {
     // The single-instance lock; empty: "melodrop.lock" in the user's runtime folder.
     QString lockFilePath;
+    // The lock, when the program took it before the desktop existed (to hand a second start
+    // over to the running one at once); it is then held for the desktop's life.
+    std::shared_ptr<InstanceLock> heldLock;
     // Whether the desktop has a notification area; empty: ask Qt.
     std::function<bool()> trayAvailable;
     // Ends the process; empty: at once, without running anything further.
@@ -74,6 +77,16 @@ public:
 
     void quit() override;
 
+    // Where the MP3 folder dialog opens: the program's current MP3 folder.
+    void setMp3FolderSource(std::function<QString()> mp3Folder) {
+        mp3Folder_ = std::move(mp3Folder);
+    }
+    // Between "- minimize to systray" and the tray icon's click (the window waits in the tray,
+    // or in the task bar where there is no tray).
+    bool hiddenToTray() const { return trayWanted_; }
+    // The tray icon's tooltip, while the icon shows.
+    QString trayToolTipText() const;
+
     // The windows, once they exist (for tests and the room window's placement).
     FolderDialog* folderDialog() const { return folderDialog_.get(); }
     UpdateNoticeWindow* updateNotice() const { return notice_.get(); }
@@ -89,6 +102,7 @@ signals:
 
 private:
     bool trayAvailable() const;
+    void showTrayToolTip();
 
     QtDesktopOptions options_;
     QPointer<PlayerWindow> player_;
@@ -98,11 +112,15 @@ private:
     std::unique_ptr<IntroWindow> intro_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     bool trayWanted_ = false;  // between add and remove
-    std::unique_ptr<InstanceLock> lock_;
+    QString trayTip_;          // the program's tip for the tray icon
+    QString nowPlaying_;       // what plays, as the player window tells it
+    std::shared_ptr<InstanceLock> lock_;
+    std::function<QString()> mp3Folder_;
     bool pendingOnTop_ = true;
 };
 
-// Routes the desktop's signals to the program's logic.
+// Routes the desktop's signals to the program's logic, and tells the desktop the program's MP3
+// folder.
 void connectToMelodrop(QtDesktop& desktop, Melodrop& melodrop);
 
 }  // namespace melodrop::ui

@@ -3,6 +3,7 @@
 // answers without a display.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -31,7 +32,7 @@ TEST(CommandLine, HelpListsTheOptionsAndWhereFilesLive) {
         const CommandLineOptions options = parse({asked});
         EXPECT_FALSE(options.run);
         EXPECT_EQ(options.exitCode, 0);
-        EXPECT_TRUE(options.output.startsWith("Usage: melodrop [options]\n"))
+        EXPECT_TRUE(options.output.startsWith("Usage: melodrop [options] [FILE.mp3]\n"))
             << qPrintable(options.output);
         for (const char* part : {"-h, --help", "-v, --version", "~/.config/melodrop/melodrop.ini",
                                  "~/.local/share/melodrop/", "<prefix>/share/melodrop/"})
@@ -72,6 +73,20 @@ TEST(CommandLine, TheChatClientIsChosenOnTheCommandLine) {
         EXPECT_TRUE(help.contains(QLatin1String(part))) << part;
 }
 
+// A file to play: taken with its full path, from where the program was started.
+TEST(CommandLine, AnMp3FileIsTakenWithItsFullPath) {
+    const QString tone = QStringLiteral(MELODROP_FIXTURES_DIR "/tones/tone-1s.mp3");
+    EXPECT_EQ(parse({tone}).file, tone);
+    EXPECT_TRUE(parse({tone}).run);
+    const QString here = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(MELODROP_FIXTURES_DIR));
+    const CommandLineOptions relative = parse({"tones/tone-1s.mp3", "tones/tone-3s.mp3"});
+    QDir::setCurrent(here);
+    EXPECT_EQ(relative.file, tone);  // of several, the first
+    EXPECT_EQ(parse({}).file, QString());
+    EXPECT_TRUE(parse({"--help"}).output.contains("FILE.mp3"));
+}
+
 TEST(CommandLine, WhatItDoesNotUnderstandIsAUsageError) {
     struct Case {
         QStringList arguments;
@@ -81,7 +96,7 @@ TEST(CommandLine, WhatItDoesNotUnderstandIsAUsageError) {
         {{"--bogus"}, "melodrop: unknown option '--bogus'\n"},
         {{"-x"}, "melodrop: unknown option '-x'\n"},
         {{"--bogus=3"}, "melodrop: unknown option '--bogus'\n"},
-        {{"song.mp3"}, "melodrop: unexpected argument 'song.mp3'\n"},
+        {{"/no/such/song.mp3"}, "melodrop: no such file: '/no/such/song.mp3'\n"},
         {{"-platform"}, "melodrop: Missing value after '-platform'.\n"},
         {{"--client", "aim"}, "melodrop: unknown client 'aim' (choose sim, bridge)\n"},
         {{"--bridge-port", "70000"}, "melodrop: not a port: '70000'\n"},

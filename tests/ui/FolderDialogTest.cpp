@@ -100,9 +100,8 @@ TEST_F(FolderDialogTest, HasItsCaptionAndControlsWhereTheyBelong) {
     EXPECT_EQ(cancel->geometry(), QRect(184, 112, 57, 21));
     EXPECT_EQ(ok->text(), QStringLiteral("&OK"));
     EXPECT_EQ(cancel->text(), QStringLiteral("&Cancel"));
-    // It starts at the process's folder, not at the saved MP3 folder; the drive list holds
-    // the volume of that folder.
-    EXPECT_EQ(dialog->folder(), QDir::toNativeSeparators(QDir::currentPath()));
+    // It opens at the MP3 folder; the drive list holds the volume of the folder it started in.
+    EXPECT_EQ(dialog->folder(), QDir::toNativeSeparators(rig.mp3Folder()));
     EXPECT_GE(dialog->driveList()->count(), 1);
     EXPECT_FALSE(dialog->driveList()->currentText().isEmpty());
 }
@@ -117,7 +116,7 @@ TEST_F(FolderDialogTest, OkMovesTheListToTheChosenFolderAndSavesIt) {
     EXPECT_EQ(rig.settings.values.value(QStringLiteral("mp3dir")), tunes);
     EXPECT_EQ(melodrop->tracks().entries(), QStringList{QStringLiteral("song.mp3")});
 
-    // Shown again, it is still where the user left it.
+    // Shown again, it opens at the MP3 folder, which is this one now.
     EXPECT_EQ(openDialog()->folder(), tunes);
 }
 
@@ -129,7 +128,9 @@ TEST_F(FolderDialogTest, CancelAndTheCloseBoxChangeNothingAndBringThePlayerBack)
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(window->isMinimized());
 
-    openDialog()->close();
+    // Browsing that was cancelled is forgotten: it opens at the MP3 folder again.
+    EXPECT_EQ(openDialog()->folder(), QDir::toNativeSeparators(before));
+    dialog->close();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(rig.settings.values.value(QStringLiteral("mp3dir")), before);

@@ -16,6 +16,8 @@
 
 #include "fakes/TestRig.h"
 #include "ui/HotArea.h"
+#include "ui/NowPlaying.h"
+#include "ui/OtherStarts.h"
 #include "ui/PlayerWindow.h"
 #include "ui/QtDesktop.h"
 
@@ -137,6 +139,46 @@ TEST_F(QtDesktopTest, WithATrayHidingHidesAndOnlyALeftClickOnTheIconRestores) {
     emit tray->activated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(tray->isVisible());
+}
+
+// The tray icon's tooltip tells what plays and where, and follows it; with nothing playing it
+// is the program's own tip.
+TEST_F(QtDesktopTest, TheTrayTooltipTellsWhatPlays) {
+    trayAvailable = true;
+    rig.addMp3s({QStringLiteral("love song.mp3")});
+    melodrop->tracks().refresh();
+    rig.player.length = 225;
+    melodrop->playListed(0);
+    melodrop->menuTriggered(QStringLiteral("minimizetosystray"));
+    QSystemTrayIcon* tray = desktop.trayIcon();
+    ASSERT_NE(tray, nullptr);
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("love song.mp3 - 0:00 / 3:45"));
+    rig.player.position = 62;
+    rig.clock.advance(1.0);
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("love song.mp3 - 1:02 / 3:45"));
+    melodrop->stop();
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("melodrop by zeph"));
+    EXPECT_EQ(trayToolTip(QStringLiteral("tip"), QString()), QStringLiteral("tip"));
+}
+
+// A file from outside that cannot be played is told; the list stays as it was.
+TEST_F(QtDesktopTest, AFileFromOutsideThatCannotPlayIsTold) {
+    const QString before = melodrop->tracks().folder();
+    QTemporaryDir other;
+    QFile text(other.filePath(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.close();
+    for (const QString& path : {text.fileName(), other.filePath(QStringLiteral("gone.mp3"))}) {
+        QString told;
+        ModalAnswer answer([&](QWidget* box) {
+            told = qobject_cast<QMessageBox*>(box)->text();
+            clickButton(box, QMessageBox::Ok);
+        });
+        playFileFromOutside(desktop, *melodrop, path);
+        EXPECT_TRUE(told.startsWith("\"" + path + "\" cannot be played: ")) << qPrintable(told);
+    }
+    EXPECT_EQ(melodrop->tracks().folder(), before);
+    EXPECT_TRUE(rig.player.opens().isEmpty());
 }
 
 TEST_F(QtDesktopTest, MessageBoxesCarryTitleIconButtonsAndAnswer) {
