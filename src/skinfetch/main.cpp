@@ -2,15 +2,28 @@
 // The server's address is built in (MELODROP_UPDATE_SERVER at build time); the environment
 // variable MELODROP_UPDATE_SERVER, when set, replaces it (demos and tests use a local server).
 #include <QApplication>
+#include <cstdio>
 
 #include "locations/FileLocations.h"
 #include "skinfetch/QtSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
+#include "skinfetch/SkinfetchCommandLine.h"
 #include "skinfetch/SkinfetchWindow.h"
 #include "web/download/QtWebTransfer.h"
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const auto commandLine = melodrop::skinfetch::parseSkinfetchCommandLine(arguments);
+    if (!commandLine.run) {
+        std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
+        std::fputs(commandLine.error.toLocal8Bit().constData(), stderr);
+        return commandLine.exitCode;
+    }
+
     QApplication app(argc, argv);
+    // Its windows' class is its desktop entry's StartupWMClass.
+    QApplication::setApplicationName(QStringLiteral("skinfetch"));
     QGuiApplication::setDesktopFileName(QStringLiteral(MELODROP_APP_ID ".skinfetch"));
     const QByteArray serverOverride = qgetenv("MELODROP_UPDATE_SERVER");
     const QString server = serverOverride.isEmpty() ? QStringLiteral(MELODROP_UPDATE_SERVER)
