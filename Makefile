@@ -13,7 +13,7 @@ PREFIX ?= /usr/local
 
 export XDG_RUNTIME_DIR ?= /tmp/melodrop-runtime-$(shell id -u)
 
-.PHONY: deps configure build run demo test test-sanitize test-tsan fuzz bench format format-check clean install
+.PHONY: deps configure build run demo test test-sanitize test-tsan fuzz bench format format-check clean install uninstall
 
 deps:
 	@bash scripts/install-deps.sh
@@ -53,6 +53,11 @@ test-tsan: deps
 # and the AppStream metadata under PREFIX (default /usr/local).
 install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# Removes what `make install` laid out under the same PREFIX, and the folders it made once they
+# are empty (cmake/Uninstall.cmake).
+uninstall:
+	@cmake -DPREFIX=$(PREFIX) -DBUILD_DIR=$(BUILD_DIR) -P cmake/Uninstall.cmake
 
 # Builds the fuzz targets with clang's libFuzzer and runs each for FUZZ_SECONDS (default 60).
 # Warnings are not errors here: the compiler that guards them is the one of `make test`.

@@ -1,7 +1,8 @@
 // melodrop installed with `cmake --install` into a temporary prefix that is then made read-only:
 // the tree has the standard layout, its desktop entries and metadata validate, and the
 // programs run from it with everything they write in the per-user folder. After every test the
-// installed tree is exactly as installed.
+// installed tree is exactly as installed. An installed tree moved elsewhere still starts whole;
+// `make uninstall` takes away what the install laid out.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -80,6 +81,18 @@ void setWritable(const QString& root, bool writable) {
     }
 }
 
+// cmake --install into a prefix, and cmake/Uninstall.cmake (what `make install` and `make
+// uninstall` run).
+Ran install(const QString& prefix) {
+    return run(QStringLiteral(MELODROP_CMAKE_COMMAND),
+               {"--install", QStringLiteral(MELODROP_BUILD_DIR), "--prefix", prefix});
+}
+Ran uninstall(const QString& prefix) {
+    return run(QStringLiteral(MELODROP_CMAKE_COMMAND),
+               {"-DPREFIX=" + prefix, "-DBUILD_DIR=" MELODROP_BUILD_DIR, "-P",
+                QStringLiteral(MELODROP_SOURCE_DIR "/cmake/Uninstall.cmake")});
+}
+
 #define REQUIRE_TOOL(path, name) \
     MELODROP_NEED(!(path).isEmpty(), std::string(name) + " is not installed")
 
@@ -87,9 +100,7 @@ class InstalledTree : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         prefix_ = new QTemporaryDir;
-        const Ran installed =
-            run(QStringLiteral(MELODROP_CMAKE_COMMAND),
-                {"--install", QStringLiteral(MELODROP_BUILD_DIR), "--prefix", prefix_->path()});
+        const Ran installed = install(prefix_->path());
         installOutput_ = installed.output;
         installed_ = installed.exitCode == 0;
         setWritable(prefix_->path(), false);
@@ -97,6 +108,7 @@ protected:
     }
     static void TearDownTestSuite() {
         setWritable(prefix_->path(), true);
+        uninstall(prefix_->path());  // also forgets the install's record
         delete prefix_;
         prefix_ = nullptr;
     }
@@ -173,10 +185,48 @@ TEST_F(InstalledTree, DesktopEntriesAndMetadataValidate) {
         run(appstream, {"validate", "--no-net", share() + "/metainfo/" + kAppId + ".metainfo.xml"});
     EXPECT_EQ(checked.exitCode, 0) << qPrintable(checked.output);
 
-    // What the entries name is there.
+    // What the entries name is there; melodrop opens MP3 files ("Open with"), and the class of
+    // each program's windows is its entry's, so that docks pair the two.
     QSettings entry(share() + "/applications/" + kAppId + ".desktop", QSettings::IniFormat);
-    EXPECT_EQ(entry.value("Desktop Entry/Exec").toString(), "melodrop");
+    EXPECT_EQ(entry.value("Desktop Entry/Exec").toString(), "melodrop %F");
     EXPECT_EQ(entry.value("Desktop Entry/Icon").toString(), kAppId);
+    EXPECT_EQ(entry.value("Desktop Entry/StartupWMClass").toString(), "melodrop");
+    QFile entryText(share() + "/applications/" + kAppId + ".desktop");
+    ASSERT_TRUE(entryText.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entryText.readAll().contains("\nMimeType=audio/mpeg;\n"));  // ";" ends QSettings
+    QSettings skinfetch(share() + "/applications/" + kAppId + ".skinfetch.desktop",
+                        QSettings::IniFormat);
+    EXPECT_EQ(skinfetch.value("Desktop Entry/StartupWMClass").toString(), "skinfetch");
+
+    // The metadata names this version with its date, and the pictures of the docs.
+    QFile metadata(share() + "/metainfo/" + kAppId + ".metainfo.xml");
+    ASSERT_TRUE(metadata.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(metadata.readAll());
+    EXPECT_TRUE(xml.contains("<release version=\"0.0.2\" date=\"2026-12-07\"/>"));
+    for (const char* picture : {"player-window.png", "room-window.png"}) {
+        EXPECT_TRUE(xml.contains(QStringLiteral("/docs/%1</image>").arg(picture))) << picture;
+        EXPECT_TRUE(QFile::exists(QStringLiteral(MELODROP_SOURCE_DIR "/docs/") + picture));
+    }
+}
+
+// The window class is the program's name under X11: what StartupWMClass above says.
+TEST_F(InstalledTree, TheWindowsClassIsTheDesktopEntrys) {
+    const QString xvfb = QStandardPaths::findExecutable("xvfb-run");
+    const QString xdotool = QStandardPaths::findExecutable("xdotool");
+    REQUIRE_TOOL(xvfb, "xvfb-run");
+    REQUIRE_TOOL(xdotool, "xdotool");
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+    environment.remove("QT_QPA_PLATFORM");
+    // The first window (the welcome box) carries the class; then the program is ended.
+    const QString script = QStringLiteral(
+        "\"$1\" -platform xcb & pid=$!; "
+        "xdotool search --sync --classname '^melodrop$' >/dev/null && "
+        "xdotool search --class '^melodrop$' >/dev/null; found=$?; kill $pid; exit $found");
+    const Ran found =
+        run(xvfb, {"-a", "sh", "-c", script, "sh", bin() + "/melodrop"}, environment, 60000);
+    EXPECT_EQ(found.exitCode, 0) << qPrintable(found.output);
 }
 
 TEST_F(InstalledTree, TheProgramsAnswerFromThePrefix) {
@@ -225,4 +275,60 @@ TEST_F(InstalledTree, SkinfetchDownloadsIntoThePerUserFolder) {
     QFile archive(user() + "/skins/Ocean Blue.zip");
     ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
     EXPECT_EQ(archive.readAll(), "PK ocean");
+}
+
+// make install, then make uninstall: nothing is left, not even the folders the install made;
+// what was there before stays.
+TEST(Uninstall, TakesAwayWhatTheInstallLaidOutAndTheFoldersItMade) {
+    QTemporaryDir place;
+    const QString fresh = place.path() + "/fresh";
+    ASSERT_EQ(install(fresh).exitCode, 0);
+    ASSERT_TRUE(QFile::exists(fresh + "/bin/melodrop"));
+    const Ran removed = uninstall(fresh);
+    EXPECT_EQ(removed.exitCode, 0) << qPrintable(removed.output);
+    EXPECT_FALSE(QFileInfo::exists(fresh)) << qPrintable(snapshotOf(fresh).keys().join('\n'));
+
+    // Into a prefix with files of its own: those stay, with their folders.
+    const QString shared = place.path() + "/shared";
+    QDir().mkpath(shared + "/share/applications");
+    QFile other(shared + "/share/applications/other.desktop");
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    ASSERT_EQ(install(shared).exitCode, 0);
+    ASSERT_EQ(uninstall(shared).exitCode, 0);
+    EXPECT_EQ(snapshotOf(shared).keys(),
+              (QStringList{"share", "share/applications", "share/applications/other.desktop"}));
+    // Once uninstalled there is nothing more to take away: said, not pretended.
+    const Ran again = uninstall(shared);
+    EXPECT_NE(again.exitCode, 0);
+    EXPECT_TRUE(again.output.contains("Nothing to uninstall")) << qPrintable(again.output);
+}
+
+// The installed tree moved to another place (a reinstall elsewhere, a moved prefix): the
+// stored skin's old path is gone, start-up runs to its end, the commands answer, and what
+// cannot be found again is told.
+TEST(MovedInstall, StartsWholeFromTheNewPlace) {
+    QTemporaryDir place, home;
+    const QString old = place.path() + "/old";
+    const QString moved = place.path() + "/moved";
+    ASSERT_EQ(install(old).exitCode, 0);
+    ASSERT_TRUE(QDir().rename(old, moved));
+    ASSERT_EQ(uninstall(old).exitCode, 0);  // nothing left there: only the record goes
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", home.path() + "/data");
+    environment.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const char* name : {"moved-tree.scn", "moved-tree-own-skin.scn"}) {
+        QFile source(QStringLiteral(MELODROP_TESTS_DIR "/install/") + name);
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+        QFile scenario(home.filePath(name));
+        ASSERT_TRUE(scenario.open(QIODevice::WriteOnly));
+        scenario.write("define old 1 " + old.toUtf8() + "\n" + source.readAll());
+        scenario.close();
+        const Ran ran =
+            run(QStringLiteral(MELODROP_RUNTIME_DIR "/melodrop-scenario"),
+                {"--installed", moved + "/bin", "--silent", scenario.fileName()}, environment);
+        EXPECT_EQ(ran.exitCode, 0) << name << "\n" << qPrintable(ran.output);
+    }
 }

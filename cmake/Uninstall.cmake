@@ -1,0 +1,50 @@
+# `make uninstall`: cmake -DPREFIX=<prefix> -DBUILD_DIR=<build folder> -P cmake/Uninstall.cmake
+# Removes what `make install` laid out under the prefix (the record InstallRecord.cmake wrote):
+# every file it installed, then every folder it made that is empty now, deepest first; folders
+# that existed before the install, or that hold anything else, stay. Then the record goes.
+if(NOT PREFIX OR NOT BUILD_DIR)
+    message(FATAL_ERROR "usage: cmake -DPREFIX=<prefix> -DBUILD_DIR=<build folder> -P Uninstall.cmake")
+endif()
+set(prefix "$ENV{DESTDIR}${PREFIX}")
+cmake_path(ABSOLUTE_PATH prefix NORMALIZE)
+cmake_path(ABSOLUTE_PATH BUILD_DIR NORMALIZE)
+string(MD5 key "${prefix}")
+set(record "${BUILD_DIR}/installs/${key}.txt")
+if(NOT EXISTS "${record}")
+    message(FATAL_ERROR "Nothing to uninstall: this build has not installed into ${prefix}.")
+endif()
+
+file(STRINGS "${record}" files REGEX "^file ")
+list(TRANSFORM files REPLACE "^file " "")
+file(STRINGS "${record}" folders REGEX "^folder ")
+list(TRANSFORM folders REPLACE "^folder " "")
+
+set(failed FALSE)
+foreach(file IN LISTS files)
+    if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+        message(STATUS "Removing: ${file}")
+        file(REMOVE "${file}")
+        if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+            message(SEND_ERROR "Could not remove ${file}")
+            set(failed TRUE)
+        endif()
+    endif()
+endforeach()
+
+# A folder sorts after the folders above it: in reverse, the deepest come first.
+list(SORT folders)
+list(REVERSE folders)
+foreach(folder IN LISTS folders)
+    if(IS_DIRECTORY "${folder}" AND NOT IS_SYMLINK "${folder}")
+        file(GLOB left LIST_DIRECTORIES true "${folder}/*" "${folder}/.*")
+        if(NOT left)
+            message(STATUS "Removing: ${folder}/")
+            file(REMOVE_RECURSE "${folder}")
+        endif()
+    endif()
+endforeach()
+
+if(failed)
+    message(FATAL_ERROR "Some files could not be removed; the record is kept: ${record}")
+endif()
+file(REMOVE "${record}")
