@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config make
     qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6widgets6 libqt6test6
-    libmpg123-dev libsdl2-dev
+    libmpg123-dev libsdl2-dev libssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 lame mpg123 xvfb xauth xdotool trayer imagemagick
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "aol/WindowSystem.h"
+#include "bridge/protocol/Handshake.h"
 
 namespace bridge {
 namespace {
@@ -13,7 +14,8 @@ Request Sample(Op op) {
     Request r;
     r.op = op;
     r.version = kProtocolVersion;
-    r.token = std::string(kTokenChars, 'a');
+    r.nonce = std::string(kNonceBytes, 'n');
+    r.proof = std::string(sizeof(Digest), 'p');
     r.window = 0x10010;
     r.after = 0x10020;
     r.className = "AOL Child";
@@ -57,6 +59,9 @@ TEST(BridgeProtocol, AnswersSurviveEncoding) {
     a.processId = 0xF3C;
     a.bytes = std::string("\x00\x01\xFFtext", 7);
     a.rooms = {{0x10010, true, "Bob:\thi"}, {0x10040, false, ""}};
+    a.version = kProtocolVersion;
+    a.nonce = std::string(kNonceBytes, 'n');
+    a.proof = std::string(sizeof(Digest), 'p');
     for (int op = 0; op <= static_cast<int>(kLastOp); ++op) {
         const auto back = ParseAnswer(static_cast<Op>(op), EncodeAnswer(static_cast<Op>(op), a));
         ASSERT_TRUE(back) << "op " << op;
@@ -95,7 +100,10 @@ TEST(BridgeProtocol, LimitsAreEnforced) {
     r.className = std::string(kMaxNameBytes + 1, 'c');
     EXPECT_FALSE(ParseRequest(EncodeRequest(r)));
     r = Sample(Op::Hello);
-    r.token = std::string(kTokenChars + 1, 'a');
+    r.nonce = std::string(kNonceBytes + 1, 'n');
+    EXPECT_FALSE(ParseRequest(EncodeRequest(r)));
+    r = Sample(Op::Prove);
+    r.proof.pop_back();
     EXPECT_FALSE(ParseRequest(EncodeRequest(r)));
     r = Sample(Op::ReadRoomTexts);
     r.known.assign(kMaxKnownRooms + 1, KnownRoom{});
@@ -104,6 +112,47 @@ TEST(BridgeProtocol, LimitsAreEnforced) {
     std::string find = EncodeRequest(Sample(Op::FindWindow));
     find[2] = '\x7F';
     EXPECT_FALSE(ParseRequest(find));
+}
+
+// melodrop takes in no more than it asked for: a text or memory read within its buffer, the
+// rooms' transcripts within one read of the module's, and no frame larger than AnswerLimit.
+TEST(BridgeProtocol, AnAnswerCarriesNoMoreThanItsRequestAskedFor) {
+    struct Case {
+        Op op;
+        std::uint32_t size;
+        std::size_t fits;  // the most bytes an answer may carry
+    };
+    for (const Case& c : {Case{Op::GetWindowText, 16, 15}, Case{Op::SendGetText, 64, 63},
+                          Case{Op::ReadProcessMemory, 16, 16}}) {
+        Request r = Sample(c.op);
+        r.size = c.size;
+        Answer a;
+        a.bytes.assign(c.fits, 'b');
+        const std::string fits = EncodeAnswer(c.op, a);
+        EXPECT_TRUE(ParseAnswer(r, fits)) << "op " << static_cast<int>(c.op);
+        EXPECT_EQ(AnswerMessage(c.op, a).size(), AnswerLimit(r));
+        a.bytes += 'b';
+        EXPECT_FALSE(ParseAnswer(r, EncodeAnswer(c.op, a))) << "op " << static_cast<int>(c.op);
+    }
+    Answer rooms;
+    rooms.rooms = {{1, true, std::string(kMaxRoomTextsBytes / 2, 'x')},
+                   {2, true, std::string(kMaxRoomTextsBytes / 2 + 1, 'y')}};
+    EXPECT_FALSE(ParseAnswer(Sample(Op::ReadRoomTexts), EncodeAnswer(Op::ReadRoomTexts, rooms)));
+    rooms.rooms[1].text.pop_back();
+    EXPECT_TRUE(ParseAnswer(Sample(Op::ReadRoomTexts), EncodeAnswer(Op::ReadRoomTexts, rooms)));
+    EXPECT_LE(AnswerLimit(Sample(Op::FindWindow)), 16u);
+}
+
+TEST(BridgeProtocol, TheBridgesFramesSayWhatTheyAre) {
+    Answer a;
+    a.value = 7;
+    EXPECT_EQ(KindOf(AnswerMessage(Op::FindWindow, a)), Kind::Answer);
+    EXPECT_EQ(KindOf(RoomsChangedMessage()), Kind::RoomsChanged);
+    EXPECT_EQ(KindOf(ClientProcessMessage(42)), Kind::ClientProcess);
+    EXPECT_EQ(ParseClientProcess(ClientProcessMessage(42)), 42u);
+    EXPECT_FALSE(ParseClientProcess(ClientProcessMessage(42) + "x"));
+    EXPECT_FALSE(KindOf(""));
+    EXPECT_FALSE(KindOf("\x07"));
 }
 
 TEST(BridgeProtocol, FramesAreTakenWholeAndOversizedOnesRefused) {

@@ -10,11 +10,12 @@
 namespace bridge {
 namespace {
 
-// The simulated client plus another program's top-level window, first in Z order, that
-// looks like the client's alert.
+// The simulated client plus another program's top-level windows, first in Z order: one that
+// looks like the client's alert, and a frame window like the client's once shown.
 class WithAnotherProgram : public aol::WindowSystem {
 public:
     static constexpr aol::Hwnd kForeign = 0x7770;
+    static constexpr aol::Hwnd kForeignFrame = 0x7780;
     static constexpr std::uint32_t kForeignProcess = 0xBEEF;
     explicit WithAnotherProgram(aol::sim::SimClient& sim) : sim_(sim) {}
 
@@ -22,19 +23,22 @@ public:
         return FindWindowExA(0, 0, c, t);
     }
     aol::Hwnd FindWindowExA(aol::Hwnd p, aol::Hwnd a, const char* c, const char* t) override {
-        if (p == 0 && a == 0 && c && std::string(c) == "#32770") return kForeign;
-        if (p == 0 && a == kForeign) return sim_.FindWindowExA(0, 0, c, t);
+        const std::string wanted = c ? c : "";
+        if (p == 0 && a == 0 && wanted == "#32770") return kForeign;
+        if (p == 0 && a == 0 && wanted == "AOL Frame25" && frameShown) return kForeignFrame;
+        if (p == 0 && (a == kForeign || a == kForeignFrame)) return sim_.FindWindowExA(0, 0, c, t);
+        if (p == kForeignFrame) return 0;
         return sim_.FindWindowExA(p, a, c, t);
     }
     bool SendMessageTimeoutA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp,
                              std::uint32_t f, std::uint32_t t, std::intptr_t* r) override {
         lastFlags = f;
         lastTimeout = t;
-        if (w == kForeign) ++foreignMessages;
+        if (w == kForeign || w == kForeignFrame) ++foreignMessages;
         return sim_.SendMessageTimeoutA(w, m, wp, lp, f, t, r);
     }
     bool PostMessageA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) override {
-        if (w == kForeign) ++foreignMessages;
+        if (w == kForeign || w == kForeignFrame) ++foreignMessages;
         return sim_.PostMessageA(w, m, wp, lp);
     }
     int GetWindowTextLengthA(aol::Hwnd w) override { return sim_.GetWindowTextLengthA(w); }
@@ -43,13 +47,14 @@ public:
     }
     std::uint32_t GetWindowThreadProcessId(aol::Hwnd w, std::uint32_t* pid) override {
         ++processQueries;
-        if (w == kForeign) {
+        if (w == kForeign || w == kForeignFrame) {
             if (pid) *pid = kForeignProcess;
             return 1;
         }
         return sim_.GetWindowThreadProcessId(w, pid);
     }
     aol::ProcessHandle OpenProcess(std::uint32_t a, bool i, std::uint32_t pid) override {
+        openedWith = a;
         return sim_.OpenProcess(a, i, pid);
     }
     bool ReadProcessMemory(aol::ProcessHandle h, std::uint64_t a, void* b, std::size_t n,
@@ -58,6 +63,8 @@ public:
     }
     bool CloseHandle(aol::ProcessHandle h) override { return sim_.CloseHandle(h); }
 
+    bool frameShown = false;
+    std::uint32_t openedWith = 0;
     int foreignMessages = 0;
     int processQueries = 0;
     std::uint32_t lastFlags = 0;
@@ -115,6 +122,7 @@ TEST_F(Guard, OnlyTheClientsMemoryAndOnlyToRead) {
     EXPECT_EQ(guard.OpenProcess(0x001F0FFF, false, pid), 0u);  // all access
     const aol::ProcessHandle h = guard.OpenProcess(aol::kProcessReadAccess, false, pid);
     ASSERT_NE(h, 0u);
+    EXPECT_EQ(windows.openedWith, kProcessVmRead);  // whatever the module asks for
     std::vector<char> big(kMaxReadBytes + 1);
     std::size_t got = 0;
     EXPECT_FALSE(guard.ReadProcessMemory(h, 0x01A40000, big.data(), big.size(), &got));
@@ -143,6 +151,43 @@ TEST_F(Guard, RequestsCloseTogetherTrustTheLastLookUp) {
     EXPECT_FALSE(aol::client::Send(guard, room, aol::kWmGetTextLength).has_value());
     EXPECT_EQ(guard.RefreshIfStale(now += ClientGuard::kTrustSeconds), 0u);
     EXPECT_EQ(guard.FindWindowA("AOL Frame25", nullptr), 0u);
+}
+
+// The client is the process of the frame first found, for as long as it runs: another
+// program's frame in front of it is passed over and reported once.
+TEST_F(Guard, ALookAlikeFrameDoesNotTakeTheClientsPlace) {
+    windows.frameShown = true;
+    EXPECT_EQ(guard.Refresh(), aol::sim::SimClient::kProcessId);
+    const aol::Hwnd frame = guard.FindWindowA("AOL Frame25", nullptr);
+    EXPECT_NE(frame, 0u);
+    EXPECT_NE(frame, WithAnotherProgram::kForeignFrame);
+    EXPECT_NE(aol::client::FindRoom(guard), 0u);
+    EXPECT_FALSE(guard.PostMessageA(WithAnotherProgram::kForeignFrame, aol::kWmClose, 0, 0));
+    EXPECT_EQ(windows.foreignMessages, 0);
+    std::vector<std::string> said;
+    const auto say = [&](const std::string& line) { said.push_back(line); };
+    guard.ReportLookAlikes(say);
+    guard.ReportLookAlikes(say);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0],
+              "passing over an \"AOL Frame25\" window of process 48879: the chat client "
+              "is process 3900");
+    // Only when the client's process has ended is another taken.
+    sim.quit();
+    EXPECT_EQ(guard.Refresh(), WithAnotherProgram::kForeignProcess);
+}
+
+// Told by the system that the client's process still runs, the guard keeps to it even while it
+// shows no frame.
+TEST_F(Guard, TheClientIsKeptWhileItsProcessRuns) {
+    bool runs = true;
+    ClientGuard told(windows, [&](std::uint32_t) { return runs ? 1 : 0; });
+    EXPECT_EQ(told.Refresh(), aol::sim::SimClient::kProcessId);
+    windows.frameShown = true;
+    sim.quit();
+    EXPECT_EQ(told.Refresh(), aol::sim::SimClient::kProcessId);
+    runs = false;
+    EXPECT_EQ(told.Refresh(), WithAnotherProgram::kForeignProcess);
 }
 
 TEST_F(Guard, NoClientNoWindows) {

@@ -1,19 +1,12 @@
 #include "aol/remote/RemoteWindowSystem.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "aol/remote/TokenFile.h"
+#include "bridge/protocol/Handshake.h"
 
 namespace aol {
 namespace {
@@ -21,6 +14,8 @@ namespace {
 using bridge::Answer;
 using bridge::Op;
 using bridge::Request;
+
+constexpr double kMostRetrySeconds = 60.0;
 
 double Now() {
     using namespace std::chrono;
@@ -32,100 +27,30 @@ std::optional<std::string> Name(const char* s) {
     return std::string(s);
 }
 
-// The token as the bridge wrote it, or "" when the file cannot be read.
-std::string ReadToken(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::string token(bridge::kTokenChars + 1, '\0');
-    in.read(token.data(), static_cast<std::streamsize>(token.size()));
-    token.resize(static_cast<std::size_t>(in.gcount()));
-    while (!token.empty() && (token.back() == '\n' || token.back() == '\r')) token.pop_back();
-    return token.size() == bridge::kTokenChars ? token : std::string();
-}
-
 }  // namespace
 
-RemoteWindowSystem::RemoteWindowSystem(RemoteOptions options) : options_(std::move(options)) {}
+RemoteWindowSystem::RemoteWindowSystem(RemoteOptions options) : options_(std::move(options)) {
+    link_.onRoomsChanged = [this] { HeardChange(); };
+    link_.onClientProcess = [this](std::uint32_t process) { ClientIs(process); };
+    status_.text = "waiting for melodrop-bridge on " + Where();
+}
 
-RemoteWindowSystem::~RemoteWindowSystem() {
-    if (socket_ >= 0) ::close(socket_);
+RemoteWindowSystem::~RemoteWindowSystem() = default;
+
+std::string RemoteWindowSystem::Where() const {
+    return options_.host + ":" + std::to_string(options_.port);
 }
 
 void RemoteWindowSystem::Log(const std::string& line) {
     if (options_.log) options_.log(line);
 }
 
-bool RemoteWindowSystem::EnsureConnected() {
-    if (socket_ >= 0) return true;
-    const double now = Now();
-    if (now < nextAttempt_) return false;
-    nextAttempt_ = now + options_.retrySeconds;
-    return Connect();
+void RemoteWindowSystem::setStatusListener(std::function<void(const LinkStatus&)> listener) {
+    statusListener_ = std::move(listener);
 }
 
-bool RemoteWindowSystem::Connect() {
-    const std::string token = ReadToken(options_.tokenFile);
-    if (token.empty()) return false;
-    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (s < 0) return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(options_.port);
-    if (::inet_pton(AF_INET, options_.host.c_str(), &address.sin_addr) != 1) {
-        ::close(s);
-        return false;
-    }
-    // Connect without waiting longer than connectMs.
-    const int flags = ::fcntl(s, F_GETFL, 0);
-    ::fcntl(s, F_SETFL, flags | O_NONBLOCK);
-    int rc = ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    if (rc != 0 && errno == EINPROGRESS) {
-        pollfd p{s, POLLOUT, 0};
-        int error = 0;
-        socklen_t length = sizeof error;
-        if (::poll(&p, 1, options_.connectMs) == 1 &&
-            ::getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) {
-            rc = 0;
-        }
-    }
-    if (rc != 0) {
-        ::close(s);
-        return false;
-    }
-    int noDelay = 1;
-    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
-    socket_ = s;
-    inbox_.clear();
-    rooms_.clear();
-    if (connectionListener_) connectionListener_();
-
-    Request hello;
-    hello.op = Op::Hello;
-    hello.version = bridge::kProtocolVersion;
-    hello.token = token;
-    Answer answer;
-    if (!Exchange(bridge::Frame(bridge::EncodeRequest(hello)), Op::Hello, options_.answerMarginMs,
-                  answer) ||
-        !answer.ok) {
-        Disconnect(everConnected_ ? ""
-                                  : "the bridge refused the connection: a wrong token, or a "
-                                    "bridge of another version (this melodrop speaks protocol "
-                                    "version " +
-                                        std::to_string(bridge::kProtocolVersion) + ")");
-        return false;
-    }
-    everConnected_ = true;
-    Log("connected to the bridge on " + options_.host + ":" + std::to_string(options_.port));
-    if (changeListener_) {
-        Request watch;
-        watch.op = Op::WatchRooms;
-        if (!Exchange(bridge::Frame(bridge::EncodeRequest(watch)), Op::WatchRooms,
-                      options_.answerMarginMs, answer)) {
-            return false;
-        }
-        HeardChange();  // the rooms may have changed while the bridge was away
-    }
-    return true;
+void RemoteWindowSystem::setHeldChangeListener(std::function<void(double)> listener) {
+    heldChangeListener_ = std::move(listener);
 }
 
 void RemoteWindowSystem::setConnectionListener(std::function<void()> listener) {
@@ -136,118 +61,243 @@ void RemoteWindowSystem::setChangeListener(std::function<void()> listener) {
     changeListener_ = std::move(listener);
 }
 
-void RemoteWindowSystem::HeardChange() {
-    roomsReadAt_ = -1e9;  // the next read asks anew
-    if (changeListener_) changeListener_();
+void RemoteWindowSystem::SetStatus(LinkState state, std::uint32_t clientProcess,
+                                   const std::string& text) {
+    LinkStatus next{state, clientProcess, text};
+    if (next == status_) return;
+    status_ = std::move(next);
+    Log(status_.text);
+    if (statusListener_) statusListener_(status_);
 }
 
-bool RemoteWindowSystem::TakeChangeWords() {
-    // A word of change is an empty frame; any other frame here is out of turn.
-    while (inbox_.size() >= 4) {
-        if (inbox_.compare(0, 4, std::string(4, '\0')) != 0) return false;
-        inbox_.erase(0, 4);
-        HeardChange();
+void RemoteWindowSystem::ClientIs(std::uint32_t process) {
+    if (!link_.isOpen()) return;
+    if (process != 0) {
+        SetStatus(LinkState::Connected, process,
+                  "connected to the chat client (process " + std::to_string(process) +
+                      ") through melodrop-bridge on " + Where());
+    } else {
+        SetStatus(
+            LinkState::NoClient, 0,
+            "melodrop-bridge on " + Where() + " is running, but the chat client is not found");
     }
-    return true;
 }
 
-void RemoteWindowSystem::Drain() {
-    if (socket_ < 0) {
-        if (changeListener_) EnsureConnected();
+bool RemoteWindowSystem::EnsureConnected() {
+    if (link_.isOpen()) return true;
+    const double now = Now();
+    if (now < nextAttempt_) return false;
+    nextAttempt_ = now + options_.retrySeconds;
+    Connect();
+    return link_.isOpen();
+}
+
+void RemoteWindowSystem::Connect() {
+    if (options_.tokenFile.empty()) {
+        SetStatus(LinkState::Refused, 0, "refused: " + options_.noTokenFileReason);
         return;
     }
-    for (;;) {
-        pollfd p{socket_, POLLIN, 0};
-        if (::poll(&p, 1, 0) != 1) break;
-        char chunk[4096];
-        const ssize_t got = ::recv(socket_, chunk, sizeof chunk, 0);
-        if (got <= 0) {
-            Disconnect("lost the bridge");
-            HeardChange();  // the rooms are gone for the program
+    std::string token;
+    std::string error;
+    switch (ReadTokenFile(options_.tokenFile, token, error)) {
+        case TokenRead::Missing:
+            SetStatus(LinkState::Waiting, 0,
+                      "waiting for melodrop-bridge on " + Where() + " (no token in " +
+                          options_.tokenFile + " yet)");
             return;
-        }
-        inbox_.append(chunk, static_cast<std::size_t>(got));
-        if (inbox_.size() > 4096) break;
+        case TokenRead::Refused:
+            SetStatus(LinkState::Refused, 0, "refused: " + error);
+            return;
+        case TokenRead::Read:
+            break;
     }
-    if (!TakeChangeWords()) Disconnect("lost the bridge: an answer nobody asked for");
-}
-
-void RemoteWindowSystem::Disconnect(const std::string& why) {
-    if (socket_ < 0) return;
-    ::close(socket_);
-    socket_ = -1;
-    inbox_.clear();
+    // The handshake too waits within the blocked-time budget.
+    const double started = Now();
+    const double allowed = WaitAllowed(started);
+    if (allowed <= 0) return;
+    const int handshakeMs =
+        std::max(1, std::min(options_.handshakeMs, static_cast<int>(allowed * 1000)));
+    const BridgeLink::Opening opening =
+        link_.Open(options_.host, options_.port, bridge::TokenKey(token).value_or(std::string()),
+                   options_.connectMs, handshakeMs);
+    Blocked(started, Now());
+    const double backoff = std::min(
+        kMostRetrySeconds, options_.retrySeconds * std::pow(2.0, std::min(dropsInARow_, 6)));
+    switch (opening.result) {
+        case BridgeLink::Opened::Ok:
+            break;
+        case BridgeLink::Opened::NoListener:
+            SetStatus(LinkState::Waiting, 0, "waiting for melodrop-bridge on " + Where());
+            return;
+        case BridgeLink::Opened::NotBridge:
+            ++dropsInARow_;
+            nextAttempt_ = Now() + backoff;
+            SetStatus(LinkState::Refused, 0,
+                      "refused: the program on " + Where() + " is not melodrop-bridge (" +
+                          opening.detail + ")");
+            return;
+        case BridgeLink::Opened::OtherVersion:
+            SetStatus(LinkState::Refused, 0,
+                      "refused: melodrop-bridge on " + Where() + " speaks protocol version " +
+                          std::to_string(opening.bridgeVersion) +
+                          ", this melodrop speaks version " +
+                          std::to_string(bridge::kProtocolVersion) +
+                          " (use a melodrop and a bridge of one build)");
+            return;
+        case BridgeLink::Opened::ProofRefused:
+            SetStatus(LinkState::Refused, 0,
+                      "refused: melodrop-bridge on " + Where() +
+                          " did not take melodrop's proof (" + opening.detail +
+                          "): its token is not the one in " + options_.tokenFile);
+            return;
+        case BridgeLink::Opened::Failed:
+            SetStatus(LinkState::Refused, 0, "refused: " + opening.detail);
+            return;
+    }
+    strikes_.clear();
     rooms_.clear();
     lastRooms_.clear();
     roomsReadAt_ = -1e9;
-    nextAttempt_ = Now() + options_.retrySeconds;
-    if (!why.empty()) Log(why);
     if (connectionListener_) connectionListener_();
+    ClientIs(opening.clientProcess);
+    if (changeListener_) {
+        Request watch;
+        watch.op = Op::WatchRooms;
+        if (!Call(watch)) return;
+        HeardChange();  // the rooms may have changed while the bridge was away
+    }
 }
 
-bool RemoteWindowSystem::Exchange(const std::string& frame, Op op, int waitMs, Answer& answer) {
-    std::size_t sent = 0;
-    while (sent < frame.size()) {
-        const ssize_t n = ::send(socket_, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd p{socket_, POLLOUT, 0};
-            if (::poll(&p, 1, waitMs) == 1) continue;
-        }
-        Disconnect("lost the bridge");
-        return false;
+void RemoteWindowSystem::Drop(LinkState state, const std::string& text, double retryAfter) {
+    link_.Close();
+    rooms_.clear();
+    lastRooms_.clear();
+    roomsReadAt_ = -1e9;
+    nextAttempt_ = Now() + retryAfter;
+    SetStatus(state, 0, text);
+    if (connectionListener_) connectionListener_();
+    HeardChange();  // the rooms are gone for the program
+}
+
+double RemoteWindowSystem::WaitAllowed(double now) {
+    const double from = now - options_.blockedWindowSeconds;
+    while (!blocked_.empty() && blocked_.front().first <= from) blocked_.pop_front();
+    double spent = 0;
+    for (const auto& [end, seconds] : blocked_) spent += std::min(seconds, end - from);
+    double left = options_.blockedSeconds - spent;
+    if (operationDepth_ > 0) left = std::min(left, operationLeft_);
+    return left;
+}
+
+void RemoteWindowSystem::Blocked(double started, double ended) {
+    const double seconds = std::max(0.0, ended - started);
+    blocked_.emplace_back(ended, seconds);
+    if (operationDepth_ > 0) operationLeft_ -= seconds;
+}
+
+bool RemoteWindowSystem::Strike(double now) {
+    strikes_.push_back(now);
+    while (!strikes_.empty() && strikes_.front() < now - options_.slowWindowSeconds)
+        strikes_.pop_front();
+    if (static_cast<int>(strikes_.size()) < options_.slowAnswers) return false;
+    strikes_.clear();
+    const double retry = std::min(
+        kMostRetrySeconds, options_.slowRetrySeconds * std::pow(2.0, std::min(dropsInARow_, 6)));
+    ++dropsInARow_;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", retry);
+    Drop(LinkState::Refused,
+         "dropped melodrop-bridge on " + Where() + ": it answered " +
+             std::to_string(options_.slowAnswers) + " requests late within " +
+             std::to_string(static_cast<int>(options_.slowWindowSeconds)) +
+             " s (is the chat client hung?); trying again in " + seconds + " s",
+         retry);
+    return true;
+}
+
+void RemoteWindowSystem::BeginOperation(double seconds) {
+    if (operationDepth_++ == 0) operationLeft_ = seconds;
+}
+
+void RemoteWindowSystem::EndOperation() {
+    if (operationDepth_ > 0) --operationDepth_;
+}
+
+void RemoteWindowSystem::HeardChange() {
+    roomsReadAt_ = -1e9;  // the next read asks anew
+    if (!changeListener_) return;
+    const double now = Now();
+    if (now - lastChangeCall_ < options_.changeSpacingSeconds && now >= lastChangeCall_) {
+        changeHeld_ = true;
+        if (heldChangeListener_) heldChangeListener_(secondsToHeldChange());
+        return;
     }
-    const double deadline = Now() + waitMs / 1000.0;
-    for (;;) {
-        std::string message;
-        const int taken = bridge::TakeFrame(inbox_, message, bridge::kMaxAnswerBytes);
-        if (taken < 0) {
-            Disconnect("lost the bridge: an answer over the size limit");
-            return false;
+    lastChangeCall_ = now;
+    changeHeld_ = false;
+    changeListener_();
+}
+
+double RemoteWindowSystem::secondsToHeldChange() const {
+    if (!changeHeld_) return -1;
+    return std::max(0.0, lastChangeCall_ + options_.changeSpacingSeconds - Now());
+}
+
+void RemoteWindowSystem::Drain() {
+    if (!link_.isOpen()) {
+        if (changeListener_) EnsureConnected();
+    } else {
+        std::string why;
+        switch (link_.Drain(why)) {
+            case BridgeLink::Result::Ok:
+            case BridgeLink::Result::Late:
+                break;
+            case BridgeLink::Result::Ended:
+                Drop(LinkState::Waiting, "waiting for melodrop-bridge on " + Where(),
+                     options_.retrySeconds);
+                break;
+            case BridgeLink::Result::Broken:
+                ++dropsInARow_;
+                Drop(LinkState::Refused, "dropped melodrop-bridge on " + Where() + ": " + why,
+                     std::min(kMostRetrySeconds, options_.slowRetrySeconds));
+                break;
         }
-        if (taken == 1 && message.empty() && changeListener_) {
-            HeardChange();  // the bridge's word of a change, ahead of the answer
-            continue;
-        }
-        if (taken == 1) {
-            const std::optional<Answer> parsed = bridge::ParseAnswer(op, message);
-            if (!parsed) {
-                Disconnect("lost the bridge: a malformed answer");
-                return false;
-            }
-            answer = *parsed;
-            ++exchanges_;
-            return true;
-        }
-        const int left = static_cast<int>((deadline - Now()) * 1000);
-        pollfd p{socket_, POLLIN, 0};
-        if (left <= 0 || ::poll(&p, 1, left) != 1) {
-            Disconnect("lost the bridge: it did not answer in time");
-            return false;
-        }
-        char chunk[65536];
-        const ssize_t got = ::recv(socket_, chunk, sizeof chunk, 0);
-        if (got <= 0) {
-            Disconnect("lost the bridge");
-            return false;
-        }
-        inbox_.append(chunk, static_cast<std::size_t>(got));
     }
+    if (changeHeld_ && secondsToHeldChange() <= 0) HeardChange();
 }
 
 std::optional<Answer> RemoteWindowSystem::Call(const Request& request, int boundMs) {
     // Whatever else the program asks of the client may change a room: the next read asks anew.
     if (request.op != Op::ReadRoomTexts) roomsReadAt_ = -1e9;
     if (!EnsureConnected()) return std::nullopt;
+    const double started = Now();
+    const double allowed = WaitAllowed(started);
+    if (allowed <= 0) return std::nullopt;  // as if the window were missing
+    const double wait = std::min((boundMs + options_.answerMarginMs) / 1000.0, allowed);
     Answer answer;
-    if (!Exchange(bridge::Frame(bridge::EncodeRequest(request)), request.op,
-                  boundMs + options_.answerMarginMs, answer)) {
-        return std::nullopt;
+    std::string why;
+    const BridgeLink::Result result = link_.Exchange(request, wait, answer, why);
+    const double ended = Now();
+    Blocked(started, ended);
+    switch (result) {
+        case BridgeLink::Result::Ok:
+            if (ended - started > options_.slowAnswerSeconds && Strike(ended)) return answer;
+            if (strikes_.empty()) dropsInARow_ = 0;
+            return answer;
+        case BridgeLink::Result::Late:
+            // Cut short by a budget, the wait is no sign of the bridge's pace.
+            if (ended - started > options_.slowAnswerSeconds) Strike(ended);
+            return std::nullopt;
+        case BridgeLink::Result::Ended:
+            Drop(LinkState::Waiting, "waiting for melodrop-bridge on " + Where(),
+                 options_.retrySeconds);
+            return std::nullopt;
+        case BridgeLink::Result::Broken:
+            ++dropsInARow_;
+            Drop(LinkState::Refused, "dropped melodrop-bridge on " + Where() + ": " + why,
+                 std::min(kMostRetrySeconds, options_.slowRetrySeconds));
+            return std::nullopt;
     }
-    return answer;
+    return std::nullopt;
 }
 
 Hwnd RemoteWindowSystem::FindWindowA(const char* className, const char* caption) {
@@ -404,16 +454,28 @@ bool RemoteWindowSystem::ReadRoomTexts(std::vector<RoomText>& rooms) {
         if (r.known.size() >= bridge::kMaxKnownRooms) break;
         r.known.push_back(bridge::KnownRoom{room, bridge::TextHash(text)});
     }
-    const auto a = Call(r);
+    auto a = Call(r);
     if (!a) return true;  // no bridge: no room
     std::map<Hwnd, std::string> current;
-    for (const Answer::Room& room : a->rooms) {
+    std::size_t total = 0;
+    for (Answer::Room& room : a->rooms) {
         std::string text;
         if (room.changed) {
-            text = room.text;
+            text = std::move(room.text);
         } else {
             const auto known = rooms_.find(room.room);
             if (known != rooms_.end()) text = known->second;
+        }
+        // What an unchanged room stands for counts too: the rooms together stay within bounds.
+        total += text.size();
+        if (total > bridge::kMaxRoomTextsBytes) {
+            ++dropsInARow_;
+            Drop(LinkState::Refused,
+                 "dropped melodrop-bridge on " + Where() +
+                     ": its rooms' transcripts came to more than was asked for",
+                 std::min(kMostRetrySeconds, options_.slowRetrySeconds));
+            rooms.clear();
+            return true;
         }
         rooms.push_back(RoomText{room.room, text});
         current.emplace(room.room, std::move(text));

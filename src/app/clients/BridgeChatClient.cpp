@@ -1,9 +1,11 @@
 #include "app/clients/BridgeChatClient.h"
 
-#include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
+#include <cmath>
 #include <cstdio>
+
+#include "aol/remote/TokenFile.h"
 
 namespace melodrop::app {
 namespace {
@@ -11,9 +13,12 @@ namespace {
 aol::RemoteOptions OptionsFor(const ClientChoice& choice) {
     aol::RemoteOptions options;
     if (choice.bridgePort != 0) options.port = choice.bridgePort;
-    const QString token = choice.bridgeTokenFile.isEmpty() ? BridgeChatClient::defaultTokenFile()
-                                                           : choice.bridgeTokenFile;
-    options.tokenFile = QFile::encodeName(token).toStdString();
+    if (choice.bridgeTokenFile.isEmpty()) {
+        options.tokenFile = aol::DefaultTokenFile(options.noTokenFileReason);
+    } else {
+        options.tokenFile =
+            QFile::encodeName(QFileInfo(choice.bridgeTokenFile).absoluteFilePath()).toStdString();
+    }
     options.log = [](const std::string& line) {
         std::fprintf(stderr, "melodrop: %s\n", line.c_str());
         std::fflush(stderr);
@@ -28,20 +33,37 @@ BridgeChatClient::BridgeChatClient(const ClientChoice& choice) : remote_(Options
 BridgeChatClient::~BridgeChatClient() {
     remote_.setConnectionListener(nullptr);
     remote_.setChangeListener(nullptr);
+    remote_.setHeldChangeListener(nullptr);
+    remote_.setStatusListener(nullptr);
+}
+
+void BridgeChatClient::setLinkListener(std::function<void(const aol::LinkStatus&)> listener) {
+    remote_.setStatusListener(std::move(listener));
 }
 
 void BridgeChatClient::notifyChanges(std::function<void()> listener) {
     remote_.setChangeListener(std::move(listener));
     remote_.setConnectionListener([this] { watchConnection(); });
+    heldChange_.setSingleShot(true);
+    heldChange_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&heldChange_, &QTimer::timeout, [this] { drain(); });
+    remote_.setHeldChangeListener([this](double seconds) {
+        if (!heldChange_.isActive())
+            heldChange_.start(static_cast<int>(std::ceil(seconds * 1000.0)));
+    });
     // While the bridge is away nothing else asks for it: try again every second.
     reconnect_.setInterval(1000);
     reconnect_.setTimerType(Qt::CoarseTimer);
     QObject::connect(&reconnect_, &QTimer::timeout, [this] {
-        if (!remote_.connected()) remote_.Drain();
+        if (!remote_.connected()) drain();
     });
     reconnect_.start();
-    remote_.Drain();
+    drain();
     watchConnection();
+}
+
+void BridgeChatClient::drain() {
+    remote_.Drain();
 }
 
 void BridgeChatClient::watchConnection() {
@@ -52,12 +74,12 @@ void BridgeChatClient::watchConnection() {
     }
     if (remote_.pollHandle() < 0) return;
     notifier_ = std::make_unique<QSocketNotifier>(remote_.pollHandle(), QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { remote_.Drain(); });
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { drain(); });
 }
 
 QString BridgeChatClient::defaultTokenFile() {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return QDir(runtime).filePath(QStringLiteral("melodrop-bridge.token"));
+    std::string error;
+    return QFile::decodeName(QByteArray::fromStdString(aol::DefaultTokenFile(error)));
 }
 
 }  // namespace melodrop::app

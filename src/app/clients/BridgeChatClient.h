@@ -1,6 +1,8 @@
 #pragma once
 // A real chat client under Wine, reached through melodrop-bridge over loopback TCP. The bridge
 // may come and go: while it is away the program sees no client, and it reconnects by itself.
+// The link's state (waiting for the bridge, no chat client, connected, refused and why) goes to
+// the error output as it changes, and to a listener.
 #include <QSocketNotifier>
 #include <QTimer>
 #include <memory>
@@ -19,16 +21,22 @@ public:
     bool tellsOfChanges() const override { return true; }
     void notifyChanges(std::function<void()> listener) override;
 
-    // Where melodrop looks for the bridge's token when not told: the user's runtime folder.
+    const aol::LinkStatus& linkStatus() const { return remote_.status(); }
+    void setLinkListener(std::function<void(const aol::LinkStatus&)> listener);
+
+    // Where melodrop looks for the bridge's token when not told ("" when XDG_RUNTIME_DIR gives
+    // no place: see bridge/protocol/TokenPlace.h).
     static QString defaultTokenFile();
 
 private:
     // Listens on the bridge's connection for its word (made anew with every connection).
     void watchConnection();
+    void drain();
 
     aol::RemoteWindowSystem remote_;
     std::unique_ptr<QSocketNotifier> notifier_;
-    QTimer reconnect_;  // while the bridge is away, and to keep the connection watched
+    QTimer reconnect_;   // while the bridge is away, and to keep the connection watched
+    QTimer heldChange_;  // for a word of change held back so that reads stay spaced
 };
 
 }  // namespace melodrop::app

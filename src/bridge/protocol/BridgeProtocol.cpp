@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "aol/WindowSystem.h"
+#include "bridge/protocol/Handshake.h"
 
 namespace bridge {
 namespace {
@@ -22,6 +23,7 @@ public:
         u8(s ? 1 : 0);
         if (s) bytes(*s);
     }
+    void raw(std::string_view b) { out_.append(b); }
     std::string take() { return std::move(out_); }
 
 private:
@@ -61,6 +63,21 @@ public:
     std::optional<std::string> optionalString(std::uint32_t limit) {
         if (!flag()) return std::nullopt;
         return bytes(limit);
+    }
+    std::string raw(std::size_t n) {
+        if (!good_ || in_.size() - pos_ < n) {
+            good_ = false;
+            return {};
+        }
+        std::string out(in_.substr(pos_, n));
+        pos_ += n;
+        return out;
+    }
+    bool magic() {
+        std::array<char, 4> got{};
+        for (char& c : got) c = static_cast<char>(u8());
+        require(got == kMagic);
+        return good_;
     }
     void require(bool condition) {
         if (!condition) good_ = false;
@@ -113,7 +130,10 @@ std::string EncodeRequest(const Request& r) {
         case Op::Hello:
             for (const char c : kMagic) w.u8(static_cast<std::uint8_t>(c));
             w.u16(r.version);
-            w.bytes(r.token);
+            w.bytes(r.nonce);
+            break;
+        case Op::Prove:
+            w.bytes(r.proof);
             break;
         case Op::FindWindow:
             w.optionalString(r.className);
@@ -191,14 +211,18 @@ std::optional<Request> ParseRequest(std::string_view message) {
     if (!in.good() || op > static_cast<std::uint8_t>(kLastOp)) return std::nullopt;
     r.op = static_cast<Op>(op);
     switch (r.op) {
-        case Op::Hello: {
-            std::array<char, 4> magic{};
-            for (char& c : magic) c = static_cast<char>(in.u8());
-            in.require(magic == kMagic);
+        case Op::Hello:
+            in.magic();
             r.version = in.u16();
-            r.token = in.bytes(kTokenChars);
+            // An asker of another version is still heard out (version 2 sent its token here),
+            // so that the bridge can say which version it speaks.
+            r.nonce = in.bytes(kTokenChars);
+            in.require(r.version != kProtocolVersion || r.nonce.size() == kNonceBytes);
             break;
-        }
+        case Op::Prove:
+            r.proof = in.bytes(sizeof(Digest));
+            in.require(r.proof.size() == sizeof(Digest));
+            break;
         case Op::FindWindow:
             r.className = in.optionalString(kMaxNameBytes);
             r.caption = in.optionalString(kMaxNameBytes);
@@ -281,6 +305,17 @@ std::string EncodeAnswer(Op op, const Answer& a) {
     Writer w;
     switch (op) {
         case Op::Hello:
+            for (const char c : kMagic) w.u8(static_cast<std::uint8_t>(c));
+            w.u16(a.version);
+            if (a.version == kProtocolVersion) {
+                w.raw(a.nonce);
+                w.raw(a.proof);
+            }
+            break;
+        case Op::Prove:
+            w.u8(a.ok ? 1 : 0);
+            w.u32(a.processId);
+            break;
         case Op::PostMessage:
         case Op::CloseHandle:
         case Op::WatchRooms:
@@ -325,11 +360,33 @@ std::string EncodeAnswer(Op op, const Answer& a) {
     return w.take();
 }
 
-std::optional<Answer> ParseAnswer(Op op, std::string_view message) {
+namespace {
+
+// How much text or memory an answer may carry.
+struct AnswerBounds {
+    std::uint32_t text = kMaxGetTextBytes;     // SendGetText
+    std::uint32_t caption = kMaxGetTextBytes;  // GetWindowText
+    std::uint32_t memory = kMaxReadBytes;      // ReadProcessMemory
+    std::uint32_t rooms = kMaxRoomTextsBytes;  // ReadRoomTexts, all transcripts together
+};
+
+std::optional<Answer> ParseBounded(Op op, std::string_view message, const AnswerBounds& bounds) {
     Reader in(message);
     Answer a;
     switch (op) {
         case Op::Hello:
+            in.magic();
+            a.version = in.u16();
+            if (in.good() && a.version == kProtocolVersion) {
+                a.nonce = in.raw(kNonceBytes);
+                a.proof = in.raw(sizeof(Digest));
+            }
+            a.ok = in.good();
+            break;
+        case Op::Prove:
+            a.ok = in.flag();
+            a.processId = in.u32();
+            break;
         case Op::PostMessage:
         case Op::CloseHandle:
         case Op::WatchRooms:
@@ -350,10 +407,10 @@ std::optional<Answer> ParseAnswer(Op op, std::string_view message) {
         case Op::SendGetText:
             a.ok = in.flag();
             a.value = in.i64();
-            a.bytes = in.bytes(kMaxGetTextBytes);
+            a.bytes = in.bytes(bounds.text);
             break;
         case Op::GetWindowText:
-            a.bytes = in.bytes(kMaxGetTextBytes);
+            a.bytes = in.bytes(bounds.caption);
             a.ok = true;
             break;
         case Op::GetWindowThreadProcessId:
@@ -363,16 +420,18 @@ std::optional<Answer> ParseAnswer(Op op, std::string_view message) {
             break;
         case Op::ReadProcessMemory:
             a.ok = in.flag();
-            a.bytes = in.bytes(kMaxReadBytes);
+            a.bytes = in.bytes(bounds.memory);
             break;
         case Op::ReadRoomTexts: {
             const std::uint32_t n = in.u32();
             in.require(n <= kMaxKnownRooms);
+            std::uint32_t left = bounds.rooms;
             for (std::uint32_t i = 0; in.good() && i < n; ++i) {
                 Answer::Room room;
                 room.room = in.u32();
                 room.changed = in.flag();
-                if (room.changed) room.text = in.bytes(kMaxGetTextBytes);
+                if (room.changed) room.text = in.bytes(left);
+                left -= static_cast<std::uint32_t>(room.text.size());
                 a.rooms.push_back(std::move(room));
             }
             a.ok = true;
@@ -381,6 +440,85 @@ std::optional<Answer> ParseAnswer(Op op, std::string_view message) {
     }
     if (!in.atEnd()) return std::nullopt;
     return a;
+}
+
+// Room for the largest text a buffer of `size` bytes holds (the rest is its NUL).
+std::uint32_t TextRoom(std::uint32_t size) {
+    return size == 0 ? 0 : size - 1;
+}
+
+}  // namespace
+
+std::optional<Answer> ParseAnswer(Op op, std::string_view message) {
+    return ParseBounded(op, message, AnswerBounds{});
+}
+
+std::optional<Answer> ParseAnswer(const Request& request, std::string_view message) {
+    AnswerBounds bounds;
+    bounds.text = TextRoom(request.size);
+    bounds.caption = TextRoom(request.size);
+    bounds.memory = request.size;
+    return ParseBounded(request.op, message, bounds);
+}
+
+std::uint32_t AnswerLimit(const Request& r) {
+    switch (r.op) {
+        case Op::Hello:
+            return 4 + 2 + kNonceBytes + sizeof(Digest);
+        case Op::Prove:
+            return 1 + 4;
+        case Op::FindWindow:
+        case Op::FindWindowEx:
+        case Op::GetWindowTextLength:
+        case Op::OpenProcess:
+            return 1 + 8;
+        case Op::SendMessage:
+        case Op::SendSetText:
+            return 1 + 1 + 8;
+        case Op::SendGetText:
+            return 1 + 1 + 8 + 4 + TextRoom(r.size);
+        case Op::PostMessage:
+        case Op::CloseHandle:
+        case Op::WatchRooms:
+            return 1 + 1;
+        case Op::GetWindowText:
+            return 1 + 4 + TextRoom(r.size);
+        case Op::GetWindowThreadProcessId:
+            return 1 + 8 + 4;
+        case Op::ReadProcessMemory:
+            return 1 + 1 + 4 + r.size;
+        case Op::ReadRoomTexts:
+            return kMaxAnswerBytes;
+    }
+    return 0;
+}
+
+std::string AnswerMessage(Op op, const Answer& answer) {
+    return static_cast<char>(Kind::Answer) + EncodeAnswer(op, answer);
+}
+
+std::string RoomsChangedMessage() {
+    return std::string(1, static_cast<char>(Kind::RoomsChanged));
+}
+
+std::string ClientProcessMessage(std::uint32_t processId) {
+    Writer w;
+    w.u8(static_cast<std::uint8_t>(Kind::ClientProcess));
+    w.u32(processId);
+    return w.take();
+}
+
+std::optional<Kind> KindOf(std::string_view message) {
+    if (message.empty() || static_cast<std::uint8_t>(message[0]) > 2) return std::nullopt;
+    return static_cast<Kind>(message[0]);
+}
+
+std::optional<std::uint32_t> ParseClientProcess(std::string_view message) {
+    Reader in(message);
+    if (in.u8() != static_cast<std::uint8_t>(Kind::ClientProcess)) return std::nullopt;
+    const std::uint32_t process = in.u32();
+    if (!in.atEnd()) return std::nullopt;
+    return process;
 }
 
 std::string Frame(std::string_view message) {

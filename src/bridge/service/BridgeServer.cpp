@@ -1,6 +1,8 @@
 #include "bridge/service/BridgeServer.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include "bridge/protocol/BridgeProtocol.h"
 
@@ -12,17 +14,24 @@
 #include <ws2tcpip.h>
 #else
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace bridge {
 namespace {
 
-constexpr double kWatchSeconds = 2.0;  // how often the chat client's presence is checked
+constexpr double kWatchSeconds = 1.0;  // how often the chat client's process is checked
+constexpr std::uint32_t kMostHandshakeBytes = 256;  // what a connection may send before proving
+constexpr int kMostAcceptsPerPoll = 8;  // so that connections proving themselves are heard first
+constexpr int kSendMs = 5000;           // for melodrop to take an answer
+constexpr double kRefusalReportSeconds = 1.0;
 
 double Now() {
     using namespace std::chrono;
@@ -34,10 +43,23 @@ using NativeSocket = SOCKET;
 void CloseSocket(std::intptr_t s) {
     closesocket(static_cast<NativeSocket>(s));
 }
+bool WouldBlock() {
+    return WSAGetLastError() == WSAEWOULDBLOCK;
+}
+void NoWaiting(NativeSocket s) {
+    u_long on = 1;
+    ioctlsocket(s, FIONBIO, &on);
+}
 #else
 using NativeSocket = int;
 void CloseSocket(std::intptr_t s) {
     ::close(static_cast<NativeSocket>(s));
+}
+bool WouldBlock() {
+    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+}
+void NoWaiting(NativeSocket s) {
+    ::fcntl(s, F_SETFL, ::fcntl(s, F_GETFL, 0) | O_NONBLOCK);
 }
 #endif
 
@@ -45,20 +67,37 @@ NativeSocket Native(std::intptr_t s) {
     return static_cast<NativeSocket>(s);
 }
 
-// Constant-time comparison: the time taken does not tell how much of a guess was right.
-bool SameToken(const std::string& a, const std::string& b) {
-    if (a.size() != b.size() || a.empty()) return false;
-    unsigned char diff = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+std::string Seconds(int ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", ms / 1000.0);
+    return text;
+}
+
+// Reads what is there, without waiting: bytes appended, 0 when nothing yet, -1 when the
+// connection ended.
+int ReadSome(std::intptr_t s, std::string& inbox, std::size_t most) {
+    char chunk[16384];
+    const auto got = ::recv(Native(s), chunk, static_cast<int>(std::min(sizeof chunk, most)), 0);
+    if (got > 0) {
+        inbox.append(chunk, static_cast<std::size_t>(got));
+        return 1;
     }
-    return diff == 0;
+    if (got < 0 && WouldBlock()) return 0;
+    return -1;
+}
+
+// Sends a small message to a connection that is proving itself: it fits in the socket's buffer,
+// or the connection is not worth waiting for.
+bool SendSmall(std::intptr_t s, const std::string& bytes) {
+    const auto n = ::send(Native(s), bytes.data(), static_cast<int>(bytes.size()), 0);
+    return n > 0 && static_cast<std::size_t>(n) == bytes.size();
 }
 
 }  // namespace
 
 BridgeServer::BridgeServer(aol::WindowSystem& windows, ServerOptions options)
-    : guard_(windows), handler_(guard_), options_(std::move(options)) {
+    : guard_(windows, options.processLife), handler_(guard_), options_(std::move(options)) {
+    key_ = TokenKey(options_.token).value_or(std::string());
 #ifdef _WIN32
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
@@ -66,7 +105,8 @@ BridgeServer::BridgeServer(aol::WindowSystem& windows, ServerOptions options)
 }
 
 BridgeServer::~BridgeServer() {
-    if (client_ != kNoSocket) CloseSocket(client_);
+    for (const Proving& p : proving_) CloseSocket(p.socket);
+    if (session_ != kNoSocket) CloseSocket(session_);
     if (listener_ != kNoSocket) CloseSocket(listener_);
 #ifdef _WIN32
     WSACleanup();
@@ -78,6 +118,10 @@ void BridgeServer::Log(const std::string& line) {
 }
 
 bool BridgeServer::Listen() {
+    if (key_.empty()) {
+        Log("cannot serve: the token is not 64 hex digits");
+        return false;
+    }
     const NativeSocket s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (static_cast<std::intptr_t>(s) == kNoSocket) {
         Log("cannot make a socket");
@@ -92,117 +136,221 @@ bool BridgeServer::Listen() {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);  // never reachable from other machines
     address.sin_port = htons(options_.port);
     if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(s, 4) != 0) {
+        ::listen(s, SOMAXCONN) != 0) {
         CloseSocket(static_cast<std::intptr_t>(s));
         Log("cannot listen on 127.0.0.1:" + std::to_string(options_.port) +
-            " (is another bridge running?)");
+            " (is another bridge, or another program, using it?)");
         return false;
     }
+    NoWaiting(s);
     socklen_t length = sizeof address;
     getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
     port_ = ntohs(address.sin_port);
     listener_ = static_cast<std::intptr_t>(s);
-    Log("listening on 127.0.0.1:" + std::to_string(port_));
     return true;
 }
 
 void BridgeServer::Poll(int timeoutMs) {
     if (listener_ == kNoSocket) return;
     WatchClient();
+    const double now = Now();
     fd_set readable;
     FD_ZERO(&readable);
-    FD_SET(Native(listener_), &readable);
     NativeSocket highest = Native(listener_);
-    if (client_ != kNoSocket) {
-        FD_SET(Native(client_), &readable);
-        if (Native(client_) > highest) highest = Native(client_);
+    const auto watch = [&](Socket s) {
+        FD_SET(Native(s), &readable);
+        highest = std::max(highest, Native(s));
+    };
+    watch(listener_);
+    if (session_ != kNoSocket) watch(session_);
+    double wakeAt = now + timeoutMs / 1000.0;
+    for (const Proving& p : proving_) {
+        watch(p.socket);
+        wakeAt = std::min(wakeAt, p.deadline);  // a connection that has not proven itself in time
     }
-    if (watching_) {
-        const int untilLook = static_cast<int>((nextLook_ - Now()) * 1000);
-        if (untilLook < timeoutMs) timeoutMs = untilLook < 0 ? 0 : untilLook;
-    }
-    // A connection that has not shown the token wakes the loop when its time is up.
-    if (client_ != kNoSocket && !authenticated_) {
-        const int left =
-            static_cast<int>((acceptedAt_ + options_.handshakeMs / 1000.0 - Now()) * 1000);
-        if (left < timeoutMs) timeoutMs = left < 0 ? 0 : left;
-    }
+    if (watching_) wakeAt = std::min(wakeAt, nextLook_);
+    if (unreported_ > 0) wakeAt = std::min(wakeAt, refusalsLoggedAt_ + kRefusalReportSeconds);
+    const int waitMs = std::max(0, static_cast<int>((wakeAt - now) * 1000));
     timeval wait{};
-    wait.tv_sec = timeoutMs / 1000;
-    wait.tv_usec = (timeoutMs % 1000) * 1000;
+    wait.tv_sec = waitMs / 1000;
+    wait.tv_usec = (waitMs % 1000) * 1000;
     const int ready = ::select(static_cast<int>(highest) + 1, &readable, nullptr, nullptr, &wait);
-    if (ready > 0 && client_ != kNoSocket && FD_ISSET(Native(client_), &readable)) {
-        ReadFromClient();
+    // The session first, then the handshakes under way, then newcomers: whoever is further
+    // along is heard before those who came later.
+    if (ready > 0 && session_ != kNoSocket && FD_ISSET(Native(session_), &readable))
+        ReadFromSession();
+    for (std::size_t i = 0; i < proving_.size();) {
+        Proving& p = proving_[i];
+        const bool keep = ready <= 0 || !FD_ISSET(Native(p.socket), &readable) || ReadProving(p);
+        if (keep && Now() < p.deadline) {
+            ++i;
+            continue;
+        }
+        if (keep) Refuse("it did not prove itself within " + Seconds(options_.handshakeMs) + " s");
+        if (p.socket != kNoSocket) CloseSocket(p.socket);
+        proving_.erase(proving_.begin() + static_cast<std::ptrdiff_t>(i));
     }
     if (ready > 0 && FD_ISSET(Native(listener_), &readable)) Accept();
     LookAtRooms();
-    if (client_ != kNoSocket && !authenticated_ &&
-        Now() >= acceptedAt_ + options_.handshakeMs / 1000.0) {
-        Drop("refused a connection: it did not present the token in time");
-    }
+    ReportRefusals(Now());
 }
 
 void BridgeServer::Accept() {
-    const NativeSocket s = ::accept(Native(listener_), nullptr, nullptr);
-    if (static_cast<std::intptr_t>(s) == kNoSocket) return;
-    if (client_ != kNoSocket) {
-        Log("refused a second connection: one melodrop at a time");
-        CloseSocket(static_cast<std::intptr_t>(s));
-        return;
+    for (int i = 0; i < kMostAcceptsPerPoll; ++i) {
+        const NativeSocket s = ::accept(Native(listener_), nullptr, nullptr);
+        if (static_cast<std::intptr_t>(s) == kNoSocket) return;
+        NoWaiting(s);
+        int noDelay = 1;
+        setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+                   sizeof noDelay);
+        if (proving_.size() >= std::max<std::size_t>(options_.mostProving, 1)) {
+            // Room for the newcomer: the connection that has waited longest without saying
+            // Hello goes first, else the one that has waited longest for its proof. A melodrop
+            // proves itself within a round trip of its Hello, long before it is the oldest.
+            auto oldest = std::min_element(proving_.begin(), proving_.end(),
+                                           [](const Proving& a, const Proving& b) {
+                                               if (a.greeted != b.greeted) return !a.greeted;
+                                               return a.since < b.since;
+                                           });
+            CloseSocket(oldest->socket);
+            proving_.erase(oldest);
+            Refuse(
+                "too many connections proving themselves at once: the longest waiting was "
+                "closed");
+        }
+        Proving p;
+        p.socket = static_cast<std::intptr_t>(s);
+        p.since = Now();
+        p.deadline = p.since + options_.handshakeMs / 1000.0;
+        proving_.push_back(std::move(p));
     }
-    int noDelay = 1;
-    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
-               sizeof noDelay);
-    client_ = static_cast<std::intptr_t>(s);
-    authenticated_ = false;
-    acceptedAt_ = Now();
-    inbox_.clear();
 }
 
-void BridgeServer::ReadFromClient() {
-    char chunk[16384];
-    const auto got = ::recv(Native(client_), chunk, sizeof chunk, 0);
-    if (got <= 0) {
-        Drop(authenticated_ ? "melodrop disconnected" : "");
-        return;
+bool BridgeServer::ReadProving(Proving& p) {
+    for (;;) {
+        std::string message;
+        const int taken = TakeFrame(p.inbox, message, kMostHandshakeBytes);
+        if (taken < 0) {
+            Refuse("it sent a frame over the handshake's size limit");
+            return false;
+        }
+        if (taken == 1) {
+            if (!Handshake(p, message)) return false;
+            if (p.socket == kNoSocket) return false;  // it took the session
+            continue;
+        }
+        const std::size_t room = kMostHandshakeBytes + 4;
+        if (p.inbox.size() >= room) return true;
+        const int got = ReadSome(p.socket, p.inbox, room - p.inbox.size());
+        if (got == 0) return true;
+        if (got < 0) {
+            Refuse("it went away before proving itself");
+            return false;
+        }
     }
-    inbox_.append(chunk, static_cast<std::size_t>(got));
+}
+
+bool BridgeServer::Handshake(Proving& p, const std::string& message) {
+    const std::optional<Request> request = ParseRequest(message);
+    if (!p.greeted) {
+        if (!request || request->op != Op::Hello) {
+            Refuse("it did not start with the handshake (not a melodrop?)");
+            return false;
+        }
+        if (request->version != kProtocolVersion) {
+            // Said so that either side can tell: version 2 understands a refusal flag, later
+            // versions read the version this bridge speaks.
+            Answer mine;
+            mine.version = kProtocolVersion;
+            SendSmall(p.socket, Frame(request->version == 2 ? std::string(1, '\0')
+                                                            : EncodeAnswer(Op::Hello, mine)));
+            Refuse("it speaks protocol version " + std::to_string(request->version) +
+                   ", this bridge speaks version " + std::to_string(kProtocolVersion) +
+                   " (use a melodrop and a bridge of one build)");
+            return false;
+        }
+        const std::optional<Nonce> theirs = FromBytes<kNonceBytes>(request->nonce);
+        const std::optional<Nonce> ours = MakeNonce();
+        const std::optional<Digest> proof =
+            theirs && ours ? Proof(key_, Role::Bridge, *theirs, *ours) : std::nullopt;
+        if (!proof) {
+            Refuse("no randomness or no HMAC for its handshake");
+            return false;
+        }
+        Answer hello;
+        hello.version = kProtocolVersion;
+        hello.nonce = AsBytes(*ours);
+        hello.proof = AsBytes(*proof);
+        if (!SendSmall(p.socket, Frame(EncodeAnswer(Op::Hello, hello)))) {
+            Refuse("it did not take the handshake's answer");
+            return false;
+        }
+        p.melodropNonce = *theirs;
+        p.bridgeNonce = *ours;
+        p.greeted = true;
+        p.since = Now();
+        return true;
+    }
+    const std::optional<Digest> expected =
+        Proof(key_, Role::Melodrop, p.melodropNonce, p.bridgeNonce);
+    const std::optional<Digest> given = request && request->op == Op::Prove
+                                            ? FromBytes<sizeof(Digest)>(request->proof)
+                                            : std::nullopt;
+    if (!expected || !given || !SameDigest(*expected, *given)) {
+        Answer refused;
+        SendSmall(p.socket, Frame(EncodeAnswer(Op::Prove, refused)));
+        Refuse("it could not prove that it knows the token");
+        return false;
+    }
+    TakeSession(p);
+    return true;
+}
+
+void BridgeServer::TakeSession(Proving& p) {
+    const bool again = session_ != kNoSocket;
+    if (again) EndSession("");
+    // The client as it is now: the welcome names its process.
+    lastWatch_ = -1e9;
+    WatchClient();
+    session_ = p.socket;
+    p.socket = kNoSocket;
+    inbox_ = std::move(p.inbox);
+    Answer welcome;
+    welcome.ok = true;
+    welcome.processId = reportedClient_;
+    if (!SendToSession(Frame(EncodeAnswer(Op::Prove, welcome)))) return;
+    Log(again ? "melodrop connected again: its earlier connection is closed"
+              : "melodrop connected");
+}
+
+void BridgeServer::ReadFromSession() {
     for (;;) {
         std::string message;
         const int taken = TakeFrame(inbox_, message, kMaxRequestBytes);
         if (taken < 0) {
-            Drop("closed the connection: a request over the size limit");
+            EndSession("closed melodrop's connection: a request over the size limit");
             return;
         }
-        if (taken == 0) return;
-        if (!Serve(message)) return;
+        if (taken == 1) {
+            if (!Serve(message)) return;
+            continue;
+        }
+        const int got = ReadSome(session_, inbox_, kMaxRequestBytes);
+        if (got == 0) break;
+        if (got < 0) {
+            EndSession("melodrop disconnected");
+            return;
+        }
     }
+    // A large request's buffer is not kept.
+    if (inbox_.capacity() > (64u << 10) && inbox_.size() < (64u << 10))
+        std::string(inbox_).swap(inbox_);
 }
 
 bool BridgeServer::Serve(const std::string& message) {
     const std::optional<Request> request = ParseRequest(message);
-    if (!authenticated_) {
-        if (request && request->op == Op::Hello && request->version != kProtocolVersion) {
-            Drop("refused a connection: it speaks protocol version " +
-                 std::to_string(request->version) + ", this bridge speaks version " +
-                 std::to_string(kProtocolVersion) + " (use a melodrop and a bridge of one build)");
-            return false;
-        }
-        if (!request || request->op != Op::Hello || !SameToken(request->token, options_.token)) {
-            Drop("refused a connection: it did not present the token");
-            return false;
-        }
-        authenticated_ = true;
-        Answer ok;
-        ok.ok = true;
-        if (!SendAll(Frame(EncodeAnswer(Op::Hello, ok)))) return false;
-        Log("melodrop connected");
-        lastWatch_ = -1e9;  // say at once whether the chat client is there
-        WatchClient();
-        return true;
-    }
-    if (!request || request->op == Op::Hello) {
-        Drop("closed the connection: a malformed request");
+    if (!request || request->op == Op::Hello || request->op == Op::Prove) {
+        EndSession("closed melodrop's connection: a malformed request");
         return false;
     }
     if (request->op == Op::WatchRooms) {
@@ -213,48 +361,60 @@ bool BridgeServer::Serve(const std::string& message) {
         nextLook_ = Now();
         Answer ok;
         ok.ok = true;
-        return SendAll(Frame(EncodeAnswer(Op::WatchRooms, ok)));
+        return SendToSession(Frame(AnswerMessage(Op::WatchRooms, ok)));
     }
     if (request->op == Op::ReadRoomTexts) told_ = false;
     const Answer answer = handler_.Handle(*request);
-    return SendAll(Frame(EncodeAnswer(request->op, answer)));
+    return SendToSession(Frame(AnswerMessage(request->op, answer)));
 }
 
-bool BridgeServer::SendAll(const std::string& bytes) {
+bool BridgeServer::SendToSession(const std::string& bytes) {
     std::size_t sent = 0;
-    while (sent < bytes.size()) {
+    const double deadline = Now() + kSendMs / 1000.0;
+    while (sent < bytes.size() && session_ != kNoSocket) {
         const auto n =
-            ::send(Native(client_), bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
-        if (n <= 0) {
-            Drop("melodrop disconnected");
-            return false;
+            ::send(Native(session_), bytes.data() + sent,
+                   static_cast<int>(std::min<std::size_t>(bytes.size() - sent, 1u << 20)), 0);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
         }
-        sent += static_cast<std::size_t>(n);
+        if (n < 0 && WouldBlock() && Now() < deadline) {
+            fd_set writable;
+            FD_ZERO(&writable);
+            FD_SET(Native(session_), &writable);
+            timeval wait{0, 50000};
+            ::select(static_cast<int>(Native(session_)) + 1, nullptr, &writable, nullptr, &wait);
+            continue;
+        }
+        EndSession(n < 0 && WouldBlock() ? "closed melodrop's connection: it took no answer for " +
+                                               std::to_string(kSendMs / 1000) + " s"
+                                         : "melodrop disconnected");
+        return false;
     }
-    return true;
+    return session_ != kNoSocket;
 }
 
-void BridgeServer::Drop(const std::string& why) {
-    if (client_ == kNoSocket) return;
+void BridgeServer::EndSession(const std::string& why) {
+    if (session_ == kNoSocket) return;
     // Said before the hang-up, so that the console tells why by the time the other side sees it.
     if (!why.empty()) Log(why);
-    CloseSocket(client_);
-    client_ = kNoSocket;
-    authenticated_ = false;
+    CloseSocket(session_);
+    session_ = kNoSocket;
     watching_ = false;
     told_ = false;
-    inbox_.clear();
+    std::string().swap(inbox_);
     guard_.CloseAll();
 }
 
 void BridgeServer::LookAtRooms() {
-    if (!watching_ || client_ == kNoSocket) return;
+    if (!watching_ || session_ == kNoSocket) return;
     const double now = Now();
     if (now < nextLook_) return;
     nextLook_ = now + kLookSeconds;
     if (told_ || !handler_.RoomsChanged(now)) return;
     told_ = true;
-    SendAll(Frame(std::string_view()));  // an empty frame: look again
+    SendToSession(Frame(RoomsChangedMessage()));
 }
 
 void BridgeServer::WatchClient() {
@@ -262,16 +422,38 @@ void BridgeServer::WatchClient() {
     if (now - lastWatch_ < kWatchSeconds) return;
     lastWatch_ = now;
     const std::uint32_t pid = guard_.Refresh();
-    const int state = pid != 0 ? 1 : 0;
-    if (state == clientState_) return;
-    if (state == 1) {
+    guard_.ReportLookAlikes([this](const std::string& line) { Log(line); });
+    if (clientReported_ && pid == reportedClient_) return;
+    if (pid != 0 && reportedClient_ != 0) {
+        Log("the chat client is now process " + std::to_string(pid) + " (process " +
+            std::to_string(reportedClient_) + " has ended)");
+    } else if (pid != 0) {
         Log("chat client found (process " + std::to_string(pid) + ")");
-    } else if (clientState_ == 1) {
+    } else if (reportedClient_ != 0) {
         Log("chat client gone");
     } else {
         Log("chat client not found yet: waiting for its \"AOL Frame25\" window");
     }
-    clientState_ = state;
+    clientReported_ = true;
+    reportedClient_ = pid;
+    if (session_ != kNoSocket) SendToSession(Frame(ClientProcessMessage(pid)));
+}
+
+void BridgeServer::Refuse(const std::string& why) {
+    const double now = Now();
+    lastRefusal_ = why;
+    ++unreported_;
+    ReportRefusals(now);
+}
+
+void BridgeServer::ReportRefusals(double now) {
+    if (unreported_ == 0 || now - refusalsLoggedAt_ < kRefusalReportSeconds) return;
+    Log(unreported_ == 1
+            ? "refused a connection: " + lastRefusal_
+            : "refused " + std::to_string(unreported_) +
+                  " connections since the last report (the last: " + lastRefusal_ + ")");
+    refusalsLoggedAt_ = now;
+    unreported_ = 0;
 }
 
 }  // namespace bridge

@@ -6,26 +6,61 @@
 namespace bridge {
 namespace {
 
-constexpr std::size_t kMostKnown = 4096;  // windows remembered as the client's
+constexpr std::size_t kMostKnown = 4096;    // windows remembered as the client's
+constexpr int kMostFrames = 64;             // frame windows looked at in one walk
+constexpr std::size_t kMostReported = 256;  // processes remembered as reported
 
-constexpr std::uint32_t kReadAccess = aol::kProcessReadAccess;
+// What the chat-client module asks for (the memory-reading right among others): no more.
+constexpr std::uint32_t kAskableAccess = aol::kProcessReadAccess;
 
 }  // namespace
 
-ClientGuard::ClientGuard(aol::WindowSystem& inner) : inner_(inner) {}
+ClientGuard::ClientGuard(aol::WindowSystem& inner, ProcessLife life)
+    : inner_(inner), life_(std::move(life)) {}
 
 ClientGuard::~ClientGuard() {
     CloseAll();
 }
 
+void ClientGuard::EachFrame(const std::function<void(aol::Hwnd, std::uint32_t)>& visit) {
+    aol::Hwnd w = 0;
+    for (int i = 0; i < kMostFrames; ++i) {
+        w = inner_.FindWindowExA(0, w, aol::client::kFrameClass, nullptr);
+        if (w == 0) return;
+        std::uint32_t pid = 0;
+        inner_.GetWindowThreadProcessId(w, &pid);
+        visit(w, pid);
+    }
+}
+
+bool ClientGuard::StillRuns(std::uint32_t process) {
+    const int runs = life_ ? life_(process) : -1;
+    if (runs >= 0) return runs == 1;
+    bool framed = false;
+    EachFrame([&](aol::Hwnd, std::uint32_t pid) { framed = framed || pid == process; });
+    return framed;
+}
+
 std::uint32_t ClientGuard::Refresh() {
+    known_.clear();
+    if (client_ != 0 && StillRuns(client_)) return client_;
     const aol::Hwnd frame = inner_.FindWindowA(aol::client::kFrameClass, nullptr);
     std::uint32_t pid = 0;
     if (frame != 0) inner_.GetWindowThreadProcessId(frame, &pid);
     client_ = pid;
-    known_.clear();
     if (frame != 0 && pid != 0) known_.insert(frame);
     return pid;
+}
+
+void ClientGuard::ReportLookAlikes(const std::function<void(const std::string&)>& report) {
+    if (client_ == 0) return;
+    EachFrame([&](aol::Hwnd, std::uint32_t pid) {
+        if (pid == 0 || pid == client_ || reported_.count(pid)) return;
+        if (reported_.size() >= kMostReported) reported_.clear();
+        reported_.insert(pid);
+        report("passing over an \"AOL Frame25\" window of process " + std::to_string(pid) +
+               ": the chat client is process " + std::to_string(client_));
+    });
 }
 
 std::uint32_t ClientGuard::RefreshIfStale(double now) {
@@ -113,8 +148,11 @@ std::uint32_t ClientGuard::GetWindowThreadProcessId(aol::Hwnd window, std::uint3
 
 aol::ProcessHandle ClientGuard::OpenProcess(std::uint32_t access, bool /*inheritHandle*/,
                                             std::uint32_t processId) {
-    if (client_ == 0 || processId != client_ || (access & ~kReadAccess) != 0) return 0;
-    const aol::ProcessHandle inner = inner_.OpenProcess(access, false, processId);
+    if (client_ == 0 || processId != client_ || (access & ~kAskableAccess) != 0 ||
+        (access & kProcessVmRead) == 0)
+        return 0;
+    // Only the right to read memory, which is all ReadProcessMemory needs.
+    const aol::ProcessHandle inner = inner_.OpenProcess(kProcessVmRead, false, processId);
     if (inner == 0) return 0;
     const aol::ProcessHandle ours = nextHandle_++;
     handles_.emplace(ours, inner);

@@ -13,11 +13,20 @@ double SteadySeconds() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-}  // namespace
-namespace {
-
 const char* Name(const std::optional<std::string>& s) {
     return s ? s->c_str() : nullptr;
+}
+
+// The text as it fits in `room` bytes: whole when it does, else its last whole lines that do
+// (as if the client had dropped the first ones, which the reader of a transcript allows for).
+std::string LastLinesWithin(std::string text, std::size_t room) {
+    if (text.size() <= room) return text;
+    std::size_t start = text.size() - room;
+    if (start > 0 && text[start - 1] != '\n') {
+        const std::size_t lineEnd = text.find('\n', start);
+        start = lineEnd == std::string::npos ? text.size() : lineEnd + 1;
+    }
+    return text.substr(start);
 }
 
 }  // namespace
@@ -33,6 +42,7 @@ Answer RequestHandler::Handle(const Request& r) {
     std::intptr_t result = 0;
     switch (r.op) {
         case Op::Hello:
+        case Op::Prove:
         case Op::WatchRooms:  // the server's own
             break;
         case Op::FindWindow:
@@ -101,20 +111,27 @@ Answer RequestHandler::Handle(const Request& r) {
         case Op::CloseHandle:
             a.ok = guard_.CloseHandle(static_cast<aol::ProcessHandle>(r.handle));
             break;
-        case Op::ReadRoomTexts:
-            for (aol::RoomText& room : rooms_.Read(guard_, SteadySeconds())) {
+        case Op::ReadRoomTexts: {
+            // Every room's transcript together within kMaxRoomTextsBytes: what melodrop keeps
+            // of the rooms stays within what the module reads of one control.
+            std::size_t room = kMaxRoomTextsBytes;
+            for (aol::RoomText& read : rooms_.Read(guard_, SteadySeconds())) {
+                if (a.rooms.size() >= kMaxKnownRooms) break;
                 Answer::Room out;
-                out.room = room.room;
-                const std::uint64_t hash = TextHash(room.text);
+                out.room = read.room;
+                std::string text = LastLinesWithin(std::move(read.text), room);
+                room -= text.size();
+                const std::uint64_t hash = TextHash(text);
                 out.changed = true;
                 for (const KnownRoom& known : r.known) {
-                    if (known.room == room.room && known.hash == hash) out.changed = false;
+                    if (known.room == out.room && known.hash == hash) out.changed = false;
                 }
-                if (out.changed) out.text = std::move(room.text);
+                if (out.changed) out.text = std::move(text);
                 a.rooms.push_back(std::move(out));
             }
             a.ok = true;
             break;
+        }
     }
     return a;
 }

@@ -9,7 +9,7 @@ namespace bridge {
 class RequestHandler {
 public:
     explicit RequestHandler(ClientGuard& guard) : guard_(guard) {}
-    // Every request but Hello and WatchRooms (which the server answers itself).
+    // Every request but the handshake's and WatchRooms (which the server answers itself).
     Answer Handle(const Request& request);
     // Whether a room may have changed since the last ReadRoomTexts (`now` steady seconds).
     bool RoomsChanged(double now);
