@@ -307,6 +307,21 @@ void SimClient::userOpensMemberWindow(const std::string& name, const std::string
     }
 }
 
+void SimClient::userClosesMemberWindow(const std::string& name) {
+    const std::string key = AnsiLowerCase(Utf8ToAnsi(name));
+    std::vector<Hwnd> closing;
+    if (const Window* m = find(mdi())) {
+        for (const Hwnd child : m->children) {
+            const Window* w = find(child);
+            if (w && w->kind == Kind::MemberWindow && AnsiLowerCase(w->subject) == key) {
+                closing.push_back(child);
+            }
+        }
+    }
+    for (const Hwnd w : closing) destroy(w);
+    if (!closing.empty()) notify();
+}
+
 void SimClient::showAlertNow(const std::string& text) {
     showAlert(Utf8ToAnsi(text));
     notify();
