@@ -130,12 +130,14 @@ TEST_F(Sim, TheClientActsWhileTheProgramCallsIt) {
     const Hwnd room = client.roomWindow();
     const Hwnd mdi = client::MdiClient(client);
     ASSERT_EQ(client.FindWindowExA(mdi, 0, "AOL Child", nullptr), room);
-    client.PostMessageA(room, kWmClose, 0, 0);
-    // The next call delivers the close without a pump; the room goes 3.5 ms (calls) later.
-    int answered = 0;
-    while (client.GetWindowThreadProcessId(room, nullptr) != 0) ++answered;
-    EXPECT_EQ(answered, 4);
-    EXPECT_EQ(client.FindWindowExA(mdi, room, "AOL Child", nullptr), 0u);  // as Win32 answers
+    client.PostMessageA(room, kWmClose, 0, 0);  // acted on at the next call, without a pump
+    int calls = 0;
+    while (client.FindWindowExA(mdi, 0, "AOL Child", nullptr) == room) ++calls;
+    EXPECT_EQ(calls, 4);  // after the close delay the next window is activated, on top ...
+    EXPECT_NE(client.GetWindowThreadProcessId(room, nullptr), 0u);  // ... the room still there
+    EXPECT_EQ(client.FindWindowExA(mdi, room, "AOL Child", nullptr), 0u);  // last now
+    while (client.GetWindowThreadProcessId(room, nullptr) != 0) ++calls;
+    EXPECT_EQ(client.FindWindowExA(mdi, room, "AOL Child", nullptr), 0u);  // gone, as on Win32
     bool acted = false;
     client.at(now + 0.0015, [&] { acted = true; });
     client.GetWindowTextLengthA(mdi);

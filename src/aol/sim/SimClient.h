@@ -68,7 +68,9 @@
 //     With a post delay the client takes that long to build the alert: until then the alert has a
 //     provisional "Button" that it replaces when it is done, and a press on that one is lost.
 //   - WM_CLOSE closes a document window (a room window leaves the room; after the close delay,
-//     if one is set), the alert, or, sent to the frame, quits the client.
+//     if one is set), the alert, or, sent to the frame, quits the client. A document window that
+//     closes while it is the active one (first in child order) first activates the next one,
+//     which comes to the top above it, as in an MDI client.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -315,8 +317,13 @@ private:
     Hwnd create(Hwnd parent, Kind kind, const std::string& cls, const std::string& text,
                 bool onTop = false);
     void destroy(Hwnd id);
-    // A document window closes: at once, or after the close delay.
+    // WM_CLOSE to a document window: it goes at once, or after the close delay.
     void closeDocument(Hwnd id);
+    // A document window goes as an MDI client's child does: when it is the active one (the first
+    // in child order), the one after it is activated first and so comes to the top, above it;
+    // the window itself goes a little later (a few calls of the program later when calls cost
+    // time; with nothing in between otherwise).
+    void documentGoes(Hwnd id);
     // Time passes for one call of the program (the call cost), and the client acts on what is due.
     void tick();
     // The window that setTopWindowFlickers opens and closes, on a walk from `parent`.

@@ -93,10 +93,7 @@ Hwnd SimClient::openRoom(const std::string& name) {
 }
 
 void SimClient::closeRoom(const std::string& name) {
-    const Hwnd rw = roomHwnd(name);
-    if (rw == 0) return;
-    destroy(rw);
-    notify();
+    documentGoes(roomHwnd(name));
 }
 
 std::vector<std::string> SimClient::openRooms() const {
@@ -289,9 +286,14 @@ Hwnd SimClient::addDocumentWindow(const std::string& caption,
 }
 
 bool SimClient::closeWindow(Hwnd window) {
-    if (!find(window)) return false;
-    destroy(window);
-    notify();
+    const Window* w = find(window);
+    if (!w) return false;
+    if (w->parent != 0 && w->parent == mdi()) {
+        documentGoes(window);
+    } else {
+        destroy(window);
+        notify();
+    }
     return true;
 }
 
@@ -318,8 +320,7 @@ void SimClient::userClosesMemberWindow(const std::string& name) {
             }
         }
     }
-    for (const Hwnd w : closing) destroy(w);
-    if (!closing.empty()) notify();
+    for (const Hwnd w : closing) documentGoes(w);
 }
 
 void SimClient::showAlertNow(const std::string& text) {

@@ -5,6 +5,13 @@
 #include "aol/sim/SimClient.h"
 
 namespace aol::sim {
+namespace {
+
+// How many calls of the program a document window takes to go once the client closes it (the
+// next window is activated at once; hiding and destroying the window take a while).
+constexpr int kGoingCalls = 8;
+
+}  // namespace
 
 double SimClient::postTime() const {
     return now_ ? now_() : 0.0;
@@ -75,15 +82,29 @@ void SimClient::tick() {
 
 void SimClient::closeDocument(Hwnd id) {
     if (closeDelay_ <= 0.0) {
-        destroy(id);
-        notify();
-        return;
+        documentGoes(id);
+    } else {
+        at(postTime() + closeDelay_, [this, id] { documentGoes(id); });
     }
-    at(postTime() + closeDelay_, [this, id] {
+}
+
+void SimClient::documentGoes(Hwnd id) {
+    const Window* w = find(id);
+    if (!w) return;
+    if (Window* parent = find(w->parent);
+        parent && parent->children.size() > 1 && parent->children.front() == id) {
+        bringToTop(parent->children[1]);  // activated: above the window that is going
+    }
+    const auto go = [this, id] {
         if (!find(id)) return;
         destroy(id);
         notify();
-    });
+    };
+    if (callCost_ > 0.0) {
+        at(postTime() + kGoingCalls * callCost_, go);
+    } else {
+        go();
+    }
 }
 
 void SimClient::flicker(Hwnd parent, Hwnd childAfter) {
