@@ -37,25 +37,69 @@ bool IsMemberWindow(WindowSystem& ws, Hwnd w) {
     return NthChild(ws, w, kIconClass, 2) != 0;
 }
 
+bool Exists(WindowSystem& ws, Hwnd window) {
+    std::uint32_t process = 0;
+    return window != 0 && ws.GetWindowThreadProcessId(window, &process) != 0;
+}
+
 namespace {
 
-template <typename Test>
-Hwnd FirstDocument(WindowSystem& ws, Test test) {
-    const Hwnd mdi = MdiClient(ws);
-    for (Hwnd w = Child(ws, mdi, kChildClass); w != 0; w = Child(ws, mdi, kChildClass, w)) {
-        if (test(ws, w)) return w;
+// Whether a walk of the document windows of `mdi` that went from `first` to `last` saw them as
+// they are: `last` still exists (the walk was not cut short at a window that went), and `first`
+// still comes first (no window came to the top meanwhile: when the active document window
+// closes, the MDI client brings the next one up above it, where a walk past the closing window
+// no longer finds it).
+bool WalkHeld(WindowSystem& ws, Hwnd mdi, Hwnd first, Hwnd last) {
+    return Exists(ws, last) && Child(ws, mdi, kChildClass) == first;
+}
+
+// Walks the document windows of `mdi` in child order: start() at the beginning of each walk, then
+// visit() for each window until it returns true. A walk that did not hold starts again. Returns
+// the window visit() stopped at, or 0; *complete tells whether the last walk held.
+template <typename Start, typename Visit>
+Hwnd WalkDocuments(WindowSystem& ws, Hwnd mdi, bool* complete, Start start, Visit visit) {
+    if (complete) *complete = true;
+    if (mdi == 0) return 0;
+    for (int walk = 0; walk <= kWalkRestarts; ++walk) {
+        start();
+        const Hwnd first = Child(ws, mdi, kChildClass);
+        Hwnd last = 0;
+        std::size_t seen = 0;
+        for (Hwnd w = first; w != 0; w = Child(ws, mdi, kChildClass, w)) {
+            if (visit(w)) return w;
+            last = w;
+            if (++seen >= kMostDocuments) return 0;
+        }
+        if (last == 0 || WalkHeld(ws, mdi, first, last)) return 0;
     }
+    if (complete) *complete = false;
     return 0;
 }
 
 }  // namespace
 
+std::vector<Hwnd> Documents(WindowSystem& ws, Hwnd mdi, bool* complete) {
+    std::vector<Hwnd> found;
+    WalkDocuments(
+        ws, mdi, complete, [&] { found.clear(); },
+        [&](Hwnd w) {
+            found.push_back(w);
+            return false;
+        });
+    return found;
+}
+
+Hwnd FirstDocument(WindowSystem& ws, const std::function<bool(Hwnd)>& test) {
+    return WalkDocuments(
+        ws, MdiClient(ws), nullptr, [] {}, test);
+}
+
 Hwnd FindRoom(WindowSystem& ws) {
-    return FirstDocument(ws, IsChatRoom);
+    return FirstDocument(ws, [&](Hwnd w) { return IsChatRoom(ws, w); });
 }
 
 Hwnd FindMemberWindow(WindowSystem& ws) {
-    return FirstDocument(ws, IsMemberWindow);
+    return FirstDocument(ws, [&](Hwnd w) { return IsMemberWindow(ws, w); });
 }
 
 Hwnd RoomTranscript(WindowSystem& ws, Hwnd room) {
@@ -134,10 +178,11 @@ std::string ControlBytes(WindowSystem& ws, Hwnd window) {
     return text;
 }
 
-std::vector<RoomText> ReadRoomTexts(WindowSystem& ws) {
+std::vector<RoomText> ReadRoomTexts(WindowSystem& ws, bool* complete) {
+    // The windows first, then the rooms among them: a walk that starts again does not read a
+    // transcript twice, and a room that closes in between is no longer a room.
     std::vector<RoomText> rooms;
-    const Hwnd mdi = MdiClient(ws);
-    for (Hwnd w = Child(ws, mdi, kChildClass); w != 0; w = Child(ws, mdi, kChildClass, w)) {
+    for (const Hwnd w : Documents(ws, MdiClient(ws), complete)) {
         if (!IsChatRoom(ws, w)) continue;
         rooms.push_back(RoomText{w, ControlBytes(ws, RoomTranscript(ws, w))});
     }

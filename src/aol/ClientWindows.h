@@ -2,7 +2,20 @@
 // The client's window tree as the client builds it: the lookups every operation starts from.
 // Plain functions of a WindowSystem; they keep nothing between calls. A parent of 0 always gives
 // 0 (FindWindowExA with parent 0 would search the top-level windows instead).
+//
+// Walks over the MDI client's document windows go from one window to the next with
+// FindWindowExA(mdi, after). The client is another process and changes its windows while a walk
+// is under way: a window may close while the walk stands on it, and Windows answers
+// FindWindowExA after a window that is gone with 0, just as at the end of the windows; and when
+// the active (first) window closes, the MDI client first activates the next one, which comes to
+// the top above the closing window, so that a walk going on from the closing window passes it
+// by. So a walk that comes to its end without having found what it looked for checks that it
+// held: the window it ended on still exists (GetWindowThreadProcessId answers 0 for a window
+// that is gone) and the first window is still the first. If not, it starts again from the first
+// child, at most kWalkRestarts times. That costs two questions at the end of such a walk, none
+// when the walk finds its window on the way.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +55,21 @@ Hwnd MdiClient(WindowSystem& ws);
 bool IsChatRoom(WindowSystem& ws, Hwnd window);
 bool IsMemberWindow(WindowSystem& ws, Hwnd window);
 
+// Whether the window exists (one question to the window system).
+bool Exists(WindowSystem& ws, Hwnd window);
+
+// How often a walk that did not hold starts again (see above).
+inline constexpr int kWalkRestarts = 4;
+// A list of document windows longer than this is not believed: the walk ends there.
+inline constexpr std::size_t kMostDocuments = 4096;
+
+// The "AOL Child" windows of the MDI client `mdi`, in child order (none for mdi 0). When no walk
+// held, *complete (if given) is set false and the windows are those the last walk found (a room
+// among the windows of the client may be missing from them); otherwise true.
+std::vector<Hwnd> Documents(WindowSystem& ws, Hwnd mdi, bool* complete = nullptr);
+// The first "AOL Child" of the MDI client, in child order, that passes the test; 0 if none.
+Hwnd FirstDocument(WindowSystem& ws, const std::function<bool(Hwnd)>& test);
+
 // The first "AOL Child" of the MDI client that is a chat room / member information window.
 Hwnd FindRoom(WindowSystem& ws);
 Hwnd FindMemberWindow(WindowSystem& ws);
@@ -73,7 +101,9 @@ std::string CaptionBytes(WindowSystem& ws, Hwnd window);
 inline constexpr std::size_t kMaxControlTextBytes = 32u << 20;
 std::string ControlBytes(WindowSystem& ws, Hwnd window);
 
-// Every open chat room of the MDI client, first in child order first, with its transcript.
-std::vector<RoomText> ReadRoomTexts(WindowSystem& ws);
+// Every open chat room of the MDI client, first in child order first, with its transcript. When
+// no walk of the document windows held, *complete (if given) is set false: the rooms are those
+// of the windows walked, and a room missing from them may still be open.
+std::vector<RoomText> ReadRoomTexts(WindowSystem& ws, bool* complete = nullptr);
 
 }  // namespace aol::client

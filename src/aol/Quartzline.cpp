@@ -22,6 +22,9 @@
 //   - the send-instant-message window (InstantMessage step 3) and its closing or the client's
 //     alert (step 6): instantMessageSeconds each; on reaching either bound the operation gives
 //     up and posts WM_CLOSE to whatever send window is open;
+//   - a send window that InstantMessage closes (step 7, or on giving up) is waited for until it
+//     has gone, at most closeSeconds: a client may take its time to close it, and a reply sent
+//     right after would walk the client's windows while it goes;
 //   - the alert (step 7): the client may still be building it when it is found, and a press on
 //     a button the dialog then replaces is lost; so the alert's button is waited for, pressed,
 //     and pressed again until that alert has gone, for at most alertSeconds.
@@ -106,12 +109,14 @@ private:
     ProcessHandle process_ = 0;
 };
 
-// Every member information window of the MDI client, in child order.
-std::vector<Hwnd> MemberWindows(WindowSystem& ws) {
+// Every member information window of the MDI client, in child order; nothing when windows
+// kept closing under every walk, so that the list could not be told whole.
+std::optional<std::vector<Hwnd>> MemberWindows(WindowSystem& ws) {
+    bool complete = true;
+    const std::vector<Hwnd> documents = client::Documents(ws, client::MdiClient(ws), &complete);
+    if (!complete) return std::nullopt;
     std::vector<Hwnd> found;
-    const Hwnd mdi = client::MdiClient(ws);
-    for (Hwnd w = client::Child(ws, mdi, client::kChildClass); w != 0;
-         w = client::Child(ws, mdi, client::kChildClass, w)) {
+    for (const Hwnd w : documents) {
         if (client::IsMemberWindow(ws, w)) found.push_back(w);
     }
     return found;
@@ -180,15 +185,12 @@ std::string Quartzline::GetUser() {
         if (const auto user = userIn(client::CaptionBytes(windows_, welcome_))) return *user;
         welcome_ = 0;
     }
-    const Hwnd mdi = client::MdiClient(windows_);
-    for (Hwnd w = client::Child(windows_, mdi, client::kChildClass); w != 0;
-         w = client::Child(windows_, mdi, client::kChildClass, w)) {
-        if (const auto user = userIn(client::CaptionBytes(windows_, w))) {
-            welcome_ = w;
-            return *user;
-        }
-    }
-    return {};
+    std::optional<std::string> user;
+    welcome_ = client::FirstDocument(windows_, [&](Hwnd w) {
+        user = userIn(client::CaptionBytes(windows_, w));
+        return user.has_value();
+    });
+    return user.value_or(std::string());
 }
 
 int Quartzline::RoomCount() {
@@ -263,13 +265,16 @@ void Quartzline::ChatIgnore(const std::string& name) {
     }
 }
 
-Hwnd Quartzline::OpenedMemberWindow(const std::vector<Hwnd>& before, const std::string& member) {
-    const std::vector<Hwnd> now = MemberWindows(windows_);
-    for (const Hwnd w : now) {
-        if (std::find(before.begin(), before.end(), w) == before.end()) return w;
+Hwnd Quartzline::OpenedMemberWindow(const std::optional<std::vector<Hwnd>>& before,
+                                    const std::string& member) {
+    const std::vector<Hwnd> now = MemberWindows(windows_).value_or(std::vector<Hwnd>());
+    if (before) {
+        for (const Hwnd w : now) {
+            if (std::find(before->begin(), before->end(), w) == before->end()) return w;
+        }
+        // No new window: the client may have brought the member's open window to the front ...
+        if (!now.empty() && !before->empty() && now.front() != before->front()) return now.front();
     }
-    // No new window: the client may have brought the member's open window to the front ...
-    if (!now.empty() && !before.empty() && now.front() != before.front()) return now.front();
     // ... or it was at the front already. A window captioned with the member's name is the
     // member's whichever way it came.
     if (member.empty()) return 0;
@@ -318,7 +323,7 @@ void Quartzline::ChatIgnoreByIndex(int index) {
         MemberListReader members(windows_);
         member = members.Name(index).value_or(std::string());
     }
-    const std::vector<Hwnd> before = MemberWindows(windows_);
+    const std::optional<std::vector<Hwnd>> before = MemberWindows(windows_);
     if (!client::Send(windows_, list, kLbSetCurSel, static_cast<std::uintptr_t>(index))) {
         ResumeAutoIgnore();
         return;
@@ -372,6 +377,12 @@ void Quartzline::DismissAlert(Hwnd alert) {
     }
 }
 
+void Quartzline::CloseSendWindow(Hwnd window) {
+    if (!windows_.PostMessageA(window, kWmClose, 0, 0)) return;
+    WaitUntil(pump_.Now() + limits_.closeSeconds,
+              [&] { return !client::Exists(windows_, window); });
+}
+
 void Quartzline::InstantMessage(const std::string& screenName, const std::string& text) {
     // Step 1. With no client at all nothing could open: return at once rather than wait.
     const Hwnd mdi = client::MdiClient(windows_);
@@ -395,14 +406,14 @@ void Quartzline::InstantMessage(const std::string& screenName, const std::string
         return im != 0 && box != 0 && send != 0;
     });
     if (im == 0 || box == 0 || send == 0) {
-        if (im != 0) windows_.PostMessageA(im, kWmClose, 0, 0);
+        if (im != 0) CloseSendWindow(im);
         return;
     }
 
     // Steps 4 and 5. A click that the client answers with a modal alert of its own does not
     // return in time: that is expected, and the alert is dealt with below.
     if (!client::SendText(windows_, box, Utf8ToAnsi(text))) {
-        windows_.PostMessageA(im, kWmClose, 0, 0);
+        CloseSendWindow(im);
         return;
     }
     if (client::Send(windows_, send, kWmLButtonDown)) client::Send(windows_, send, kWmLButtonUp);
@@ -419,10 +430,10 @@ void Quartzline::InstantMessage(const std::string& screenName, const std::string
     // Step 7.
     if (alert != 0) {
         DismissAlert(alert);
-        windows_.PostMessageA(im, kWmClose, 0, 0);
+        CloseSendWindow(im);
     } else if (still != 0) {
         // The bound was reached with a send window still open: close it.
-        windows_.PostMessageA(still, kWmClose, 0, 0);
+        CloseSendWindow(still);
     }
 }
 

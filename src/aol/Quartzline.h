@@ -3,6 +3,7 @@
 // list files and INI values. Text at this interface is UTF-8; it crosses to the client as
 // Windows-1252 bytes. The module keeps no window handles between calls.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct QuartzlineHooks {
 //   member window is closed and the resume step runs;
 // - instantMessageSeconds (each of InstantMessage's two waits): it gives up and closes whatever
 //   send window is open;
+// - closeSeconds: a send window that InstantMessage closed is waited for to be gone, so that what
+//   the caller does next (a reply into the room) does not walk the client's windows while it
+//   closes; after this long InstantMessage returns all the same;
 // - alertSeconds: the client's alert is pressed until it has gone, for at most this long.
 // Every single message to the client is bounded as well (client::kSendTimeoutMs).
 struct QuartzlineLimits {
@@ -35,6 +39,7 @@ struct QuartzlineLimits {
     double ignoreClickSeconds = 1.5;      // for one click to switch the ignore box
     int ignoreBoxPasses = 3;              // clicks on the ignore box until it switches
     double instantMessageSeconds = 10.0;  // for the send window, then for it to close or alert
+    double closeSeconds = 2.0;            // for a send window it closed to be gone
     double alertSeconds = 5.0;            // for the client's alert to go once pressed
 };
 
@@ -79,12 +84,16 @@ private:
     template <typename Done>
     bool WaitUntil(double deadline, Done done);
     // The member information window that the double-click on `member` (single-byte name)
-    // opened, given the member windows that existed before it, or 0 while there is none.
-    Hwnd OpenedMemberWindow(const std::vector<Hwnd>& before, const std::string& member);
+    // opened, given the member windows that existed before it (nothing when they could not be
+    // told: then only a window captioned with the member's name counts), or 0 while there is none.
+    Hwnd OpenedMemberWindow(const std::optional<std::vector<Hwnd>>& before,
+                            const std::string& member);
     // Clicks the ignore box until its state has switched once; false when it never did.
     bool ToggleIgnoreBox(Hwnd box);
     // Presses the client's alert until that alert has gone.
     void DismissAlert(Hwnd alert);
+    // Closes a send window and waits, at most closeSeconds, until it has gone.
+    void CloseSendWindow(Hwnd window);
     // The resume step after an ignore: restart the automatic-ignore scanner if its tag is "off".
     void ResumeAutoIgnore();
     void ShowMessage(const std::string& text, const std::string& title);

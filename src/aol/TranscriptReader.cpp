@@ -40,10 +40,11 @@ std::size_t Overlap(const std::vector<std::string>& before, const std::vector<st
 
 TranscriptReader::TranscriptReader(WindowSystem& windows) : windows_(windows) {}
 
-std::vector<RoomText> TranscriptReader::ReadRooms() {
-    std::vector<aol::RoomText> rooms;
-    if (!windows_.ReadRoomTexts(rooms)) rooms = client::ReadRoomTexts(windows_);
-    return rooms;
+bool TranscriptReader::ReadRooms(std::vector<RoomText>& rooms) {
+    if (windows_.ReadRoomTexts(rooms)) return true;
+    bool complete = true;
+    rooms = client::ReadRoomTexts(windows_, &complete);
+    return complete;
 }
 
 void TranscriptReader::Forget(Hwnd room) {
@@ -56,7 +57,9 @@ void TranscriptReader::Forget(Hwnd room) {
 void TranscriptReader::Reset() {
     rooms_.clear();
     gone_.clear();
-    for (aol::RoomText& room : ReadRooms()) {
+    std::vector<RoomText> found;
+    partialBaseline_ = !ReadRooms(found);
+    for (aol::RoomText& room : found) {
         KnownRoom& text = rooms_[room.room];
         text.lines = SplitLines(room.text);
         text.raw = std::move(room.text);
@@ -65,13 +68,17 @@ void TranscriptReader::Reset() {
 
 std::vector<TranscriptLine> TranscriptReader::ReadNew() {
     std::vector<TranscriptLine> fresh;
+    std::vector<RoomText> found;
+    const bool complete = ReadRooms(found);
     std::map<Hwnd, KnownRoom> rooms;
     bool first = true;
-    for (aol::RoomText& room : ReadRooms()) {
+    for (aol::RoomText& room : found) {
         const auto known = rooms_.find(room.room);
         const bool unchanged = known != rooms_.end() && known->second.raw == room.text;
-        const bool back = known == rooms_.end() &&
-                          std::find(gone_.begin(), gone_.end(), room.room) != gone_.end();
+        // A room the baseline may have missed is taken as it is now, as the baseline would have.
+        const bool back =
+            known == rooms_.end() &&
+            (partialBaseline_ || std::find(gone_.begin(), gone_.end(), room.room) != gone_.end());
         KnownRoom text;
         if (unchanged) {
             text = std::move(known->second);
@@ -91,9 +98,15 @@ std::vector<TranscriptLine> TranscriptReader::ReadNew() {
         first = false;
         rooms.emplace(room.room, std::move(text));
     }
-    for (const auto& [room, text] : rooms_) {
-        if (!rooms.count(room)) Forget(room);
+    for (auto& [room, text] : rooms_) {
+        if (rooms.count(room)) continue;
+        if (complete) {
+            Forget(room);
+        } else {
+            rooms.emplace(room, std::move(text));  // not reached: kept as it was
+        }
     }
+    if (complete) partialBaseline_ = false;
     rooms_ = std::move(rooms);
     return fresh;
 }

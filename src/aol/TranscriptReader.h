@@ -16,7 +16,10 @@
 // the first its earlier lines are not reported again. A room first seen after the baseline (newly
 // opened) has only new lines. A room that was out of sight for a while and comes back as the same
 // window (the client was out of reach: a bridge restarting, say) starts a new baseline: what was
-// said meanwhile is not reported late.
+// said meanwhile is not reported late. A read whose walk of the client's windows did not hold
+// (windows kept closing under it: client::ReadRoomTexts) leaves the rooms it did not reach as they
+// were: they are neither forgotten nor, after a baseline that missed them, taken for newly opened
+// rooms.
 //
 // Known limit (shared by every reader that sees only the text): if between two reads the client
 // drops exactly as many lines as arrive and the visible transcript repeats with that period (the
@@ -54,13 +57,15 @@ private:
         std::string raw;
         std::vector<std::string> lines;
     };
-    // Every open chat room, first in child order first, with its transcript bytes.
-    std::vector<aol::RoomText> ReadRooms();
+    // Every open chat room, first in child order first, with its transcript bytes; false when
+    // the walk did not hold (rooms may be missing).
+    bool ReadRooms(std::vector<aol::RoomText>& rooms);
     void Forget(Hwnd room);
 
     WindowSystem& windows_;
     std::map<Hwnd, KnownRoom> rooms_;
-    std::deque<Hwnd> gone_;  // rooms lately out of sight, newest last
+    std::deque<Hwnd> gone_;         // rooms lately out of sight, newest last
+    bool partialBaseline_ = false;  // the baseline's walk did not hold: rooms may be missing
 };
 
 }  // namespace aol

@@ -32,6 +32,16 @@ TEST_F(Lookup, TwoRoomsOpenTheFirstInChildOrderWins) {
     EXPECT_EQ(q.FindRoom(), older);
 }
 
+TEST_F(Lookup, WalksCutShortEveryTimeGiveUpAfterTheirRestarts) {
+    client.signOn("Bob");
+    client.openRoom("Lobby");
+    client.setTopWindowFlickers(true);  // every walk is cut before it gets past the top window
+    EXPECT_EQ(q.FindRoom(), 0u);
+    EXPECT_EQ(q.GetUser(), "");
+    client.setTopWindowFlickers(false);
+    EXPECT_EQ(q.FindRoom(), client.roomWindow());
+}
+
 TEST_F(Lookup, GetCaptionOfNothingIsEmpty) {
     EXPECT_EQ(q.GetCaption(0), "");
     EXPECT_EQ(q.GetCaption(0xDEAD), "");

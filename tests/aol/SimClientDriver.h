@@ -1,5 +1,7 @@
 #pragma once
-// The contract suite's driver for the simulated client, on virtual time.
+// The contract suite's driver for the simulated client, on virtual time. The client runs at its
+// own pace while the module calls it: every call takes kCallSeconds of virtual time (about a call
+// to another process under Wine), and the client acts on what falls due meanwhile.
 #include <memory>
 
 #include "AolTestSupport.h"
@@ -29,6 +31,10 @@ public:
     void setModalAlerts(bool on) override { client_.setModalAlerts(on); }
     void setCannotReceiveIms(const std::string& name) override;
     void hangFor(int ms) override;
+    void setCloseDelayMs(double ms) override { client_.setCloseDelay(ms / 1000.0); }
+    void userClosesMemberWindowIn(const std::string& name, double ms) override;
+    void startDocumentChurn(int rounds) override;
+    int churnRoundsLeft() override { return churnLeft_; }
 
     std::vector<std::string> transcriptLines() override { return client_.transcriptLines(); }
     std::string inputBox() override { return client_.inputBox(); }
@@ -42,8 +48,12 @@ public:
     bool isMemberWindowOpen(const std::string& name) override;
 
 private:
+    // One round of the churn: the window opens at `when`, closes, and the next round follows.
+    void churnRound(double when, int round);
+
     sim::SimClient client_;
     FakePump pump_{&client_};
+    int churnLeft_ = 0;
 };
 
 std::unique_ptr<contract::ClientDriver> MakeSimDriver();

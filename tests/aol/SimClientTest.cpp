@@ -122,6 +122,42 @@ TEST_F(Sim, PostedMessagesWaitForTheirDelay) {
     EXPECT_FALSE(client.nextPostedDue());
 }
 
+TEST_F(Sim, TheClientActsWhileTheProgramCallsIt) {
+    double now = 0;
+    client.setClock([&] { return now; });
+    client.setCallCost(0.001, [&](double seconds) { now += seconds; });
+    client.setCloseDelay(0.0035);
+    const Hwnd room = client.roomWindow();
+    const Hwnd mdi = client::MdiClient(client);
+    ASSERT_EQ(client.FindWindowExA(mdi, 0, "AOL Child", nullptr), room);
+    client.PostMessageA(room, kWmClose, 0, 0);  // acted on at the next call, without a pump
+    int calls = 0;
+    while (client.FindWindowExA(mdi, 0, "AOL Child", nullptr) == room) ++calls;
+    EXPECT_EQ(calls, 4);  // after the close delay the next window is activated, on top ...
+    EXPECT_NE(client.GetWindowThreadProcessId(room, nullptr), 0u);  // ... the room still there
+    EXPECT_EQ(client.FindWindowExA(mdi, room, "AOL Child", nullptr), 0u);  // last now
+    while (client.GetWindowThreadProcessId(room, nullptr) != 0) ++calls;
+    EXPECT_EQ(client.FindWindowExA(mdi, room, "AOL Child", nullptr), 0u);  // gone, as on Win32
+    bool acted = false;
+    client.at(now + 0.0015, [&] { acted = true; });
+    client.GetWindowTextLengthA(mdi);
+    EXPECT_FALSE(acted);
+    client.GetWindowTextLengthA(mdi);
+    EXPECT_TRUE(acted);
+}
+
+TEST_F(Sim, AFlickeringTopWindowCutsEveryWalk) {
+    client.setTopWindowFlickers(true);
+    const Hwnd mdi = client::MdiClient(client);
+    for (int walk = 0; walk < 3; ++walk) {
+        const Hwnd top = client.FindWindowExA(mdi, 0, "AOL Child", nullptr);
+        EXPECT_NE(top, client.roomWindow());
+        EXPECT_EQ(client.FindWindowExA(mdi, top, "AOL Child", nullptr), 0u);
+        EXPECT_EQ(client.GetWindowThreadProcessId(top, nullptr), 0u);
+    }
+    EXPECT_EQ(client.documentWindows().size(), 2u);  // the room and the welcome window
+}
+
 TEST_F(Sim, ASlowClientBuildsItsAlertBeforeItsButtonWorks) {
     double now = 0;
     client.setPostDelay(0.05, [&] { return now; });

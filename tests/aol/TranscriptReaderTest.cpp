@@ -77,6 +77,24 @@ TEST_F(Reader, SwitchingBetweenOpenRoomsDoesNotRepeatOldLines) {
     EXPECT_EQ(next(), std::vector<std::string>{"Alice|lobby new"});
 }
 
+TEST_F(Reader, AWalkCutShortNeitherForgetsNorRenewsARoom) {
+    client.memberSays("Alice", "old");
+    reader.Reset();
+    client.memberSays("Alice", "a");
+    client.setTopWindowFlickers(true);  // every walk is cut short before it reaches the room
+    EXPECT_TRUE(next().empty());
+    client.memberSays("Alice", "b");
+    client.setTopWindowFlickers(false);
+    EXPECT_EQ(next(), (std::vector<std::string>{"Alice|a", "Alice|b"}));
+    // A baseline whose walk was cut: the room it missed is not taken for a newly opened one.
+    client.setTopWindowFlickers(true);
+    reader.Reset();
+    client.setTopWindowFlickers(false);
+    EXPECT_TRUE(next().empty());
+    client.memberSays("Alice", "c");
+    EXPECT_EQ(next(), std::vector<std::string>{"Alice|c"});
+}
+
 TEST_F(Reader, NoClientAtAll) {
     client.quit();
     reader.Reset();

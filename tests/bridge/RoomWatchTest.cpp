@@ -85,5 +85,20 @@ TEST_F(Watch, FollowsRoomsOpeningAndClosing) {
     EXPECT_TRUE(read(0.01).empty());
 }
 
+TEST_F(Watch, AWalkCutShortKeepsTheRoomsOfTheLastWholeWalk) {
+    sim.memberSays("Alice", "one");
+    read();
+    sim.setTopWindowFlickers(true);  // every walk is cut short before it reaches the room
+    EXPECT_FALSE(watch.Changed(sim, now += RoomWatch::kWalkSeconds));
+    sim.memberSays("Alice", "two");
+    EXPECT_TRUE(watch.Changed(sim, now));
+    const auto rooms = read(RoomWatch::kWalkSeconds);
+    ASSERT_EQ(rooms.size(), 1u);
+    EXPECT_EQ(rooms[0].text, "Alice:\tone\r\nAlice:\ttwo");
+    sim.setTopWindowFlickers(false);
+    sim.openRoom("Private");
+    EXPECT_EQ(read(0.01).size(), 2u);  // a cut walk is walked again at the next look
+}
+
 }  // namespace
 }  // namespace bridge

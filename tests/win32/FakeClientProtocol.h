@@ -22,12 +22,17 @@
 //   modalalerts 0|1                  the alert is shown inside the click that caused it
 //   cannotreceive NAME               IMs to NAME are answered with the alert
 //   hang MS                          the client's thread stops answering for MS
+//   closedelay MS                    a document window that gets WM_CLOSE goes MS later (MS may
+//                                    have decimals)
+//   closememberin NAME MS            the user closes the member's information window MS from now
+//   churn ROUNDS                     another document window opens and closes ROUNDS times
 //   reset                            back to a freshly started client
 //   quit
 // Questions (the answer is the text):
 //   transcript  inputbox  keywords  rooms  members  user  ims ("TO\tTEXT" lines)  imson
 //   ignored NAME
 //   alert  sendwindow  memberwindow NAME                (yes/no answers are "1" or "0")
+//   churnleft                        the churn's rounds still to go
 #include <cstdint>
 
 namespace fakeclient {

@@ -128,6 +128,8 @@ Hwnd SimClient::FindWindowA(const char* className, const char* caption) {
 
 Hwnd SimClient::FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
                               const char* caption) {
+    tick();
+    flicker(parent, childAfter);
     const std::vector<Hwnd>* siblings = &topLevels_;
     if (parent != 0) {
         const Window* p = find(parent);
@@ -155,6 +157,7 @@ Hwnd SimClient::FindWindowExA(Hwnd parent, Hwnd childAfter, const char* classNam
 bool SimClient::SendMessageTimeoutA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                                     std::intptr_t lParam, std::uint32_t /*flags*/,
                                     std::uint32_t /*timeoutMs*/, std::intptr_t* result) {
+    tick();
     if (result) *result = 0;
     record(window, message, wParam, lParam, false);
     if (!find(window)) return false;
@@ -181,6 +184,7 @@ std::intptr_t SimClient::send(Hwnd window, std::uint32_t message, std::uintptr_t
 
 bool SimClient::PostMessageA(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) {
+    tick();
     record(window, message, wParam, lParam, true);
     // Windows refuses to post a message whose parameter points into the sender's memory.
     if (!find(window) || message == kWmSetText || message == kWmGetText) return false;
@@ -204,12 +208,14 @@ std::string SimClient::contentsOf(const Window& w) const {
 
 // The caption: an edit control's is empty, whatever it holds.
 int SimClient::GetWindowTextLengthA(Hwnd window) {
+    tick();
     const Window* w = find(window);
     if (!w || holdsContents(w->kind)) return 0;
     return static_cast<int>(w->text.size());
 }
 
 int SimClient::GetWindowTextA(Hwnd window, char* buffer, int maxCount) {
+    tick();
     if (!buffer || maxCount <= 0) return 0;
     buffer[0] = '\0';
     const Window* w = find(window);
@@ -221,6 +227,7 @@ int SimClient::GetWindowTextA(Hwnd window, char* buffer, int maxCount) {
 }
 
 std::uint32_t SimClient::GetWindowThreadProcessId(Hwnd window, std::uint32_t* processId) {
+    tick();
     if (!find(window)) {
         if (processId) *processId = 0;
         return 0;
@@ -231,6 +238,7 @@ std::uint32_t SimClient::GetWindowThreadProcessId(Hwnd window, std::uint32_t* pr
 
 ProcessHandle SimClient::OpenProcess(std::uint32_t access, bool /*inheritHandle*/,
                                      std::uint32_t processId) {
+    tick();
     constexpr std::uint32_t kVmRead = 0x0010;
     if (!isRunning() || processOpenFails_ || processId != kProcessId || !(access & kVmRead)) {
         return 0;
@@ -243,6 +251,7 @@ ProcessHandle SimClient::OpenProcess(std::uint32_t access, bool /*inheritHandle*
 
 bool SimClient::ReadProcessMemory(ProcessHandle process, std::uint64_t address, void* buffer,
                                   std::size_t size, std::size_t* bytesRead) {
+    tick();
     if (bytesRead) *bytesRead = 0;
     if (!handles_.count(process) || !buffer) return false;
     auto it = memory_.upper_bound(address);
@@ -256,6 +265,7 @@ bool SimClient::ReadProcessMemory(ProcessHandle process, std::uint64_t address, 
 }
 
 bool SimClient::CloseHandle(ProcessHandle handle) {
+    tick();
     return handles_.erase(handle) > 0;
 }
 
@@ -270,39 +280,6 @@ void SimClient::record(Hwnd window, std::uint32_t message, std::uintptr_t wParam
     }
     log_.push_back(MessageRecord{window, w ? w->cls : std::string(), message, wParam, lParam,
                                  posted, std::move(text)});
-}
-
-double SimClient::postTime() const {
-    return now_ ? now_() : 0.0;
-}
-
-void SimClient::deliverPosted() {
-    if (delivering_ || hung_) return;
-    delivering_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{delivering_};
-    // Every message is posted with the same delay, so the queue is in order of due time.
-    while (!posted_.empty() && !hung_ && posted_.front().due <= postTime()) {
-        const Posted p = posted_.front();
-        posted_.pop_front();
-        if (find(p.window)) dispatch(p.window, p.message, p.wParam, p.lParam);
-    }
-}
-
-void SimClient::setPostDelay(double seconds, std::function<double()> now) {
-    postDelay_ = std::max(0.0, seconds);
-    now_ = std::move(now);
-}
-
-std::optional<double> SimClient::nextPostedDue() const {
-    if (posted_.empty()) return std::nullopt;
-    return posted_.front().due;
-}
-
-void SimClient::setPostNotifier(std::function<void()> notifier) {
-    postNotifier_ = std::move(notifier);
 }
 
 void SimClient::addChangeListener(std::function<void()> listener) {
@@ -391,6 +368,8 @@ std::intptr_t SimClient::dispatch(Hwnd window, std::uint32_t message, std::uintp
                 case Kind::Room:
                 case Kind::MemberWindow:
                 case Kind::SendWindow:
+                    closeDocument(window);
+                    break;
                 case Kind::Alert:
                     destroy(window);
                     notify();

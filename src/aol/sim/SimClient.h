@@ -33,6 +33,12 @@
 //     (setPostDelay, measured on the time source given to it), once they are due; the post
 //     notifier is called on every post so a host can schedule that delivery. WM_SETTEXT cannot be
 //     posted (as on Windows: its parameter is a pointer).
+//   - The client's own pace: a real client runs while the program calls it. With a call cost
+//     (setCallCost) every call into the WindowSystem takes that long on the client's clock, and
+//     before answering, the client does what has fallen due meanwhile: posted messages, windows
+//     closing slowly (setCloseDelay), acts of the client or its user given to at(). So a window
+//     can close between two calls of a walk over its siblings, and FindWindowExA after a window
+//     that is gone answers 0, as Win32 does.
 //   - Room input box: WM_SETTEXT replaces its text; WM_CHAR of a printable byte appends it;
 //     WM_CHAR Enter adds the box's line to the room's transcript as the signed-on user (line breaks
 //     in it become blanks; an empty box sends nothing) and clears the box.
@@ -61,8 +67,10 @@
 //   - Alert: WM_KEYDOWN then WM_KEYUP with the space key (or a click) on its "Button" dismisses it.
 //     With a post delay the client takes that long to build the alert: until then the alert has a
 //     provisional "Button" that it replaces when it is done, and a press on that one is lost.
-//   - WM_CLOSE closes a document window (a room window leaves the room), the alert, or, sent to
-//     the frame, quits the client.
+//   - WM_CLOSE closes a document window (a room window leaves the room; after the close delay,
+//     if one is set), the alert, or, sent to the frame, quits the client. A document window that
+//     closes while it is the active one (first in child order) first activates the next one,
+//     which comes to the top above it, as in an MDI client.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -136,12 +144,27 @@ public:
     void deliverPosted();
     // Posted messages act this long after they were posted, on the given time source (seconds).
     void setPostDelay(double seconds, std::function<double()> now);
-    // When the next queued message is due (on the time source), or nothing when none is queued.
+    // When the next queued message or act (see at()) is due on the client's clock, or nothing
+    // when none is queued.
     std::optional<double> nextPostedDue() const;
     std::size_t pendingPosted() const { return posted_.size(); }
     void setPostNotifier(std::function<void()> notifier);
     // Called after every visible change (transcript, members, windows, input box, alerts ...).
     void addChangeListener(std::function<void()> listener);
+
+    // ---- The client's own pace ----
+    // The clock the client's delays are measured on, in seconds (setPostDelay sets it too).
+    void setClock(std::function<double()> now);
+    // Every call into the WindowSystem takes `seconds` of the client's clock, moved on through
+    // `advance`; before answering, the client does whatever has fallen due (deliverPosted). With
+    // 0 (the default) the client acts only when its host calls deliverPosted().
+    void setCallCost(double seconds, std::function<void(double)> advance);
+    // The client or its user does `act` at `when` on the client's clock, when the client next
+    // acts on what is due (not while it hangs).
+    void at(double when, std::function<void()> act);
+    // A document window that gets WM_CLOSE goes this much later on the client's clock (a client
+    // that saves or animates first); 0 (the default): at once.
+    void setCloseDelay(double seconds) { closeDelay_ = seconds; }
 
     // ---- Driving: the client and the user (text in UTF-8) ----
     void start();  // the client runs (frame, toolbar, MDI client); harmless when running
@@ -216,6 +239,13 @@ public:
     void hangWhenSentTo(Hwnd window) { hangOn_ = window; }
     // Opens the member's information window as the user would (a double-click on the entry).
     void userOpensMemberWindow(const std::string& name, const std::string& room = {});
+    // The user closes the member's information window (every one open for that name).
+    void userClosesMemberWindow(const std::string& name);
+    // A bare document window opens on top whenever a walk over the MDI client's windows starts
+    // (FindWindowExA from the first child) and closes just as the walk asks for the window after
+    // it: every such walk is cut short, as by the worst-timed window of a real client. The window
+    // comes and goes without telling the change listeners.
+    void setTopWindowFlickers(bool on) { topWindowFlickers_ = on; }
     // Shows the client's alert with this text (as when the client has something to say).
     void showAlertNow(const std::string& text);
     int sendsTimedOut() const { return sendsTimedOut_; }
@@ -287,6 +317,17 @@ private:
     Hwnd create(Hwnd parent, Kind kind, const std::string& cls, const std::string& text,
                 bool onTop = false);
     void destroy(Hwnd id);
+    // WM_CLOSE to a document window: it goes at once, or after the close delay.
+    void closeDocument(Hwnd id);
+    // A document window goes as an MDI client's child does: when it is the active one (the first
+    // in child order), the one after it is activated first and so comes to the top, above it;
+    // the window itself goes a little later (a few calls of the program later when calls cost
+    // time; with nothing in between otherwise).
+    void documentGoes(Hwnd id);
+    // Time passes for one call of the program (the call cost), and the client acts on what is due.
+    void tick();
+    // The window that setTopWindowFlickers opens and closes, on a walk from `parent`.
+    void flicker(Hwnd parent, Hwnd childAfter);
     void destroyQuietly(Hwnd id);
     Hwnd mdi() const;
     Room* room(const std::string& name);
@@ -354,6 +395,12 @@ private:
     int sendsTimedOut_ = 0;
     double postDelay_ = 0.0;
     std::function<double()> now_;
+    double callCost_ = 0.0;
+    std::function<void(double)> advance_;
+    std::multimap<double, std::function<void()>> acts_;  // by due time on the client's clock
+    double closeDelay_ = 0.0;
+    bool topWindowFlickers_ = false;
+    Hwnd flicker_ = 0;
 };
 
 }  // namespace aol::sim

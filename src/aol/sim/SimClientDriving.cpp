@@ -93,10 +93,7 @@ Hwnd SimClient::openRoom(const std::string& name) {
 }
 
 void SimClient::closeRoom(const std::string& name) {
-    const Hwnd rw = roomHwnd(name);
-    if (rw == 0) return;
-    destroy(rw);
-    notify();
+    documentGoes(roomHwnd(name));
 }
 
 std::vector<std::string> SimClient::openRooms() const {
@@ -289,9 +286,14 @@ Hwnd SimClient::addDocumentWindow(const std::string& caption,
 }
 
 bool SimClient::closeWindow(Hwnd window) {
-    if (!find(window)) return false;
-    destroy(window);
-    notify();
+    const Window* w = find(window);
+    if (!w) return false;
+    if (w->parent != 0 && w->parent == mdi()) {
+        documentGoes(window);
+    } else {
+        destroy(window);
+        notify();
+    }
     return true;
 }
 
@@ -305,6 +307,20 @@ void SimClient::userOpensMemberWindow(const std::string& name, const std::string
         openMemberWindow(roomHwnd(roomName));
         return;
     }
+}
+
+void SimClient::userClosesMemberWindow(const std::string& name) {
+    const std::string key = AnsiLowerCase(Utf8ToAnsi(name));
+    std::vector<Hwnd> closing;
+    if (const Window* m = find(mdi())) {
+        for (const Hwnd child : m->children) {
+            const Window* w = find(child);
+            if (w && w->kind == Kind::MemberWindow && AnsiLowerCase(w->subject) == key) {
+                closing.push_back(child);
+            }
+        }
+    }
+    for (const Hwnd w : closing) documentGoes(w);
 }
 
 void SimClient::showAlertNow(const std::string& text) {

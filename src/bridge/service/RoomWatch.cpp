@@ -29,16 +29,14 @@ bool RoomWatch::Head(aol::WindowSystem& ws, aol::Hwnd transcript, std::string& h
 
 bool RoomWatch::Walk(aol::WindowSystem& ws, double now) {
     namespace client = aol::client;
-    if (now - walkedAt_ < kWalkSeconds && now >= walkedAt_) return false;
+    if (!walkCut_ && now - walkedAt_ < kWalkSeconds && now >= walkedAt_) return false;
     walkedAt_ = now;
     const aol::Hwnd frame = client::Frame(ws);
     const aol::Hwnd mdi = client::Child(ws, frame, client::kMdiClass);
-    std::vector<aol::Hwnd> documents;
-    for (aol::Hwnd w = client::Child(ws, mdi, client::kChildClass); w != 0;
-         w = client::Child(ws, mdi, client::kChildClass, w)) {
-        documents.push_back(w);
-        if (documents.size() > 4096) break;  // a window list that never ends is not believed
-    }
+    bool complete = true;
+    std::vector<aol::Hwnd> documents = client::Documents(ws, mdi, &complete);
+    walkCut_ = !complete;
+    if (walkCut_) return false;
     const bool sameWindows =
         frame != 0 && frame == frame_ && mdi == mdi_ && documents == documents_;
     frame_ = frame;

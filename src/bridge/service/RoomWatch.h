@@ -13,7 +13,9 @@
 // bytes, at most kHeadEvery reads later; with the same first bytes after the drop too, it would be
 // missed until the next change: the same blind spot as a reader of the whole text has for a room
 // repeating one line.) The signature is taken before the text is read, so a change in between is
-// seen on the next read, never lost.
+// seen on the next read, never lost. A walk of the windows that did not hold however often it
+// started again (windows kept closing under it: client::Documents) changes nothing: the rooms of
+// the last walk that held stand, and the next look walks again.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -57,6 +59,7 @@ private:
     bool Walk(aol::WindowSystem& ws, double now);
 
     double walkedAt_ = -1e9;
+    bool walkCut_ = false;  // the last walk did not hold: walk again at the next look
     aol::Hwnd frame_ = 0;
     aol::Hwnd mdi_ = 0;
     std::vector<aol::Hwnd> documents_;

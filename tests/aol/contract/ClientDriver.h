@@ -53,6 +53,16 @@ public:
     // The client's thread stops answering for this long, starting now.
     virtual void hangFor(int ms) = 0;
 
+    // ---- What happens meanwhile, whatever the module is doing ----
+    // A document window that gets WM_CLOSE goes this long after (a client that saves first).
+    virtual void setCloseDelayMs(double ms) = 0;
+    // The user closes the member's information window this long from now.
+    virtual void userClosesMemberWindowIn(const std::string& name, double ms) = 0;
+    // Another document window opens on top and closes again, `rounds` times, a few tenths of a
+    // millisecond each way (the pace varies from round to round), starting now.
+    virtual void startDocumentChurn(int rounds) = 0;
+    virtual int churnRoundsLeft() = 0;
+
     // ---- What the client received ----
     virtual std::vector<std::string> transcriptLines() = 0;  // "Name:\tText", oldest first
     virtual std::string inputBox() = 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "FakeClientProtocol.h"
@@ -46,6 +47,12 @@ std::string Win32ClientDriver::command(const std::vector<std::string>& words) {
         text += word;
     }
     return FakeClientProcess::shared().command(text, words.front());
+}
+
+std::string Win32ClientDriver::Decimal(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", value);
+    return text;
 }
 
 std::vector<std::string> Win32ClientDriver::lines(const std::string& text) {

@@ -3,6 +3,7 @@
 // fake-aol-client.exe (found beside the test program) as a process of its own, drives it with
 // commands sent to its control window, and hands the module the real Win32 window system.
 // One client process serves every test; each driver starts from a reset client.
+#include <cstdlib>
 #include <string>
 
 #include "aol/win32/Win32WindowSystem.h"
@@ -39,6 +40,12 @@ public:
     void setModalAlerts(bool on) override { command({"modalalerts", on ? "1" : "0"}); }
     void setCannotReceiveIms(const std::string& name) override { command({"cannotreceive", name}); }
     void hangFor(int ms) override;
+    void setCloseDelayMs(double ms) override { command({"closedelay", Decimal(ms)}); }
+    void userClosesMemberWindowIn(const std::string& name, double ms) override {
+        command({"closememberin", name, Decimal(ms)});
+    }
+    void startDocumentChurn(int rounds) override { command({"churn", std::to_string(rounds)}); }
+    int churnRoundsLeft() override { return std::atoi(command({"churnleft"}).c_str()); }
 
     std::vector<std::string> transcriptLines() override { return lines(command({"transcript"})); }
     std::string inputBox() override { return command({"inputbox"}); }
@@ -58,6 +65,7 @@ public:
 
 private:
     static std::vector<std::string> lines(const std::string& text);
+    static std::string Decimal(double value);
 
     aol::Win32WindowSystem windows_;
     Win32EventPump pump_;

@@ -1,6 +1,8 @@
 // The fake client's command interpreter: what tests ask of it through its control window.
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
+#include <string>
 
 #include "FakeClientProtocol.h"
 #include "aol/Ansi.h"
@@ -91,6 +93,14 @@ LRESULT RunCommand(HWND replyTo, const COPYDATASTRUCT& data) {
         client.cannotReceive.insert(normalised);
     } else if (verb == "hang") {
         client.hang(number(1));
+    } else if (verb == "closedelay") {
+        client.closeDelayMs = std::atof(arg(1).c_str());
+    } else if (verb == "closememberin") {
+        const std::string name = arg(1);
+        At(Now() + std::atof(arg(2).c_str()) / 1000.0,
+           [name] { FakeClient::instance().userClosesMemberWindow(name); });
+    } else if (verb == "churn") {
+        client.startChurn(number(1));
     } else if (verb == "reset") {
         client.reset();
     } else if (verb == "quit") {
@@ -134,6 +144,8 @@ LRESULT RunCommand(HWND replyTo, const COPYDATASTRUCT& data) {
         Reply(replyTo, YesNo(client.isSendWindowOpen()));
     } else if (verb == "memberwindow") {
         Reply(replyTo, YesNo(client.isMemberWindowOpen(arg(1))));
+    } else if (verb == "churnleft") {
+        Reply(replyTo, std::to_string(client.churnLeft()));
     } else {
         return 0;
     }

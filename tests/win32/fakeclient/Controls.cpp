@@ -64,6 +64,9 @@ LRESULT CALLBACK DocumentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             if (HIWORD(wp) == BN_CLICKED && lp != 0)
                 client.ignoreBoxClicked(reinterpret_cast<HWND>(lp));
             return 0;
+        case WM_CLOSE:
+            client.closeDocument(w);
+            return 0;
         case WM_DESTROY:
             client.documentDestroyed(w);
             break;
@@ -192,6 +195,7 @@ LRESULT CALLBACK ControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_TIMER:
             if (wp == kHeldTimer) ReleaseDueMessages();
+            if (wp == kActTimer) RunDueActs();
             return 0;
         default:
             return DefWindowProcA(w, msg, wp, lp);

@@ -87,6 +87,8 @@ void FakeClient::reset() {
          alert = FindWindowExA(nullptr, alert, "#32770", "America Online")) {
         SendMessageA(alert, WM_COMMAND, IDOK, 0);
     }
+    DropActs();
+    churnLeft_ = 0;
     for (const HWND w : documents())
         SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(w), 0);
     DropHeldMessages();
@@ -96,6 +98,7 @@ void FakeClient::reset() {
     imsSent.clear();
     imsOn = true;
     postDelayMs = 0;
+    closeDelayMs = 0.0;
     transcriptLimit = 250;
     imAlert = false;
     modalAlerts = false;
@@ -257,6 +260,30 @@ void FakeClient::hang(int ms) {
     PostMessageA(control_, kHangMessage, static_cast<WPARAM>(ms), 0);
 }
 
+void FakeClient::userClosesMemberWindow(const std::string& name) {
+    std::vector<HWND> closing;
+    for (const auto& [window, member] : memberWindows) {
+        if (Lower(member.member) == Lower(name)) closing.push_back(window);
+    }
+    for (const HWND w : closing) SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(w), 0);
+}
+
+void FakeClient::startChurn(int rounds) {
+    churnLeft_ = rounds;
+    if (churnLeft_ > 0) churnRound(0);
+}
+
+void FakeClient::churnRound(int round) {
+    constexpr double kStep = 30e-6;
+    const HWND window = createDocument("Churn");
+    At(Now() + kStep * (1 + round % 7), [this, window, round] {
+        if (IsWindow(window))
+            SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+        if (--churnLeft_ <= 0) return;
+        At(Now() + kStep * (1 + round % 5), [this, round] { churnRound(round + 1); });
+    });
+}
+
 // ---- Reactions -----------------------------------------------------------------------------
 
 Room* FakeClient::roomOfControl(HWND control) {
@@ -387,6 +414,18 @@ void FakeClient::showAlert(const std::string& text, bool insideSentMessage) {
         return;
     }
     PostMessageA(control_, kAlertMessage, 0, reinterpret_cast<LPARAM>(new std::string(text)));
+}
+
+void FakeClient::closeDocument(HWND window) {
+    const auto destroy = [this, window] {
+        if (IsWindow(window))
+            SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+    };
+    if (closeDelayMs <= 0.0) {
+        destroy();
+    } else {
+        At(Now() + closeDelayMs / 1000.0, destroy);
+    }
 }
 
 void FakeClient::documentDestroyed(HWND window) {

@@ -31,6 +31,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -91,6 +92,11 @@ public:
     void userOpensMemberWindow(const std::string& name);
     void setIgnored(const std::string& name, bool ignored);
     void hang(int ms);
+    void userClosesMemberWindow(const std::string& name);
+    // Another document window opens on top and closes again, `rounds` times, at a pace of a few
+    // tenths of a millisecond that varies from round to round.
+    void startChurn(int rounds);
+    int churnLeft() const { return churnLeft_; }
 
     // ---- Reactions to the windows' messages ----
     void submitInput(HWND input);
@@ -98,12 +104,15 @@ public:
     void openMemberWindow(HWND list);
     void ignoreBoxClicked(HWND box);
     void iconClicked(HWND icon);
+    // WM_CLOSE to a document window: it goes at once, or closeDelayMs later.
+    void closeDocument(HWND window);
     void documentDestroyed(HWND window);
     Room* roomOfControl(HWND control);
     std::string transcriptOf(const Room& room) const;
 
     // ---- Settings ----
     int postDelayMs = 0;
+    double closeDelayMs = 0.0;
     std::size_t transcriptLimit = 250;  // lines a room's transcript keeps
     bool imAlert = false;
     bool modalAlerts = false;
@@ -131,6 +140,7 @@ private:
     void openSendWindow(const std::string& recipient);
     void showAlert(const std::string& text, bool insideSentMessage);
     std::uint32_t allocate(const std::vector<std::uint8_t>& bytes);
+    void churnRound(int round);
 
     HINSTANCE instance_ = nullptr;
     HWND frame_ = nullptr;
@@ -141,6 +151,7 @@ private:
     std::uint8_t* arena_ = nullptr;
     std::size_t arenaUsed_ = 0;
     int nextId_ = 100;
+    int churnLeft_ = 0;
 };
 
 // Window classes and their procedures (Controls.cpp).
@@ -160,8 +171,17 @@ bool HoldIfDelayed(const MSG& msg);
 void ReleaseDueMessages();
 void DropHeldMessages();
 
+// Timed acts of the client and its user (Main.cpp), run by the message loop when they fall due,
+// to a small fraction of a millisecond, whatever the program is asking of the client meanwhile
+// (inside a modal loop, such as the alert's, only every 10 ms or so).
+double Now();  // seconds on a steady clock
+void At(double when, std::function<void()> act);
+void RunDueActs();
+void DropActs();
+
 inline constexpr UINT kHangMessage = WM_APP + 1;
 inline constexpr UINT kAlertMessage = WM_APP + 2;
 inline constexpr UINT_PTR kHeldTimer = 1;
+inline constexpr UINT_PTR kActTimer = 2;
 
 }  // namespace fakeclient
