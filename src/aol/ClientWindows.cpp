@@ -155,21 +155,23 @@ std::string CaptionBytes(WindowSystem& ws, Hwnd window) {
     return std::string(buffer.data(), static_cast<std::size_t>(copied < n ? copied : n));
 }
 
-std::string ControlBytes(WindowSystem& ws, Hwnd window) {
+std::optional<std::string> ReadControlBytes(WindowSystem& ws, Hwnd window) {
     // Room to grow between the two messages before a second read is needed.
     constexpr std::size_t kSlack = 4096;
     constexpr int kAttempts = 4;
     std::string text;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::optional<std::intptr_t> length = Send(ws, window, kWmGetTextLength);
-        if (!length || *length <= 0) return {};
+        if (!length) return std::nullopt;
+        if (*length <= 0) return std::string();
         const std::size_t wanted =
             std::min(static_cast<std::size_t>(*length), kMaxControlTextBytes);
         const std::size_t size = std::min(wanted + 1 + kSlack, kMaxControlTextBytes + 1);
         std::vector<char> buffer(size, '\0');
         const std::optional<std::intptr_t> copied =
             Send(ws, window, kWmGetText, size, reinterpret_cast<std::intptr_t>(buffer.data()));
-        if (!copied || *copied <= 0) return {};
+        if (!copied) return std::nullopt;
+        if (*copied <= 0) return std::string();
         const std::size_t n = std::min(static_cast<std::size_t>(*copied), size - 1);
         text.assign(buffer.data(), n);
         // A read that did not fill the buffer is the whole text.
@@ -178,13 +180,18 @@ std::string ControlBytes(WindowSystem& ws, Hwnd window) {
     return text;
 }
 
+std::string ControlBytes(WindowSystem& ws, Hwnd window) {
+    return ReadControlBytes(ws, window).value_or(std::string());
+}
+
 std::vector<RoomText> ReadRoomTexts(WindowSystem& ws, bool* complete) {
     // The windows first, then the rooms among them: a walk that starts again does not read a
     // transcript twice, and a room that closes in between is no longer a room.
     std::vector<RoomText> rooms;
     for (const Hwnd w : Documents(ws, MdiClient(ws), complete)) {
         if (!IsChatRoom(ws, w)) continue;
-        rooms.push_back(RoomText{w, ControlBytes(ws, RoomTranscript(ws, w))});
+        std::optional<std::string> text = ReadControlBytes(ws, RoomTranscript(ws, w));
+        rooms.push_back(RoomText{w, std::move(text).value_or(std::string()), !text.has_value()});
     }
     return rooms;
 }

@@ -95,13 +95,16 @@ bool SendText(WindowSystem& ws, Hwnd window, const std::string& bytes);
 std::string CaptionBytes(WindowSystem& ws, Hwnd window);
 
 // A control's contents (the room's transcript, an input box) as single-byte bytes, asked of the
-// control itself with WM_GETTEXTLENGTH and WM_GETTEXT. "" for window 0 or a client that does not
-// answer. Text that grows between the two messages is read again, so a read is never cut short;
-// at most kMaxControlTextBytes are read.
+// control itself with WM_GETTEXTLENGTH and WM_GETTEXT. Nothing for window 0 or a client that does
+// not answer (a hung client is not a client whose control is empty). Text that grows between the
+// two messages is read again, so a read is never cut short; at most kMaxControlTextBytes are read.
 inline constexpr std::size_t kMaxControlTextBytes = 32u << 20;
+std::optional<std::string> ReadControlBytes(WindowSystem& ws, Hwnd window);
+// The same, "" when the control did not answer.
 std::string ControlBytes(WindowSystem& ws, Hwnd window);
 
-// Every open chat room of the MDI client, first in child order first, with its transcript. When
+// Every open chat room of the MDI client, first in child order first, with its transcript (marked
+// unanswered when its transcript did not answer in time). When
 // no walk of the document windows held, *complete (if given) is set false: the rooms are those
 // of the windows walked, and a room missing from them may still be open.
 std::vector<RoomText> ReadRoomTexts(WindowSystem& ws, bool* complete = nullptr);

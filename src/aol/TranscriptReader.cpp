@@ -60,6 +60,10 @@ void TranscriptReader::Reset() {
     std::vector<RoomText> found;
     partialBaseline_ = !ReadRooms(found);
     for (aol::RoomText& room : found) {
+        if (room.unanswered) {
+            Forget(room.room);  // taken as it is when it answers: what it held is not new
+            continue;
+        }
         KnownRoom& text = rooms_[room.room];
         text.lines = SplitLines(room.text);
         text.raw = std::move(room.text);
@@ -74,6 +78,13 @@ std::vector<TranscriptLine> TranscriptReader::ReadNew() {
     bool first = true;
     for (aol::RoomText& room : found) {
         const auto known = rooms_.find(room.room);
+        if (room.unanswered) {
+            // A hung client's transcript has not emptied: what was known of it stands, and it
+            // is read again next time. (As the open room, it hides the rooms behind it.)
+            if (known != rooms_.end()) rooms.emplace(room.room, std::move(known->second));
+            first = false;
+            continue;
+        }
         const bool unchanged = known != rooms_.end() && known->second.raw == room.text;
         // A room the baseline may have missed is taken as it is now, as the baseline would have.
         const bool back =

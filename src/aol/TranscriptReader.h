@@ -19,7 +19,8 @@
 // said meanwhile is not reported late. A read whose walk of the client's windows did not hold
 // (windows kept closing under it: client::ReadRoomTexts) leaves the rooms it did not reach as they
 // were: they are neither forgotten nor, after a baseline that missed them, taken for newly opened
-// rooms.
+// rooms. A transcript that does not answer in time (a hung client) is not taken for an empty one:
+// the room stays as it was known, so its lines are not reported again once it answers.
 //
 // Known limit (shared by every reader that sees only the text): if between two reads the client
 // drops exactly as many lines as arrive and the visible transcript repeats with that period (the

@@ -37,7 +37,8 @@ inline constexpr std::uint32_t kLbGetItemData = 0x0199;
 inline constexpr std::uint32_t kBmGetCheck = 0x00F0;
 inline constexpr std::uintptr_t kCharEnter = 0x0D;  // WM_CHAR of the Enter key
 inline constexpr std::uintptr_t kVkSpace = 0x20;    // the space key (and its WM_CHAR)
-inline constexpr std::uint32_t kProcessReadAccess = 0x000F0010;
+// PROCESS_VM_READ alone: the member list is read from the client's memory, nothing else is asked.
+inline constexpr std::uint32_t kProcessReadAccess = 0x0010;
 inline constexpr std::intptr_t kLbErr = -1;
 
 // SendMessageTimeoutA flags.
@@ -48,6 +49,8 @@ inline constexpr std::uint32_t kSmtoAbortIfHung = 0x0002;
 struct RoomText {
     Hwnd room = 0;
     std::string text;
+    // The transcript did not answer (a hung client): `text` says nothing, the room is still open.
+    bool unanswered = false;
 };
 
 class WindowSystem {

@@ -95,6 +95,22 @@ TEST_F(Reader, AWalkCutShortNeitherForgetsNorRenewsARoom) {
     EXPECT_EQ(next(), std::vector<std::string>{"Alice|c"});
 }
 
+// A hung client answers no read: its transcript has not emptied, so nothing in it is new once it
+// answers again, at a baseline as at a later read.
+TEST_F(Reader, AHungClientsTranscriptIsNotTakenForAnEmptyOne) {
+    client.memberSays("Alice", "old");
+    reader.Reset();
+    client.setHung(true);
+    EXPECT_TRUE(next().empty());
+    client.setHung(false);
+    client.memberSays("Alice", "new");
+    EXPECT_EQ(next(), std::vector<std::string>{"Alice|new"});
+    client.setHung(true);
+    reader.Reset();
+    client.setHung(false);
+    EXPECT_TRUE(next().empty());
+}
+
 TEST_F(Reader, NoClientAtAll) {
     client.quit();
     reader.Reset();

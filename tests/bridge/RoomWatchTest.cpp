@@ -100,5 +100,21 @@ TEST_F(Watch, AWalkCutShortKeepsTheRoomsOfTheLastWholeWalk) {
     EXPECT_EQ(read(0.01).size(), 2u);  // a cut walk is walked again at the next look
 }
 
+// A hung client's transcript keeps the text it last gave; a room never read is left out.
+TEST_F(Watch, AHungTranscriptKeepsItsLastText) {
+    sim.memberSays("Alice", "one");
+    read();
+    sim.setHung(true);
+    auto rooms = read(RoomWatch::kWalkSeconds);
+    ASSERT_EQ(rooms.size(), 1u);
+    EXPECT_EQ(rooms[0].text, "Alice:\tone");
+    sim.openRoom("Private");
+    EXPECT_EQ(read(RoomWatch::kWalkSeconds).size(), 1u);
+    sim.setHung(false);
+    rooms = read(0.01);
+    ASSERT_EQ(rooms.size(), 2u);
+    EXPECT_TRUE(Same(rooms, full()));
+}
+
 }  // namespace
 }  // namespace bridge

@@ -49,6 +49,14 @@ bool RoomWatch::Walk(aol::WindowSystem& ws, double now) {
         Room room;
         room.room = w;
         room.transcript = client::RoomTranscript(ws, w);
+        // The text last read stands in for a transcript that does not answer at its next read.
+        const auto before = std::find_if(rooms_.begin(), rooms_.end(), [&room](const Room& r) {
+            return r.room == room.room && r.transcript == room.transcript;
+        });
+        if (before != rooms_.end() && before->read) {
+            room.text = std::move(before->text);
+            room.read = true;
+        }
         rooms.push_back(room);
     }
     rooms_ = std::move(rooms);
@@ -77,9 +85,18 @@ std::vector<aol::RoomText> RoomWatch::Read(aol::WindowSystem& ws, double now) {
             out.push_back({room.room, room.text});
             continue;
         }
+        std::optional<std::string> text = aol::client::ReadControlBytes(ws, room.transcript);
+        if (!text) {
+            // A transcript that does not answer (a hung client) has not become empty: its last
+            // text stands and it is read again next time. Never read, it is left out for now.
+            room.length = -1;
+            if (room.read) out.push_back({room.room, room.text});
+            continue;
+        }
         room.length = length.value_or(-1);
         room.head = head;
-        room.text = aol::client::ControlBytes(ws, room.transcript);
+        room.text = std::move(*text);
+        room.read = true;
         out.push_back({room.room, room.text});
     }
     return out;

@@ -15,7 +15,9 @@
 // repeating one line.) The signature is taken before the text is read, so a change in between is
 // seen on the next read, never lost. A walk of the windows that did not hold however often it
 // started again (windows kept closing under it: client::Documents) changes nothing: the rooms of
-// the last walk that held stand, and the next look walks again.
+// the last walk that held stand, and the next look walks again. A transcript that does not answer
+// in time (a hung client) keeps the text it last gave: it is not taken for an emptied room, whose
+// lines would all count as new once it answers again.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,6 +49,7 @@ private:
         std::intptr_t length = -1;
         std::string head;
         std::string text;
+        bool read = false;       // text holds what the transcript answered once
         int readsSinceHead = 0;  // reads that found the length unchanged since the head was read
         int looksSinceHead = 0;  // the same for Changed
     };
