@@ -24,7 +24,8 @@ public:
     }
     aol::Hwnd FindWindowExA(aol::Hwnd p, aol::Hwnd a, const char* c, const char* t) override {
         const std::string wanted = c ? c : "";
-        if (p == 0 && a == 0 && wanted == "#32770") return kForeign;
+        if (p == 0 && a == kForeign && foreignGone) return 0;  // as Windows answers after a window
+        if (p == 0 && a == 0 && wanted == "#32770" && !foreignGone) return kForeign;
         if (p == 0 && a == 0 && wanted == "AOL Frame25" && frameShown) return kForeignFrame;
         if (p == 0 && (a == kForeign || a == kForeignFrame)) return sim_.FindWindowExA(0, 0, c, t);
         if (p == kForeignFrame) return 0;
@@ -47,6 +48,8 @@ public:
     }
     std::uint32_t GetWindowThreadProcessId(aol::Hwnd w, std::uint32_t* pid) override {
         ++processQueries;
+        if (w == kForeign && foreignGone) return 0;
+        if (w == kForeign && foreignClosesWhenAsked) foreignGone = true;  // closing under the walk
         if (w == kForeign || w == kForeignFrame) {
             if (pid) *pid = kForeignProcess;
             return 1;
@@ -64,6 +67,8 @@ public:
     bool CloseHandle(aol::ProcessHandle h) override { return sim_.CloseHandle(h); }
 
     bool frameShown = false;
+    bool foreignClosesWhenAsked = false;
+    bool foreignGone = false;
     std::uint32_t openedWith = 0;
     int foreignMessages = 0;
     int processQueries = 0;
@@ -99,6 +104,9 @@ TEST_F(Guard, OtherProgramsWindowsAreNotThere) {
     EXPECT_FALSE(guard.PostMessageA(WithAnotherProgram::kForeign, aol::kWmClose, 0, 0));
     EXPECT_EQ(guard.FindWindowExA(WithAnotherProgram::kForeign, 0, nullptr, nullptr), 0u);
     EXPECT_EQ(windows.foreignMessages, 0);
+    // Another program's window that closes while the lookup passes over it does not hide ours.
+    windows.foreignClosesWhenAsked = true;
+    EXPECT_EQ(guard.FindWindowA("#32770", "America Online"), alert);
 }
 
 TEST_F(Guard, OnlyPlainMessagesAndAlwaysBounded) {

@@ -10,7 +10,7 @@ constexpr std::size_t kMostKnown = 4096;    // windows remembered as the client'
 constexpr int kMostFrames = 64;             // frame windows looked at in one walk
 constexpr std::size_t kMostReported = 256;  // processes remembered as reported
 
-// What the chat-client module asks for (the memory-reading right among others): no more.
+// What the chat-client module asks for (the right to read memory): no more.
 constexpr std::uint32_t kAskableAccess = aol::kProcessReadAccess;
 
 }  // namespace
@@ -23,13 +23,20 @@ ClientGuard::~ClientGuard() {
 }
 
 void ClientGuard::EachFrame(const std::function<void(aol::Hwnd, std::uint32_t)>& visit) {
-    aol::Hwnd w = 0;
-    for (int i = 0; i < kMostFrames; ++i) {
-        w = inner_.FindWindowExA(0, w, aol::client::kFrameClass, nullptr);
-        if (w == 0) return;
-        std::uint32_t pid = 0;
-        inner_.GetWindowThreadProcessId(w, &pid);
-        visit(w, pid);
+    // A frame that closes while the walk stands on it ends the walk early (Windows answers 0
+    // after a window that is gone): such a walk starts again, a bounded number of times.
+    std::set<aol::Hwnd> visited;
+    for (int walk = 0; walk <= aol::client::kWalkRestarts; ++walk) {
+        aol::Hwnd w = 0;
+        for (int i = 0; i < kMostFrames; ++i) {
+            const aol::Hwnd next = inner_.FindWindowExA(0, w, aol::client::kFrameClass, nullptr);
+            if (next == 0) break;
+            w = next;
+            std::uint32_t pid = 0;
+            inner_.GetWindowThreadProcessId(w, &pid);
+            if (visited.insert(w).second) visit(w, pid);
+        }
+        if (w == 0 || aol::client::Exists(inner_, w)) return;
     }
 }
 
@@ -90,19 +97,26 @@ aol::Hwnd ClientGuard::FindWindowExA(aol::Hwnd parent, aol::Hwnd childAfter, con
     if (parent != 0 && !IsClients(parent)) return 0;
     if (childAfter != 0 && !IsClients(childAfter)) return 0;
     if (client_ == 0) return 0;
-    aol::Hwnd w = childAfter;
-    // Bounded: a window list that changes under the walk must not keep it going forever.
-    for (int i = 0; i < 4096; ++i) {
-        w = parent == 0 && w == 0 ? inner_.FindWindowA(className, caption)
-                                  : inner_.FindWindowExA(parent, w, className, caption);
-        if (w == 0) return 0;
-        std::uint32_t pid = 0;
-        inner_.GetWindowThreadProcessId(w, &pid);
-        if (pid == client_) {
-            known_.insert(w);
-            return w;
+    // Bounded: a window list that changes under the walk must not keep it going forever. Another
+    // program's window that closes while the walk passes over it ends the walk early (Windows
+    // answers 0 after a window that is gone): the walk then starts again from where it began.
+    for (int walk = 0; walk <= aol::client::kWalkRestarts; ++walk) {
+        aol::Hwnd w = childAfter;
+        for (int i = 0; i < 4096; ++i) {
+            const aol::Hwnd next = parent == 0 && w == 0
+                                       ? inner_.FindWindowA(className, caption)
+                                       : inner_.FindWindowExA(parent, w, className, caption);
+            if (next == 0) break;
+            w = next;
+            std::uint32_t pid = 0;
+            inner_.GetWindowThreadProcessId(w, &pid);
+            if (pid == client_) {
+                known_.insert(w);
+                return w;
+            }
+            if (parent != 0) return 0;  // children share their parent's process
         }
-        if (parent != 0) return 0;  // children share their parent's process
+        if (w == childAfter || aol::client::Exists(inner_, w)) return 0;
     }
     return 0;
 }
