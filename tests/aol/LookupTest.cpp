@@ -97,6 +97,7 @@ TEST_F(Lookup, AddRoomToListLeavesTheUserOutUnlessAsked) {
     q.AddRoomToList(list, true);
     EXPECT_EQ(list, std::vector<std::string>{"bob smith"});
     EXPECT_EQ(client.openProcessHandles(), 0);
+    EXPECT_EQ(client.accessAskedFor(), 0x0010u);  // reading its memory, nothing more
 }
 
 TEST_F(Lookup, NamesOfSixteenCharactersHaveNoNul) {

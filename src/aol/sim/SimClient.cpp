@@ -239,6 +239,7 @@ std::uint32_t SimClient::GetWindowThreadProcessId(Hwnd window, std::uint32_t* pr
 ProcessHandle SimClient::OpenProcess(std::uint32_t access, bool /*inheritHandle*/,
                                      std::uint32_t processId) {
     tick();
+    accessAskedFor_ |= access;
     constexpr std::uint32_t kVmRead = 0x0010;
     if (!isRunning() || processOpenFails_ || processId != kProcessId || !(access & kVmRead)) {
         return 0;

@@ -210,6 +210,8 @@ public:
     bool isMemberWindowOpen(const std::string& name = {}) const;  // "" means any
     int ignoreBoxClicks() const { return ignoreBoxClicks_; }
     int openProcessHandles() const { return static_cast<int>(handles_.size()); }
+    // Every access right the client's process was ever opened with, together.
+    std::uint32_t accessAskedFor() const { return accessAskedFor_; }
 
     // Document windows of the MDI client as (class, caption), in child order.
     std::vector<std::pair<std::string, std::string>> documentWindows() const;
@@ -391,6 +393,7 @@ private:
     IgnoreBoxMode ignoreBoxMode_ = IgnoreBoxMode::Toggle;
     bool modalAlerts_ = false;
     bool hung_ = false;
+    std::uint32_t accessAskedFor_ = 0;
     Hwnd hangOn_ = 0;
     int sendsTimedOut_ = 0;
     double postDelay_ = 0.0;
