@@ -158,17 +158,24 @@ void Quartzline::ShowMessage(const std::string& text, const std::string& title) 
     if (hooks_.messageBox) hooks_.messageBox(text, title);
 }
 
+OperationBudget Quartzline::Operation() {
+    return OperationBudget(windows_, limits_.operationSeconds);
+}
+
 // ---- Lookups ------------------------------------------------------------------------
 
 Hwnd Quartzline::FindRoom() {
+    const OperationBudget operation = Operation();
     return client::FindRoom(windows_);
 }
 
 std::string Quartzline::GetCaption(Hwnd window) {
+    const OperationBudget operation = Operation();
     return AnsiToUtf8(client::CaptionBytes(windows_, window));
 }
 
 std::string Quartzline::GetUser() {
+    const OperationBudget operation = Operation();
     const std::string prefix = client::kWelcomePrefix;
     // From the tenth character up to the first "!"; a caption without "!" (which the client
     // never shows) gives the rest of the caption.
@@ -194,16 +201,19 @@ std::string Quartzline::GetUser() {
 }
 
 int Quartzline::RoomCount() {
+    const OperationBudget operation = Operation();
     const Hwnd list = client::RoomMemberList(windows_, FindRoom());
     const std::optional<std::intptr_t> n = client::Send(windows_, list, kLbGetCount);
     return n && *n > 0 ? static_cast<int>(*n) : 0;
 }
 
 Hwnd Quartzline::FindMemberWindow() {
+    const OperationBudget operation = Operation();
     return client::FindMemberWindow(windows_);
 }
 
 void Quartzline::AddRoomToList(std::vector<std::string>& list, bool includeSelf) {
+    const OperationBudget operation = Operation();
     MemberListReader members(windows_);
     if (!members.IsOpen()) return;
     const int n = members.Count();
@@ -230,6 +240,7 @@ void Quartzline::TimeOut(double seconds) {
 // ---- Chat room operations -----------------------------------------------------------
 
 void Quartzline::ChatSend(const std::string& line) {
+    const OperationBudget operation = Operation();
     const Hwnd box = client::RoomInputBox(windows_, FindRoom());
     if (box == 0) return;
     if (!client::SendText(windows_, box, Utf8ToAnsi(line))) return;
@@ -237,6 +248,7 @@ void Quartzline::ChatSend(const std::string& line) {
 }
 
 void Quartzline::Keyword(const std::string& keyword) {
+    const OperationBudget operation = Operation();
     const Hwnd box = client::KeywordBox(windows_);
     if (box == 0) return;
     if (!client::SendText(windows_, box, Utf8ToAnsi(keyword))) return;
@@ -245,11 +257,13 @@ void Quartzline::Keyword(const std::string& keyword) {
 }
 
 void Quartzline::PrivateRoom(const std::string& name) {
+    const OperationBudget operation = Operation();
     TimeOut(0.2);
     Keyword("aol://2719:2-2-" + name);
 }
 
 void Quartzline::ChatIgnore(const std::string& name) {
+    const OperationBudget operation = Operation();
     MemberListReader members(windows_);
     if (!members.IsOpen()) return;
     const std::string wanted = AnsiLowerCase(Utf8ToAnsi(name));
@@ -312,6 +326,7 @@ bool Quartzline::ToggleIgnoreBox(Hwnd box) {
 }
 
 void Quartzline::ChatIgnoreByIndex(int index) {
+    const OperationBudget operation = Operation();
     // Step 1 (a negative index, which the design does not foresee, also returns at once).
     if (index < 0 || index > RoomCount() - 1) return;
 
@@ -384,6 +399,7 @@ void Quartzline::CloseSendWindow(Hwnd window) {
 }
 
 void Quartzline::InstantMessage(const std::string& screenName, const std::string& text) {
+    const OperationBudget operation = Operation();
     // Step 1. With no client at all nothing could open: return at once rather than wait.
     const Hwnd mdi = client::MdiClient(windows_);
     if (mdi == 0) return;

@@ -41,6 +41,9 @@ struct QuartzlineLimits {
     double instantMessageSeconds = 10.0;  // for the send window, then for it to close or alert
     double closeSeconds = 2.0;            // for a send window it closed to be gone
     double alertSeconds = 5.0;            // for the client's alert to go once pressed
+    // How long all the calls of one operation (a chat command with its steps, or one of the
+    // operations below) may wait on a client reached at a cost (see WindowSystem::BeginOperation).
+    double operationSeconds = 3.0;
 };
 
 class Quartzline {
@@ -49,6 +52,10 @@ public:
 
     void setHooks(QuartzlineHooks hooks);
     void setLimits(QuartzlineLimits limits);
+
+    // One operation of the program on the client, for as long as the value lives: every
+    // operation below is one as well, and one inside another belongs to the outer one.
+    [[nodiscard]] OperationBudget Operation();
 
     // Lookups
     Hwnd FindRoom();

@@ -90,6 +90,28 @@ public:
         rooms.clear();
         return false;
     }
+
+    // One operation of the program on the client (a chat command with all its steps, an
+    // announcement) begins and ends; operations nest and belong to the outermost. A window
+    // system that reaches the client at a cost may bound how long all the calls of one
+    // operation wait on it together (`seconds`), failing the later calls at once as for a
+    // missing window. Nothing by default.
+    virtual void BeginOperation(double seconds) { (void)seconds; }
+    virtual void EndOperation() {}
+};
+
+// Opens an operation on construction and ends it on destruction.
+class OperationBudget {
+public:
+    OperationBudget(WindowSystem& windows, double seconds) : windows_(windows) {
+        windows_.BeginOperation(seconds);
+    }
+    ~OperationBudget() { windows_.EndOperation(); }
+    OperationBudget(const OperationBudget&) = delete;
+    OperationBudget& operator=(const OperationBudget&) = delete;
+
+private:
+    WindowSystem& windows_;
 };
 
 }  // namespace aol

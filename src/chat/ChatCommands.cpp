@@ -28,9 +28,12 @@ ChatCommands::ChatCommands(const Uses& u)
         buildCommandTable(*playback_, *ignore_, *settings_),
         [&aol] { return QString::fromStdString(aol.GetUser()); },
         [&state] { return state.txtTrigger; });
-    connection_ = QObject::connect(
-        &commandScanner_, &ChatScanner::ChatLine,
-        [this](const QString& name, const QString& text) { dispatcher_->handleLine(name, text); });
+    // A command with all its steps is one operation on the client, bounded as a whole.
+    connection_ = QObject::connect(&commandScanner_, &ChatScanner::ChatLine,
+                                   [this, &aol](const QString& name, const QString& text) {
+                                       const aol::OperationBudget command = aol.Operation();
+                                       dispatcher_->handleLine(name, text);
+                                   });
 }
 
 ChatCommands::~ChatCommands() {

@@ -102,11 +102,14 @@ TEST_F(HostilePeer, AnOperationsBudgetEndsTheWholeOperationThenCallsWorkAgain) {
     options.blockedSeconds = 60;
     aol::RemoteWindowSystem remote(options);
     aol::Quartzline q(remote, pump);
+    aol::QuartzlineLimits limits;
+    limits.operationSeconds = 0.5;
+    q.setLimits(limits);
     ASSERT_NE(remote.FindWindowA("AOL Frame25", nullptr), 0u);
     const std::uint64_t before = remote.exchanges();
     const double t0 = Seconds();
     {
-        aol::OperationBudget budget(remote, 0.5);
+        const aol::OperationBudget command = q.Operation();  // a whole chat command
         q.ChatSend("hello");  // some ten requests: 1.5 s without a budget
         q.GetUser();
     }

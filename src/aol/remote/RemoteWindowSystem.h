@@ -12,7 +12,7 @@
 // - the calls wait on the bridge at most blockedSeconds in any blockedWindowSeconds; beyond
 //   that they fail at once, as if the window were missing, until the time has passed;
 // - one operation of the chat-client module (a whole command's calls) can be given a budget of
-//   its own (OperationBudget): once spent, its later calls fail at once the same way;
+//   its own (WindowSystem::BeginOperation): once spent, its later calls fail at once the same way;
 // - a bridge that keeps the program waiting (slowAnswers waits longer than slowAnswerSeconds,
 //   answered or not, within slowWindowSeconds) is dropped and tried again only after
 //   slowRetrySeconds;
@@ -100,11 +100,10 @@ public:
     // Called whenever pollHandle() changes (a connection made or lost).
     void setConnectionListener(std::function<void()> listener);
 
-    // A budget for one operation of the chat-client module, opened by its caller around the
-    // whole operation: its calls wait on the bridge at most `seconds` in all, then fail at once
-    // as if the window were missing. Nested budgets belong to the outermost.
-    void BeginOperation(double seconds);
-    void EndOperation();
+    // The calls of one operation wait on the bridge at most `seconds` in all, then fail at once
+    // as if the window were missing. Nested operations belong to the outermost.
+    void BeginOperation(double seconds) override;
+    void EndOperation() override;
 
     Hwnd FindWindowA(const char* className, const char* caption) override;
     Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
@@ -168,20 +167,6 @@ private:
     std::function<void(double)> heldChangeListener_;
     std::function<void()> connectionListener_;
     std::function<void(const LinkStatus&)> statusListener_;
-};
-
-// Opens a budget for one operation on construction and closes it on destruction.
-class OperationBudget {
-public:
-    OperationBudget(RemoteWindowSystem& windows, double seconds) : windows_(windows) {
-        windows_.BeginOperation(seconds);
-    }
-    ~OperationBudget() { windows_.EndOperation(); }
-    OperationBudget(const OperationBudget&) = delete;
-    OperationBudget& operator=(const OperationBudget&) = delete;
-
-private:
-    RemoteWindowSystem& windows_;
 };
 
 }  // namespace aol
