@@ -11,13 +11,13 @@
 #include "audio/AudioPlayer.h"
 #include "base/QtClock.h"
 #include "chat/TranscriptChatScanner.h"
+#include "net/QtWebTransfer.h"
 #include "player/QtSettingsStore.h"
 #include "program/Melodrop.h"
 #include "ui/InstanceChannel.h"
 #include "ui/InstanceLock.h"
 #include "ui/PlayerWindow.h"
 #include "ui/QtDesktop.h"
-#include "web/download/QtWebTransfer.h"
 
 namespace melodrop::app {
 

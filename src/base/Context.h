@@ -18,7 +18,7 @@
 #include "base/SettingsStore.h"
 #include "base/TrackList.h"
 #include "locations/FileLocations.h"
-#include "web/download/WebTransfer.h"
+#include "net/WebTransfer.h"
 
 namespace melodrop {
 

@@ -17,9 +17,9 @@
 
 #include "fakes/NeedOrSkip.h"
 #include "locations/FileLocations.h"
+#include "net/QtWebTransfer.h"
 #include "skinfetch/FakeSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
-#include "web/download/QtWebTransfer.h"
 #include "web/localserver/LocalHttpServer.h"
 
 using namespace melodrop;

@@ -8,11 +8,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "net/QtWebTransfer.h"
 #include "skinfetch/FakeSkinfetchDialogs.h"
 #include "skinfetch/QtSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
 #include "skinfetch/SkinfetchWindow.h"
-#include "web/download/QtWebTransfer.h"
 #include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;

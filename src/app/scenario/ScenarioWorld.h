@@ -30,7 +30,7 @@
 #include "base/VirtualClock.h"
 #include "chat/TranscriptChatScanner.h"
 #include "locations/FileLocations.h"
-#include "web/download/QtWebTransfer.h"
+#include "net/QtWebTransfer.h"
 
 namespace melodrop {
 class LocalHttpServer;

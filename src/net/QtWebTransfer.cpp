@@ -1,4 +1,4 @@
-#include "web/download/QtWebTransfer.h"
+#include "net/QtWebTransfer.h"
 
 #include <QEventLoop>
 #include <QTcpSocket>
@@ -10,7 +10,7 @@
 #include <QSslSocket>
 #endif
 
-#include "web/download/HttpResponseParser.h"
+#include "net/HttpResponseParser.h"
 
 namespace melodrop {
 

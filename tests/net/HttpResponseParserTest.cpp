@@ -2,7 +2,7 @@
 // server runs into.
 #include <gtest/gtest.h>
 
-#include "web/download/HttpResponseParser.h"
+#include "net/HttpResponseParser.h"
 
 namespace melodrop {
 namespace {

@@ -1,4 +1,4 @@
-#include "web/download/HttpResponseParser.h"
+#include "net/HttpResponseParser.h"
 
 #include <QList>
 #include <algorithm>

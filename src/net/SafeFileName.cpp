@@ -1,4 +1,4 @@
-#include "web/download/SafeFileName.h"
+#include "net/SafeFileName.h"
 
 #include <algorithm>
 

@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 
 #include "fakes/FaultyFileSystem.h"
-#include "web/download/DownloadToFolder.h"
-#include "web/download/QtWebTransfer.h"
+#include "net/DownloadToFolder.h"
+#include "net/QtWebTransfer.h"
 #include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;

@@ -5,7 +5,7 @@
 #include <QElapsedTimer>
 
 #include "fakes/ProcessMemory.h"
-#include "web/download/QtWebTransfer.h"
+#include "net/QtWebTransfer.h"
 #include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;

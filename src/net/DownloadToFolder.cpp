@@ -1,11 +1,11 @@
-#include "web/download/DownloadToFolder.h"
+#include "net/DownloadToFolder.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
 #include "files/FileSystem.h"
-#include "web/download/SafeFileName.h"
+#include "net/SafeFileName.h"
 
 namespace melodrop {
 

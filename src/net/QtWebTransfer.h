@@ -8,7 +8,7 @@
 #include <QtGlobal>
 #include <chrono>
 
-#include "web/download/WebTransfer.h"
+#include "net/WebTransfer.h"
 
 namespace melodrop {
 

@@ -4,7 +4,7 @@
 // given folder.
 #include <QString>
 
-#include "web/download/WebTransfer.h"
+#include "net/WebTransfer.h"
 
 namespace melodrop {
 

@@ -2,7 +2,7 @@
 // incomplete answer is a failure with a reason, and waits end.
 #include <gtest/gtest.h>
 
-#include "web/download/QtWebTransfer.h"
+#include "net/QtWebTransfer.h"
 #include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
