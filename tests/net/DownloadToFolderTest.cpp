@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 
 #include "fakes/FaultyFileSystem.h"
+#include "localserver/LocalHttpServer.h"
 #include "net/DownloadToFolder.h"
 #include "net/QtWebTransfer.h"
-#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 

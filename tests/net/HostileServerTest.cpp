@@ -5,8 +5,8 @@
 #include <QElapsedTimer>
 
 #include "fakes/ProcessMemory.h"
+#include "localserver/LocalHttpServer.h"
 #include "net/QtWebTransfer.h"
-#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 

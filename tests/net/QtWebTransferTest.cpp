@@ -2,8 +2,8 @@
 // incomplete answer is a failure with a reason, and waits end.
 #include <gtest/gtest.h>
 
+#include "localserver/LocalHttpServer.h"
 #include "net/QtWebTransfer.h"
-#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 

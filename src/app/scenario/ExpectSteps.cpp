@@ -5,7 +5,7 @@
 
 #include "app/scenario/ScenarioWorld.h"
 #include "app/scenario/StepKinds.h"
-#include "web/localserver/LocalHttpServer.h"
+#include "localserver/LocalHttpServer.h"
 
 namespace melodrop::scenario {
 

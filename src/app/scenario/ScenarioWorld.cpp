@@ -8,11 +8,11 @@
 #include "app/scenario/SilentMediaPlayer.h"
 #include "app/scenario/Win32ScenarioClient.h"
 #include "audio/AudioPlayer.h"
+#include "localserver/LocalHttpServer.h"
 #include "player/QtSettingsStore.h"
 #include "program/Melodrop.h"
 #include "ui/PlayerWindow.h"
 #include "web/UpdateCheck.h"
-#include "web/localserver/LocalHttpServer.h"
 
 namespace melodrop::scenario {
 

@@ -9,8 +9,8 @@
 #include "app/scenario/ScenarioWorld.h"
 #include "app/scenario/StepKinds.h"
 #include "base/PlayerWindowModel.h"
+#include "localserver/LocalHttpServer.h"
 #include "player/QtSettingsStore.h"
-#include "web/localserver/LocalHttpServer.h"
 
 namespace melodrop::scenario {
 

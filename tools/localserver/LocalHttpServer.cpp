@@ -1,4 +1,4 @@
-#include "web/localserver/LocalHttpServer.h"
+#include "localserver/LocalHttpServer.h"
 
 #include <QHostAddress>
 #include <QStringDecoder>
