@@ -40,7 +40,7 @@ set_tests_properties(win32_contract PROPERTIES TIMEOUT 600 LABELS windows)
 
 # The whole program on real Win32 windows: scenarios played by melodrop-scenario on the fake
 # client under wine64, which the program reaches through melodrop-bridge.exe.
-file(GLOB win32_scenarios CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/e2e/win32/*.scn)
+file(GLOB win32_scenarios CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/scenario/win32/*.scn)
 add_test(NAME win32_scenarios
     COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/with-wine-prefix.sh
             bash ${PROJECT_SOURCE_DIR}/scripts/run-win32-scenarios.sh
