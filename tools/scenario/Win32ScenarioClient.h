@@ -11,7 +11,7 @@
 #include <QString>
 #include <memory>
 
-#include "aol/remote/RemoteWindowSystem.h"
+#include "bridge/client/RemoteWindowSystem.h"
 #include "scenario/ScenarioClient.h"
 
 namespace melodrop::scenario {

@@ -5,8 +5,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "aol/remote/RemoteWindowSystem.h"
 #include "app/clients/ChatClient.h"
+#include "bridge/client/RemoteWindowSystem.h"
 
 namespace melodrop::app {
 

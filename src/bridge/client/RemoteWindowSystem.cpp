@@ -1,4 +1,4 @@
-#include "aol/remote/RemoteWindowSystem.h"
+#include "bridge/client/RemoteWindowSystem.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
