@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "aol/TranscriptReader.h"
+
 namespace melodrop::testing {
 
 TestRig::TestRig() {
@@ -66,12 +68,12 @@ QList<ChatLineSeen> TestRig::transcript() const {
     QList<ChatLineSeen> lines;
     const auto all = sim.transcriptLines();
     for (std::size_t i = static_cast<std::size_t>(transcriptStart_); i < all.size(); ++i) {
-        const QString line = QString::fromStdString(all[i]);
-        const int split = line.indexOf(QStringLiteral(":\t"));
-        if (split < 0)
-            lines.append({QString(), line});
+        aol::TranscriptLine split;
+        if (aol::TranscriptReader::SplitUtf8Line(all[i], split))
+            lines.append(
+                {QString::fromStdString(split.screenName), QString::fromStdString(split.text)});
         else
-            lines.append({line.left(split), line.mid(split + 2)});
+            lines.append({QString(), QString::fromStdString(all[i])});
     }
     return lines;
 }

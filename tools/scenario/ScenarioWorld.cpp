@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "aol/TranscriptReader.h"
 #include "audio/AudioPlayer.h"
 #include "localserver/LocalHttpServer.h"
 #include "player/QtSettingsStore.h"
@@ -43,19 +44,6 @@ struct ProgramInstance {
 };
 
 namespace {
-
-// The number of lines of `now` that were there before: the longest tail of `before` that
-// starts `now`, preferring the fewest lines dropped from the top of a bounded transcript.
-std::size_t overlap(const std::vector<std::string>& before, const std::vector<std::string>& now) {
-    for (std::size_t dropped = 0; dropped < before.size(); ++dropped) {
-        const std::size_t kept = before.size() - dropped;
-        if (kept > now.size()) continue;
-        if (std::equal(before.begin() + static_cast<std::ptrdiff_t>(dropped), before.end(),
-                       now.begin()))
-            return kept;
-    }
-    return 0;
-}
 
 TransferLimits scenarioTransferLimits() {
     TransferLimits limits;
@@ -237,14 +225,12 @@ void ScenarioWorld::collectLines() {
         const std::string& room = open.name;
         std::vector<std::string> all = std::move(open.lines);
         std::vector<std::string>& seenLines = linesSeenPerRoom_[open.id];
-        const std::size_t seen = overlap(seenLines, all);
+        const std::size_t seen = aol::TranscriptReader::Overlap(seenLines, all);
         for (std::size_t i = seen; i < all.size(); ++i) {
-            const QString line = QString::fromStdString(all[i]);
-            const qsizetype split = line.indexOf(QStringLiteral(":\t"));
-            RoomLine out{QString::fromStdString(room), {}, line};
-            if (split >= 0) {
-                out.sender = line.left(split);
-                out.text = line.mid(split + 2);
+            RoomLine out{QString::fromStdString(room), {}, QString::fromStdString(all[i])};
+            if (aol::TranscriptLine split; aol::TranscriptReader::SplitUtf8Line(all[i], split)) {
+                out.sender = QString::fromStdString(split.screenName);
+                out.text = QString::fromStdString(split.text);
             }
             lines_ << out;
         }
