@@ -4,14 +4,10 @@
 
 #include "base/NumberText.h"
 #include "base/RandomPick.h"
+#include "base/VolumeLevel.h"
 #include "options/Library.h"
 
 namespace melodrop {
-
-int playerVolumeForLevel(double level) {
-    const QString text = QString::number(level * 25 - 2500, 'g', 15);
-    return static_cast<int>(roundHalfEven(text.toDouble()));
-}
 
 bool PlaybackCommands::trackChosen() const {
     return state_.lblMP3Name != kNoTrack;
@@ -112,8 +108,8 @@ void PlaybackCommands::songQuery() {
 void PlaybackCommands::vol(const QString& level) {
     const std::optional<double> value = parseNumber(level);
     if (!value || *value < 0 || *value > 100) return;
-    player_.SetVolume(playerVolumeForLevel(*value));
-    window_.setSlider(static_cast<int>(roundHalfEven(*value)));
+    player_.SetVolume(playerVolumeThroughText(*value));
+    window_.setSlider(sliderPositionFor(*value));
     announcer_.announce(Announcement::SetVolume, level);
     options_.set(SettingKey::Volume, QString::number(window_.slider()));
 }

@@ -14,11 +14,6 @@
 
 namespace melodrop {
 
-// The player's volume for a level of 0 to 100: level x 25 - 2500, written out as text with
-// 15 significant digits (so that binary noise does not decide a half) and then rounded to the
-// nearest whole number, halves to the even neighbour.
-int playerVolumeForLevel(double level);
-
 class PlaybackCommands {
 public:
     PlaybackCommands(MediaPlayer& player, TrackList& tracks, PlayerWindowModel& window,

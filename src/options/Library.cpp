@@ -1,6 +1,7 @@
 #include "options/Library.h"
 
 #include "base/NumberText.h"
+#include "base/VolumeLevel.h"
 
 namespace melodrop {
 
@@ -68,8 +69,8 @@ void Library::setVolume() {
     desktop_.minimizePlayer();
     const auto level = parseNumber(desktop_.ask(QStringLiteral("enter volume level '1 - 100'")));
     if (level && *level >= 0 && *level <= 100) {
-        player_.SetVolume(static_cast<int>(roundHalfEven(*level * 25 - 2500)));
-        window_.setSlider(static_cast<int>(roundHalfEven(*level)));
+        player_.SetVolume(playerVolumeRounded(*level));
+        window_.setSlider(sliderPositionFor(*level));
         options_.set(SettingKey::Volume, QString::number(window_.slider()));
     }
     desktop_.restorePlayer();

@@ -1,6 +1,7 @@
 #include "player/Transport.h"
 
 #include "base/RandomPick.h"
+#include "base/VolumeLevel.h"
 
 namespace melodrop {
 
@@ -105,7 +106,7 @@ void Transport::playListed(int index) {
 void Transport::sliderMoved(int position) {
     window_.setSlider(position);
     const int level = window_.slider();
-    player_.SetVolume(level * 25 - 2500);
+    player_.SetVolume(playerVolumeRounded(level));
     options_.set(SettingKey::Volume, QString::number(level));
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/NumberText.h"
+#include "base/VolumeLevel.h"
 #include "chat/ChatCommands.h"
 #include "options/Library.h"
 #include "options/Skins.h"
@@ -58,8 +59,8 @@ void Melodrop::load() {
         // A stored level outside 0 to 100 is taken at the nearest end rather than as a gain
         // the slider cannot show.
         const double clamped = std::clamp(*level, 0.0, 100.0);
-        c.player.SetVolume(static_cast<int>(roundHalfEven(clamped * 25 - 2500)));
-        c.window.setSlider(static_cast<int>(roundHalfEven(clamped)));
+        c.player.SetVolume(playerVolumeRounded(clamped));
+        c.window.setSlider(sliderPositionFor(clamped));
     }
 
     // A stored skin that is gone or broken leaves the built-in look; the load goes on, and the
