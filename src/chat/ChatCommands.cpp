@@ -39,7 +39,7 @@ ChatCommands::~ChatCommands() {
 
 void ChatCommands::toggleChatCommands() {
     const bool on = !options_.state().chatcommands;
-    options_.set(SettingKey::ChatCommands, on);
+    options_.set(setting::chatCommands, on);
     if (on)
         commandScanner_.ScanOn();
     else

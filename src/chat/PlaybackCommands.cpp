@@ -111,7 +111,7 @@ void PlaybackCommands::vol(const QString& level) {
     player_.SetVolume(playerVolumeThroughText(*value));
     window_.setSlider(sliderPositionFor(*value));
     announcer_.announce(Announcement::SetVolume, level);
-    options_.set(SettingKey::Volume, QString::number(window_.slider()));
+    options_.set(setting::volume, window_.slider());
 }
 
 void PlaybackCommands::volQuery() {
@@ -122,7 +122,7 @@ void PlaybackCommands::dir(const QString& folder) {
     // The hidden folder list relays its folder to the track list, which reads it. A folder that
     // does not exist leaves both where they were; the list is then read again where it is.
     if (!setFolderRelay(tracks_, state_, folder)) tracks_.refresh();
-    options_.set(SettingKey::Mp3Folder, folder);
+    options_.set(setting::mp3Folder, folder);
     announcer_.announce(Announcement::SetDir, folder);
 }
 
@@ -137,12 +137,12 @@ void PlaybackCommands::refresh() {
 
 void PlaybackCommands::setContinuous(bool on) {
     announcer_.announce(on ? Announcement::SetContinuousOn : Announcement::SetContinuousOff);
-    options_.set(SettingKey::Continuous, on);
+    options_.set(setting::continuous, on);
 }
 
 void PlaybackCommands::setRandom(bool on) {
     announcer_.announce(on ? Announcement::SetRandomOn : Announcement::SetRandomOff);
-    options_.set(SettingKey::Random, on);
+    options_.set(setting::random, on);
 }
 
 }  // namespace melodrop

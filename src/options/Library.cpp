@@ -18,7 +18,7 @@ void Library::setMp3Dir() {
 
 void Library::folderDialogOk(const QString& folder) {
     if (setFolderRelay(tracks_, state_, folder)) {
-        options_.set(SettingKey::Mp3Folder, folder);
+        options_.set(setting::mp3Folder, folder);
     }
     desktop_.hideFolderDialog();
     desktop_.restorePlayer();
@@ -71,7 +71,7 @@ void Library::setVolume() {
     if (level && *level >= 0 && *level <= 100) {
         player_.SetVolume(playerVolumeRounded(*level));
         window_.setSlider(sliderPositionFor(*level));
-        options_.set(SettingKey::Volume, QString::number(window_.slider()));
+        options_.set(setting::volume, window_.slider());
     }
     desktop_.restorePlayer();
 }

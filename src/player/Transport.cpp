@@ -107,7 +107,7 @@ void Transport::sliderMoved(int position) {
     window_.setSlider(position);
     const int level = window_.slider();
     player_.SetVolume(playerVolumeRounded(level));
-    options_.set(SettingKey::Volume, QString::number(level));
+    options_.set(setting::volume, level);
 }
 
 void Transport::trackEnded() {
