@@ -8,7 +8,6 @@
 
 namespace melodrop {
 
-inline const QString kNoTrack = QStringLiteral("mp3 name");
 inline const QString kRollupCaption = QStringLiteral("- rollup");
 inline const QString kRolldownCaption = QStringLiteral("- rolldown");
 
@@ -30,7 +29,6 @@ struct OptionsState {
     QString txtTrigger;
     QString txtHandle;
     QString txtMP3sPath;
-    QString lblMP3Name = kNoTrack;
     QString lblReason;
     QString lblDays = QStringLiteral("0");
     QString lblHours = QStringLiteral("0");

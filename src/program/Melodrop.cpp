@@ -18,8 +18,12 @@ Melodrop::Melodrop(const Platform& platform, QObject* parent)
     : QObject(parent), ctx_(std::make_unique<Context>(platform)) {
     Context& c = *ctx_;
     auto quit = [this] { end(); };
-    transport_ =
-        std::make_unique<Transport>(c.player, c.tracks, c.window, c.options, c.announcer, c.clock);
+    transport_ = std::make_unique<Transport>(TransportUses{.player = c.player,
+                                                           .tracks = c.tracks,
+                                                           .window = c.window,
+                                                           .options = c.options,
+                                                           .announcer = c.announcer,
+                                                           .clock = c.clock});
     windowBehaviour_ = std::make_unique<WindowBehaviour>(c.desktop, c.window, c.tracks, c.options,
                                                          c.announcer, c.aol, c.clock, quit);
     toggles_ = std::make_unique<OptionToggles>(c.options, c.announcer, c.desktop);
@@ -27,12 +31,9 @@ Melodrop::Melodrop(const Platform& platform, QObject* parent)
     skins_ = std::make_unique<Skins>(c.desktop, c.window, c.options, c.announcer, c.aol, c.files);
     library_ = std::make_unique<Library>(c.desktop, c.player, c.tracks, c.window, c.options);
     commands_ = std::make_unique<ChatCommands>(ChatCommands::Uses{
-        .player = c.player,
-        .tracks = c.tracks,
-        .window = c.window,
+        .transport = *transport_,
         .options = c.options,
         .announcer = c.announcer,
-        .clock = c.clock,
         .desktop = c.desktop,
         .aol = c.aol,
         .files = c.files,
@@ -63,6 +64,10 @@ Melodrop::Melodrop(const Platform& platform, QObject* parent)
 }
 
 Melodrop::~Melodrop() = default;
+
+const QString& Melodrop::lblMP3Name() const {
+    return transport_->lblMP3Name();
+}
 
 void Melodrop::end() {
     if (ended_) return;

@@ -34,6 +34,8 @@ public:
     // What the widgets show.
     Context& context() { return *ctx_; }
     const OptionsState& state() const { return ctx_->state; }
+    // The current track's name (`lblMP3Name`), "mp3 name" before any was opened.
+    const QString& lblMP3Name() const;
     TrackList& tracks() { return ctx_->tracks; }
     PlayerWindowModel& window() { return ctx_->window; }
     MenuItem optionsMenu() const { return buildOptionsMenu(ctx_->state); }

@@ -19,12 +19,12 @@ TEST_F(ChatCommands, PlayAndRandWithATextLeaveTheListAlone) {
     for (int i = 0; i < 8; ++i) {
         rig.clock.advance(0.37 * i);  // another time of day, another seed
         type("/rand LOVE");
-        EXPECT_TRUE(state().lblMP3Name.contains("love", Qt::CaseInsensitive));
+        EXPECT_TRUE(lblMP3Name().contains("love", Qt::CaseInsensitive));
     }
     EXPECT_EQ(state().lstRandom, (QStringList{"Beta Love.mp3", "love song.mp3"}));
     EXPECT_EQ(m->tracks().selectedIndex(), -1);
     type("/rand");
-    EXPECT_EQ(state().lblMP3Name, m->tracks().selectedName());
+    EXPECT_EQ(lblMP3Name(), m->tracks().selectedName());
 }
 
 // A file whose name is not valid UTF-8 is found and opened: under its Windows-1252 reading in the

@@ -154,7 +154,9 @@ StepResult expectSelected(ScenarioWorld& w, const Step& s) {
         QStringLiteral("the selected entry of fileMP3s is %1").arg(quoted(selected)));
 }
 
-std::optional<QString> stateField(const OptionsState& st, const QString& name) {
+// A field of the program's state by its name; the current track is the transport's own.
+std::optional<QString> stateField(const Melodrop& program, const QString& name) {
+    const OptionsState& st = program.state();
     const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
     const auto list = [](const QStringList& l) { return l.join(QStringLiteral(", ")); };
     const QHash<QString, std::function<QString()>> fields = {
@@ -169,7 +171,7 @@ std::optional<QString> stateField(const OptionsState& st, const QString& name) {
         {"txtTrigger", [&] { return st.txtTrigger; }},
         {"txtHandle", [&] { return st.txtHandle; }},
         {"txtMP3sPath", [&] { return st.txtMP3sPath; }},
-        {"lblMP3Name", [&] { return st.lblMP3Name; }},
+        {"lblMP3Name", [&] { return program.lblMP3Name(); }},
         {"lblReason", [&] { return st.lblReason; }},
         {"lblDays", [&] { return st.lblDays; }},
         {"lblHours", [&] { return st.lblHours; }},
@@ -187,7 +189,7 @@ std::optional<QString> stateField(const OptionsState& st, const QString& name) {
 }
 
 StepResult expectState(ScenarioWorld& w, const Step& s) {
-    const auto value = stateField(w.program().state(), s.words[0]);
+    const auto value = stateField(w.program(), s.words[0]);
     if (!value)
         return cannot(QStringLiteral("the options state has no field `%1`").arg(s.words[0]));
     if (*value == s.tail) return passed();
