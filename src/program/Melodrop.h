@@ -38,7 +38,7 @@ public:
     const QString& lblMP3Name() const;
     TrackList& tracks() { return ctx_->tracks; }
     PlayerWindowModel& window() { return ctx_->window; }
-    MenuItem optionsMenu() const { return buildOptionsMenu(ctx_->state); }
+    MenuItem optionsMenu() const { return buildOptionsMenu(ctx_->state, menuActions_); }
     // What plays (status, file, position, length), as the media keys report it.
     const PlaybackTracker& playback() const { return ctx_->playback; }
 
@@ -57,8 +57,10 @@ public:
     void rollToggle();  // double-click on the title band, or the `rollup` item
     void exit();        // the exit hot area: asks first
 
-    // An item of the options menu, by name ("advertise", "findmp3" ...).
-    void menuTriggered(const QString& name);
+    // Chooses an item of the options menu by its name ("advertise", "findmp3" ...), as a click
+    // on it does; false when no item of that name acts (a separator, a submenu, a line that only
+    // shows, or no such item).
+    bool menuTriggered(const QString& name);
 
     // The tray icon: the mouse message as a horizontal coordinate in twips, and the direct form
     // for platforms that report a left press as such.
@@ -73,7 +75,8 @@ public:
     bool ended() const { return ended_; }
 
 private:
-    void wireScanners();
+    // What each item of the options menu does.
+    OptionsMenuActions bindMenu();
     void end();
 
     std::unique_ptr<Context> ctx_;
@@ -85,6 +88,7 @@ private:
     std::unique_ptr<Library> library_;
     std::unique_ptr<ChatCommands> commands_;
     std::unique_ptr<UpdateCheck> updates_;
+    OptionsMenuActions menuActions_;
     bool ended_ = false;
 };
 
