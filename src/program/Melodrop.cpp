@@ -11,8 +11,8 @@
 
 namespace melodrop {
 
-Melodrop::Melodrop(const Platform& platform, QObject* parent)
-    : QObject(parent), ctx_(std::make_unique<Context>(platform)), menuActions_(bindMenu()) {
+Melodrop::Melodrop(const Boundaries& boundaries, const ChatParts& chat)
+    : ctx_(std::make_unique<Context>(boundaries, chat)), menuActions_(bindMenu()) {
     Context& c = *ctx_;
     auto quit = [this] { end(); };
     transport_ = std::make_unique<Transport>(TransportUses{.player = c.player,
@@ -40,20 +40,6 @@ Melodrop::Melodrop(const Platform& platform, QObject* parent)
         .quit = quit,
     });
     updates_ = std::make_unique<UpdateCheck>(c.desktop, c.web, c.clock, c.files, c.serverBase);
-
-    ChatScanner& chat1 = ctx_->chat1;
-    Desktop& desktop = ctx_->desktop;
-    aol::QuartzlineHooks hooks;
-    hooks.autoIgnoreTag = [&chat1] { return chat1.Tag().toStdString(); };
-    hooks.setAutoIgnoreTag = [&chat1](const std::string& tag) {
-        chat1.setTag(QString::fromStdString(tag));
-    };
-    hooks.autoIgnoreScanOn = [&chat1] { chat1.ScanOn(); };
-    hooks.messageBox = [&desktop](const std::string& text, const std::string& title) {
-        desktop.messageBox(QString::fromStdString(text), QString::fromStdString(title),
-                           MessageIcon::Critical, MessageButtons::Ok);
-    };
-    ctx_->aol.setHooks(std::move(hooks));
 
     connect(&ctx_->player, &MediaPlayer::TrackEnded, this, [this](int) {
         if (!ended_) transport_->trackEnded();

@@ -2,7 +2,7 @@
 // The program's logic as one object: the hidden options form and the player window's behaviour,
 // without widgets. The widgets show its state (state(), tracks(), window(), optionsMenu()) and
 // forward the user's actions to the methods below; the chat scanners, the media player and the
-// timers drive the rest.
+// timers drive the rest. Only program/Assembly makes one, on the boundaries it was given.
 #include <QObject>
 #include <memory>
 
@@ -20,10 +20,11 @@ class Library;
 class ChatCommands;
 class UpdateCheck;
 
+class Assembly;
+
 class Melodrop : public QObject {
     Q_OBJECT
 public:
-    explicit Melodrop(const Platform& platform, QObject* parent = nullptr);
     ~Melodrop() override;
 
     // Start-up: the welcome box, the splash, then the player window's load and show.
@@ -75,6 +76,9 @@ public:
     bool ended() const { return ended_; }
 
 private:
+    friend class Assembly;
+    Melodrop(const Boundaries& boundaries, const ChatParts& chat);
+
     // What each item of the options menu does.
     OptionsMenuActions bindMenu();
     void end();

@@ -9,7 +9,7 @@
 #include "audio/AudioPlayer.h"
 #include "localserver/LocalHttpServer.h"
 #include "player/QtSettingsStore.h"
-#include "program/Melodrop.h"
+#include "program/Assembly.h"
 #include "scenario/SilentMediaPlayer.h"
 #include "scenario/Win32ScenarioClient.h"
 #include "ui/PlayerWindow.h"
@@ -24,22 +24,17 @@ struct ProgramInstance {
     ~ProgramInstance() {
         // The player window shows the program's state: it goes first.
         window.reset();
-        melodrop.reset();
+        assembly.reset();
     }
 
     // What the program reaches the client and time through; cut off when it ends.
     ProgramWindowSystem windows;
     ProgramClock clock;
-    aol::Quartzline aol{windows, clock};
     QtSettingsStore settings;  // reads the file afresh at every start
     PlayerMonitor player;
-    // One watch for both scanners, told of the client's changes.
-    TranscriptWatch scanWatch{clock};
-    // What the client calls after a change (asking for it ends the watch's polling).
+    // What the client calls after a change: the program's scanners' listener, once it is built.
     std::function<void()> notifyScanners;
-    TranscriptChatScanner chtMelodrop{windows, scanWatch};
-    TranscriptChatScanner chat1{windows, scanWatch};
-    std::unique_ptr<Melodrop> melodrop;
+    std::unique_ptr<Assembly> assembly;
     std::unique_ptr<ui::PlayerWindow> window;
 };
 
@@ -260,7 +255,7 @@ PlayerMonitor& ScenarioWorld::player() {
 }
 
 Melodrop& ScenarioWorld::program() {
-    return *program_->melodrop;
+    return program_->assembly->program();
 }
 
 ui::PlayerWindow& ScenarioWorld::window() {
@@ -271,23 +266,34 @@ void ScenarioWorld::start(bool quick) {
     ensureRoom();
     program_ = std::make_unique<ProgramInstance>(client_->windows(), clock_, settingsFile_);
     ProgramInstance& p = *program_;
-    // Both clients tell of their changes: the scanners need not poll.
-    p.notifyScanners = p.scanWatch.changeListener();
     if (silentChosen())
         p.player.setInner(std::make_unique<SilentMediaPlayer>());
     else
         p.player.setInner(std::make_unique<AudioPlayer>());
-    const Platform platform{p.settings, p.player, p.chtMelodrop, p.chat1, desktop_,
-                            p.clock,    p.aol,    web_,          files_,  serverBase()};
-    p.melodrop = std::make_unique<Melodrop>(platform);
-    p.window = std::make_unique<ui::PlayerWindow>(*p.melodrop);
+    p.assembly = std::make_unique<Assembly>(Boundaries{
+        .settings = p.settings,
+        .player = p.player,
+        .desktop = desktop_,
+        .clock = p.clock,
+        .windows = p.windows,
+        .web = web_,
+        .files = files_,
+        .serverBase = serverBase(),
+        // Both clients tell of their changes: the scanners need not poll.
+        .scanners = {.toldOfChanges =
+                         [&p](std::function<void()> changed) {
+                             p.notifyScanners = std::move(changed);
+                         }},
+    });
+    Melodrop& melodrop = p.assembly->program();
+    p.window = std::make_unique<ui::PlayerWindow>(melodrop);
     desktop_.programStarted(p.window.get());
     if (!quick) {
-        p.melodrop->launch();
+        melodrop.launch();
         return;
     }
-    p.melodrop->load();
-    if (!p.melodrop->ended()) desktop_.showPlayer();
+    melodrop.load();
+    if (!melodrop.ended()) desktop_.showPlayer();
 }
 
 void ScenarioWorld::restart(bool quick) {
@@ -297,7 +303,7 @@ void ScenarioWorld::restart(bool quick) {
 }
 
 bool ScenarioWorld::ended() const {
-    return program_ && program_->melodrop->ended();
+    return program_ && program_->assembly->program().ended();
 }
 
 void ScenarioWorld::programEnded() {

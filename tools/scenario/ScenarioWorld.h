@@ -18,10 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
 #include "base/VirtualClock.h"
-#include "chat/TranscriptChatScanner.h"
 #include "locations/FileLocations.h"
 #include "net/QtWebTransfer.h"
 #include "scenario/EnvironmentOverride.h"
