@@ -352,7 +352,7 @@ TEST_F(PlayerWindowTest, TheKeyboardReachesEverything) {
 
 TEST_F(PlayerWindowTest, EveryControlHasAnAccessibleNameAndDescription) {
     QStringList controls{"frmMain", "imgPic", "fileMP3s", "Slider1"};
-    for (const auto& spec : ui::kHotAreas) controls << QString::fromLatin1(spec.name);
+    for (const auto& area : ui::kHotAreas) controls << QString::fromLatin1(area.name);
     QStringList names;
     for (const QString& control : controls) {
         QWidget* w = control == "frmMain" ? window.get() : child(qPrintable(control));
