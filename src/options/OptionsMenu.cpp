@@ -4,10 +4,16 @@ namespace melodrop {
 
 namespace {
 
-MenuItem item(const QString& name, const QString& caption, const MenuAction& action) {
+MenuItem named(const QString& name, const QString& caption, MenuItemKind kind) {
     MenuItem m;
     m.name = name;
     m.caption = caption;
+    m.kind = kind;
+    return m;
+}
+
+MenuItem item(const QString& name, const QString& caption, const MenuAction& action) {
+    MenuItem m = named(name, caption, MenuItemKind::Action);
     m.action = action.function();
     return m;
 }
@@ -21,27 +27,17 @@ MenuItem check(const QString& name, const QString& caption, bool checked,
 }
 
 MenuItem bar(const QString& name) {
-    MenuItem m;
-    m.name = name;
-    m.caption = QStringLiteral("-");
-    m.kind = MenuItemKind::Separator;
-    return m;
+    return named(name, QStringLiteral("-"), MenuItemKind::Separator);
 }
 
 MenuItem submenu(const QString& name, const QString& caption, QList<MenuItem> children) {
-    MenuItem m;
-    m.name = name;
-    m.caption = caption;
-    m.kind = MenuItemKind::Submenu;
+    MenuItem m = named(name, caption, MenuItemKind::Submenu);
     m.children = std::move(children);
     return m;
 }
 
 MenuItem display(const QString& name, const QString& caption, bool enabled) {
-    MenuItem m;
-    m.name = name;
-    m.caption = caption;
-    m.kind = MenuItemKind::Display;
+    MenuItem m = named(name, caption, MenuItemKind::Display);
     m.enabled = enabled;
     return m;
 }

@@ -36,9 +36,7 @@ bool Transport::openRandom() {
 
 void Transport::play() {
     if (uses_.window.paused()) {
-        uses_.window.setPaused(false);
-        uses_.player.Play();
-        uses_.announcer.announce(Announcement::Upaused, lblMP3Name_);
+        menuUnpause();  // resumes and says so, as the menu's unpause does
         return;
     }
     if (state_.random) {
