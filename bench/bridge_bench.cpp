@@ -18,7 +18,7 @@
 
 #include "BenchSupport.h"
 #include "XSupport.h"
-#include "app/scenario/Win32ScenarioClient.h"
+#include "scenario/Win32ScenarioClient.h"
 
 namespace {
 

@@ -28,7 +28,7 @@
 #include "BenchSupport.h"
 #include "aol/ClientWindows.h"
 #include "aol/Quartzline.h"
-#include "aol/remote/RemoteWindowSystem.h"
+#include "bridge/client/RemoteWindowSystem.h"
 #include "aol/sim/SimClient.h"
 #include "bridge/service/BridgeServer.h"
 #include "bridge/service/ClientGuard.h"

@@ -22,15 +22,13 @@
 
 #include "BenchSupport.h"
 
-#include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
 #include "base/QtClock.h"
-#include "chat/TranscriptChatScanner.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeMediaPlayer.h"
 #include "fakes/FakeSettingsStore.h"
 #include "fakes/FakeWebTransfer.h"
-#include "program/Melodrop.h"
+#include "program/Assembly.h"
 
 using namespace melodrop;
 using namespace melodrop::testing;
@@ -132,7 +130,6 @@ bool measure(const Size& size, bool notifications, int runs, double peerMs, bool
     sim.setPostNotifier([&sim] { QTimer::singleShot(0, [&sim] { sim.deliverPosted(); }); });
 
     QtClock clock;
-    aol::Quartzline aol(sim, clock);
     FakeSettingsStore settings;
     settings.values["trig"] = "/";
     settings.values["mp3dir"] = mp3Dir.path();
@@ -142,16 +139,25 @@ bool measure(const Size& size, bool notifications, int runs, double peerMs, bool
     FakeDesktop desktop;
     desktop.visible = true;
     FakeWebTransfer web;
-    TranscriptWatch watch(clock);
-    if (notifications) sim.addChangeListener(watch.changeListener());
-    TranscriptChatScanner chtMelodrop(sim, watch);
-    TranscriptChatScanner chat1(sim, watch);
+    ScannerMode scanners;
+    if (notifications)
+        scanners.toldOfChanges = [&sim](std::function<void()> changed) {
+            sim.addChangeListener(std::move(changed));
+        };
     const char* const mode = notifications ? "scanners told of the client's changes"
                                            : "scanners polling (fast interval)";
-    Platform platform{
-        settings,           player, chtMelodrop, chat1, desktop, clock, aol, web, programDir.path(),
-        "http://bench.test"};
-    Melodrop program(platform);
+    Assembly assembly(Boundaries{
+        .settings = settings,
+        .player = player,
+        .desktop = desktop,
+        .clock = clock,
+        .windows = sim,
+        .web = web,
+        .files = FileLocations(programDir.path()),
+        .serverBase = QStringLiteral("http://bench.test"),
+        .scanners = scanners,
+    });
+    Melodrop& program = assembly.program();
     program.load();
     if (program.tracks().count() != size.tracks) {
         std::fprintf(stderr, "the list holds %d tracks, not %d\n", program.tracks().count(),

@@ -40,7 +40,7 @@ set_tests_properties(win32_contract PROPERTIES TIMEOUT 600 LABELS windows)
 
 # The whole program on real Win32 windows: scenarios played by melodrop-scenario on the fake
 # client under wine64, which the program reaches through melodrop-bridge.exe.
-file(GLOB win32_scenarios CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/e2e/win32/*.scn)
+file(GLOB win32_scenarios CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/scenario/win32/*.scn)
 add_test(NAME win32_scenarios
     COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/with-wine-prefix.sh
             bash ${PROJECT_SOURCE_DIR}/scripts/run-win32-scenarios.sh
@@ -50,10 +50,10 @@ set_tests_properties(win32_scenarios PROPERTIES TIMEOUT 900 LABELS windows)
 # melodrop-bridge.exe under wine64 as a user runs it, tried as a hostile local user would (its
 # token file, a program on its port, starving loops, a look-alike frame window), with melodrop's
 # RemoteWindowSystem; it also runs bridge_win32_tests.exe in the same Wine prefix.
-add_executable(bridge_wine_tests ${PROJECT_SOURCE_DIR}/tests/e2e/win32/BridgeUnderWineTest.cpp)
+add_executable(bridge_wine_tests ${PROJECT_SOURCE_DIR}/tests/scenario/win32/BridgeUnderWineTest.cpp)
 target_include_directories(bridge_wine_tests PRIVATE
     ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(bridge_wine_tests PRIVATE melodrop_aol_remote Qt6::Core GTest::gtest_main)
+target_link_libraries(bridge_wine_tests PRIVATE melodrop_bridge_client Qt6::Core GTest::gtest_main)
 target_compile_definitions(bridge_wine_tests PRIVATE MELODROP_WINDOWS_BIN="${MELODROP_WINDOWS_BIN}")
 add_dependencies(bridge_wine_tests windows-x64)
 add_test(NAME win32_bridge

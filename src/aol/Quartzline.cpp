@@ -126,6 +126,9 @@ std::optional<std::vector<Hwnd>> MemberWindows(WindowSystem& ws) {
 
 Quartzline::Quartzline(WindowSystem& windows, EventPump& pump) : windows_(windows), pump_(pump) {}
 
+Quartzline::Quartzline(WindowSystem& windows, EventPump& pump, QuartzlineHooks hooks)
+    : windows_(windows), pump_(pump), hooks_(std::move(hooks)) {}
+
 void Quartzline::setHooks(QuartzlineHooks hooks) {
     hooks_ = std::move(hooks);
 }

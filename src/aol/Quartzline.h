@@ -49,6 +49,8 @@ struct QuartzlineLimits {
 class Quartzline {
 public:
     Quartzline(WindowSystem& windows, EventPump& pump);
+    // With its hooks from the start, as the program is put together.
+    Quartzline(WindowSystem& windows, EventPump& pump, QuartzlineHooks hooks);
 
     void setHooks(QuartzlineHooks hooks);
     void setLimits(QuartzlineLimits limits);

@@ -22,9 +22,10 @@ std::vector<std::string> SplitLines(const std::string& raw) {
     return lines;
 }
 
-// The number of lines of `now` that were already in `before`: the longest tail of `before` that
-// is a prefix of `now`, preferring the fewest lines dropped from the top.
-std::size_t Overlap(const std::vector<std::string>& before, const std::vector<std::string>& now) {
+}  // namespace
+
+std::size_t TranscriptReader::Overlap(const std::vector<std::string>& before,
+                                      const std::vector<std::string>& now) {
     for (std::size_t dropped = 0; dropped < before.size(); ++dropped) {
         const std::size_t kept = before.size() - dropped;
         if (kept > now.size()) continue;
@@ -35,8 +36,6 @@ std::size_t Overlap(const std::vector<std::string>& before, const std::vector<st
     }
     return 0;
 }
-
-}  // namespace
 
 TranscriptReader::TranscriptReader(WindowSystem& windows) : windows_(windows) {}
 
@@ -123,10 +122,17 @@ std::vector<TranscriptLine> TranscriptReader::ReadNew() {
 }
 
 bool TranscriptReader::SplitLine(const std::string& line, TranscriptLine& out) {
+    if (!SplitUtf8Line(line, out)) return false;
+    out.screenName = AnsiToUtf8(out.screenName);
+    out.text = AnsiToUtf8(out.text);
+    return true;
+}
+
+bool TranscriptReader::SplitUtf8Line(const std::string& line, TranscriptLine& out) {
     const std::size_t sep = line.find(":\t");
     if (sep == std::string::npos) return false;
-    out.screenName = AnsiToUtf8(line.substr(0, sep));
-    out.text = AnsiToUtf8(line.substr(sep + 2));
+    out.screenName = line.substr(0, sep);
+    out.text = line.substr(sep + 2);
     return true;
 }
 

@@ -25,7 +25,8 @@
 // Known limit (shared by every reader that sees only the text): if between two reads the client
 // drops exactly as many lines as arrive and the visible transcript repeats with that period (the
 // extreme case: every visible line is the same line), the text does not change and the arrivals
-// cannot be seen. At 20 ms between reads this needs a flood faster than the reader.
+// cannot be seen. The scanners read after every change a client tells of, and a client that
+// cannot tell is polled every 15 ms while its room is lively: this needs a flood faster than that.
 #include <deque>
 #include <map>
 #include <string>
@@ -52,6 +53,13 @@ public:
 
     // Splits one transcript line (Windows-1252 bytes); false when it has no ":\t".
     static bool SplitLine(const std::string& line, TranscriptLine& out);
+    // The same for a line already in UTF-8 (as the simulated client's driving API shows it):
+    // split at its first ":\t", the bytes kept as they are.
+    static bool SplitUtf8Line(const std::string& line, TranscriptLine& out);
+    // The number of lines of `now` that were already in `before`: the longest tail of `before`
+    // that is a prefix of `now`, preferring the fewest lines dropped from the top.
+    static std::size_t Overlap(const std::vector<std::string>& before,
+                               const std::vector<std::string>& now);
 
 private:
     struct KnownRoom {

@@ -23,30 +23,21 @@ QString updateServerBase() {
 }
 
 MelodropApp::MelodropApp(const ClientChoice& client, std::shared_ptr<ui::InstanceLock> lock)
-    : client_(makeChatClient(client, clock_)),
-      aol_(client_->windows(), clock_),
-      chtMelodrop_(client_->windows(), scanWatch_),
-      chat1_(client_->windows(), scanWatch_),
-      desktop_(desktopHolding(std::move(lock))) {
-    if (client_->tellsOfChanges())
-        client_->notifyChanges(scanWatch_.changeListener());
-    else
-        scanWatch_.setQuietInterval(client_->quietPollMilliseconds());
-
-    Platform platform{settings_,
-                      player_,
-                      chtMelodrop_,
-                      chat1_,
-                      desktop_,
-                      clock_,
-                      aol_,
-                      web_,
-                      FileLocations::forThisProgram(),
-                      updateServerBase()};
-    melodrop_ = std::make_unique<Melodrop>(platform);
-    playerWindow_ = std::make_unique<ui::PlayerWindow>(*melodrop_);
+    : client_(makeChatClient(client, clock_)), desktop_(desktopHolding(std::move(lock))) {
+    assembly_ = std::make_unique<Assembly>(Boundaries{
+        .settings = settings_,
+        .player = player_,
+        .desktop = desktop_,
+        .clock = clock_,
+        .windows = client_->windows(),
+        .web = web_,
+        .files = FileLocations::forThisProgram(),
+        .serverBase = updateServerBase(),
+        .scanners = client_->scannerMode(),
+    });
+    playerWindow_ = std::make_unique<ui::PlayerWindow>(program());
     desktop_.setPlayerWindow(playerWindow_.get());
-    ui::connectToMelodrop(desktop_, *melodrop_);
+    ui::connectToMelodrop(desktop_, program());
     settings_.tellFailuresThrough(desktop_);
 }
 
@@ -54,9 +45,9 @@ MelodropApp::~MelodropApp() = default;
 
 void MelodropApp::launch() {
     launching_ = true;
-    melodrop_->launch();
+    program().launch();
     launching_ = false;
-    if (melodrop_->ended()) return;
+    if (program().ended()) return;
     client_->programLaunched(playerWindow_->frameGeometry());
     const QList<ui::InstanceRequest> waiting = std::exchange(waiting_, {});
     for (const ui::InstanceRequest& request : waiting) handle(request);
@@ -64,7 +55,7 @@ void MelodropApp::launch() {
 
 bool MelodropApp::listenForOtherStarts() {
     otherStarts_ = std::make_unique<ui::InstanceServer>();
-    QObject::connect(otherStarts_.get(), &ui::InstanceServer::requested, melodrop_.get(),
+    QObject::connect(otherStarts_.get(), &ui::InstanceServer::requested, &program(),
                      [this](const ui::InstanceRequest& request) { handle(request); });
     return otherStarts_->listen();
 }
@@ -74,15 +65,15 @@ void MelodropApp::handle(const ui::InstanceRequest& request) {
         waiting_ << request;
         return;
     }
-    ui::answerOtherStart(desktop_, *melodrop_, request);
+    ui::answerOtherStart(desktop_, program(), request);
 }
 
 void MelodropApp::bringForward() {
-    ui::bringPlayerForward(desktop_, *melodrop_);
+    ui::bringPlayerForward(desktop_, program());
 }
 
 void MelodropApp::playFile(const QString& path) {
-    ui::playFileFromOutside(desktop_, *melodrop_, path);
+    ui::playFileFromOutside(desktop_, program(), path);
 }
 
 int handToRunningInstance(const QString& file) {

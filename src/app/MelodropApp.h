@@ -1,23 +1,21 @@
 #pragma once
-// The melodrop program put together on a chat client: the real clock, the chat-client module
-// and the chat scanners on the client's window system, the audio player, settings, web transfer
-// and desktop, the program's logic and its player window. The client comes from
+// The melodrop program on a chat client: it chooses the real boundaries (the clock, the client's
+// window system, the audio player, the settings, the web transfer, the desktop) and builds the
+// program on them (program/Assembly), then its player window. The client comes from
 // makeChatClient (app/clients): one small composition per kind of client.
 #include <QString>
 #include <memory>
 
-#include "aol/Quartzline.h"
 #include "app/clients/ChatClient.h"
 #include "audio/AudioPlayer.h"
 #include "base/QtClock.h"
-#include "chat/TranscriptChatScanner.h"
+#include "net/QtWebTransfer.h"
 #include "player/QtSettingsStore.h"
-#include "program/Melodrop.h"
+#include "program/Assembly.h"
 #include "ui/InstanceChannel.h"
 #include "ui/InstanceLock.h"
 #include "ui/PlayerWindow.h"
 #include "ui/QtDesktop.h"
-#include "web/download/QtWebTransfer.h"
 
 namespace melodrop::app {
 
@@ -49,23 +47,19 @@ public:
     // The player window brought forward from the tray, from being minimised or from behind.
     void bringForward();
 
-    Melodrop& program() { return *melodrop_; }
+    Melodrop& program() { return assembly_->program(); }
+    Assembly& assembly() { return *assembly_; }
     ChatClient& client() { return *client_; }
     ui::PlayerWindow& playerWindow() { return *playerWindow_; }
 
 private:
     QtClock clock_;
     std::unique_ptr<ChatClient> client_;
-    aol::Quartzline aol_;
-    // One watch for both scanners; it looks at the room when the client says that it changed.
-    TranscriptWatch scanWatch_{clock_};
-    TranscriptChatScanner chtMelodrop_;
-    TranscriptChatScanner chat1_;
     AudioPlayer player_;
     QtSettingsStore settings_;
     QtWebTransfer web_;
     ui::QtDesktop desktop_;
-    std::unique_ptr<Melodrop> melodrop_;
+    std::unique_ptr<Assembly> assembly_;
     std::unique_ptr<ui::PlayerWindow> playerWindow_;
     std::unique_ptr<ui::InstanceServer> otherStarts_;
     bool launching_ = false;

@@ -2,18 +2,18 @@
 
 namespace melodrop {
 
-Context::Context(const Platform& p)
-    : settings(p.settings),
-      playback(p.player),
+Context::Context(const Boundaries& b, const ChatParts& chat)
+    : settings(b.settings),
+      playback(b.player),
       player(playback),
-      chtMelodrop(p.chtMelodrop),
-      chat1(p.chat1),
-      desktop(p.desktop),
-      clock(p.clock),
-      aol(p.aol),
-      web(p.web),
-      files(p.files),
-      serverBase(p.serverBase),
-      announcer(p.aol, state, p.serverBase + QStringLiteral("/zeph/melodrop/")) {}
+      chtMelodrop(chat.chtMelodrop),
+      chat1(chat.chat1),
+      desktop(b.desktop),
+      clock(b.clock),
+      aol(chat.aol),
+      web(b.web),
+      files(b.files),
+      serverBase(b.serverBase),
+      announcer(chat.aol, state, b.serverBase + QStringLiteral("/zeph/melodrop/")) {}
 
 }  // namespace melodrop

@@ -3,41 +3,29 @@
 // in one place by the program. Each feature (transport, skins, idle mode, the chat commands ...)
 // is given only the parts it uses; tests reach the rest through here.
 #include <QString>
-#include <functional>
 
 #include "aol/Quartzline.h"
 #include "base/Announcer.h"
+#include "base/Boundaries.h"
 #include "base/ChatScanner.h"
-#include "base/Clock.h"
-#include "base/Desktop.h"
-#include "base/MediaPlayer.h"
 #include "base/Options.h"
 #include "base/OptionsState.h"
 #include "base/PlaybackTracker.h"
 #include "base/PlayerWindowModel.h"
-#include "base/SettingsStore.h"
 #include "base/TrackList.h"
-#include "locations/FileLocations.h"
-#include "web/download/WebTransfer.h"
 
 namespace melodrop {
 
-// The real or fake implementations the program runs on.
-struct Platform {
-    SettingsStore& settings;
-    MediaPlayer& player;
+// The chat-client module and the two chat scanners, built on the client's window system when
+// the program is put together (program/Assembly).
+struct ChatParts {
+    aol::Quartzline& aol;
     ChatScanner& chtMelodrop;  // feeds the chat commands
     ChatScanner& chat1;        // feeds automatic ignoring
-    Desktop& desktop;
-    Clock& clock;
-    aol::Quartzline& aol;
-    WebTransfer& web;
-    FileLocations files;  // skins, commands.txt, immune.txt (a folder: all beside the program)
-    QString serverBase;   // update and skin server, scheme and host
 };
 
 struct Context {
-    explicit Context(const Platform& p);
+    Context(const Boundaries& boundaries, const ChatParts& chat);
 
     SettingsStore& settings;
     // The platform's player as the program drives it: every call passes through the tracker,
@@ -58,9 +46,6 @@ struct Context {
     TrackList tracks;
     PlayerWindowModel window;
     Announcer announcer;
-
-    // Ends the program at once (the exit command and the exit hot area).
-    std::function<void()> quit;
 };
 
 }  // namespace melodrop

@@ -3,41 +3,32 @@
 // fields and lists. Every part of the program reads and writes these fields by name; there is no
 // other copy.
 #include <QDir>
-#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 
 namespace melodrop {
 
-inline QString defaultMp3Folder() {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\My Downloads");
-#else
-    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    return downloads.isEmpty() ? QDir::homePath() + QStringLiteral("/Downloads") : downloads;
-#endif
-}
-
-inline const QString kNoTrack = QStringLiteral("mp3 name");
 inline const QString kRollupCaption = QStringLiteral("- rollup");
 inline const QString kRolldownCaption = QStringLiteral("- rolldown");
 
 struct OptionsState {
+    // Starts as an empty settings store reads (the table of base/Settings.cpp).
+    OptionsState();
+
     // Check marks of the options menu.
-    bool alwaysontop = true;
-    bool advertise = true;
-    bool continuous = false;
-    bool random = false;
-    bool chatcommands = true;
+    bool alwaysontop;
+    bool advertise;
+    bool continuous;
+    bool random;
+    bool chatcommands;
     bool idle = false;
     bool idlelinker = false;
     // The roll state lives in the caption of the `rollup` item.
     QString rollupCaption = kRollupCaption;
 
     QString txtTrigger;
-    QString txtHandle = QStringLiteral("user");
-    QString txtMP3sPath = defaultMp3Folder();
-    QString lblMP3Name = kNoTrack;
+    QString txtHandle;
+    QString txtMP3sPath;
     QString lblReason;
     QString lblDays = QStringLiteral("0");
     QString lblHours = QStringLiteral("0");

@@ -14,8 +14,7 @@ ChatCommands::ChatCommands(const Uses& u)
       desktop_(u.desktop),
       files_(u.files),
       commandScanner_(u.commandScanner),
-      playback_(std::make_unique<PlaybackCommands>(u.player, u.tracks, u.window, u.options,
-                                                   u.announcer, u.clock)),
+      playback_(std::make_unique<PlaybackCommands>(u.transport)),
       ignore_(std::make_unique<IgnoreCommands>(u.options.state(), u.announcer, u.aol, u.desktop,
                                                u.autoIgnoreScanner, u.files)),
       settings_(std::make_unique<SettingsCommands>(u.options, u.announcer, u.aol, u.desktop,
@@ -42,7 +41,7 @@ ChatCommands::~ChatCommands() {
 
 void ChatCommands::toggleChatCommands() {
     const bool on = !options_.state().chatcommands;
-    options_.set(SettingKey::ChatCommands, on);
+    options_.set(setting::chatCommands, on);
     if (on)
         commandScanner_.ScanOn();
     else

@@ -9,17 +9,14 @@
 #include "aol/Quartzline.h"
 #include "base/Announcer.h"
 #include "base/ChatScanner.h"
-#include "base/Clock.h"
 #include "base/Desktop.h"
-#include "base/MediaPlayer.h"
 #include "base/Options.h"
-#include "base/PlayerWindowModel.h"
-#include "base/TrackList.h"
 #include "locations/FileLocations.h"
 
 namespace melodrop {
 
 class IdleMode;
+class Transport;
 class PlaybackCommands;
 class IgnoreCommands;
 class SettingsCommands;
@@ -31,12 +28,9 @@ public:
     // What the commands act on: the service reaches the player, the list, the room and the
     // user's settings, as the commands do.
     struct Uses {
-        MediaPlayer& player;
-        TrackList& tracks;
-        PlayerWindowModel& window;
+        Transport& transport;  // the player, as the player window runs it
         Options& options;
         Announcer& announcer;
-        Clock& clock;
         Desktop& desktop;
         aol::Quartzline& aol;
         const FileLocations& files;

@@ -4,97 +4,86 @@
 
 #include "base/NumberText.h"
 #include "base/RandomPick.h"
+#include "base/VolumeLevel.h"
 #include "options/Library.h"
 
 namespace melodrop {
 
-int playerVolumeForLevel(double level) {
-    const QString text = QString::number(level * 25 - 2500, 'g', 15);
-    return static_cast<int>(roundHalfEven(text.toDouble()));
-}
-
-bool PlaybackCommands::trackChosen() const {
-    return state_.lblMP3Name != kNoTrack;
-}
-
 void PlaybackCommands::play(const QString& search) {
-    const int found = tracks_.findLowerCase(search.toLower());
+    const int found = uses_.tracks.findLowerCase(search.toLower());
     if (found < 0) return;
-    const QString chosen = tracks_.entry(found);  // the list may be re-read meanwhile
-    announcer_.announce(Announcement::Playing, chosen);
-    state_.lblMP3Name = chosen;
-    player_.Open(joinTrackPath(state_.txtMP3sPath, chosen));
+    // The list may be re-read while the line goes out: the name is taken first.
+    transport_.openTrack(uses_.tracks.entry(found), TrackFolder::Mp3FolderText,
+                         Announcement::Playing, AnnounceWhen::BeforeOpening);
 }
 
 void PlaybackCommands::rand(const std::optional<QString>& search) {
+    QString chosen;
     if (search) {
         const QString needle = search->toLower();
         QStringList& matches = state_.lstRandom;
         matches.clear();
-        for (int i = tracks_.findLowerCase(needle); i >= 0;
-             i = tracks_.findLowerCase(needle, i + 1))
-            matches << tracks_.entry(i);
-        const int index = randomPick(clock_, static_cast<int>(matches.size()));
+        for (int i = uses_.tracks.findLowerCase(needle); i >= 0;
+             i = uses_.tracks.findLowerCase(needle, i + 1))
+            matches << uses_.tracks.entry(i);
+        const int index = randomPick(uses_.clock, static_cast<int>(matches.size()));
         if (index < 0) return;
-        state_.lblMP3Name = matches.at(index);
+        chosen = matches.at(index);
     } else {
-        const int index = randomPick(clock_, tracks_.count());
+        const int index = randomPick(uses_.clock, uses_.tracks.count());
         if (index < 0) return;
-        tracks_.select(index);
-        state_.lblMP3Name = tracks_.selectedName();
+        uses_.tracks.select(index);
+        chosen = uses_.tracks.selectedName();
     }
-    player_.Open(joinTrackPath(state_.txtMP3sPath, state_.lblMP3Name));
-    announcer_.announce(Announcement::Random, state_.lblMP3Name);
+    transport_.openTrack(chosen, TrackFolder::Mp3FolderText, Announcement::Random);
 }
 
 void PlaybackCommands::openSelected(Announcement line) {
     // With nothing to select the name is empty and the open fails; the line still goes out.
-    state_.lblMP3Name = tracks_.selectedName();
-    player_.Open(tracks_.pathOf(state_.lblMP3Name));
-    announcer_.announce(line, state_.lblMP3Name);
+    transport_.openTrack(uses_.tracks.selectedName(), TrackFolder::List, line);
 }
 
 void PlaybackCommands::next() {
-    const int at = tracks_.selectedIndex();
+    const int at = uses_.tracks.selectedIndex();
     // An index outside the list (an empty list) fails and is skipped.
-    tracks_.select(at == tracks_.count() - 1 ? 0 : at + 1);
+    uses_.tracks.select(at == uses_.tracks.count() - 1 ? 0 : at + 1);
     openSelected(Announcement::Playing);
 }
 
 void PlaybackCommands::prev() {
-    const int at = tracks_.selectedIndex();
+    const int at = uses_.tracks.selectedIndex();
     // From no selection this asks for index -2, which fails and is skipped.
-    tracks_.select(at == 0 ? tracks_.count() - 1 : at - 1);
+    uses_.tracks.select(at == 0 ? uses_.tracks.count() - 1 : at - 1);
     openSelected(Announcement::Previous);
 }
 
 void PlaybackCommands::stop() {
-    if (!trackChosen()) return;
-    player_.Stop();
-    announcer_.announce(Announcement::Stopped, state_.lblMP3Name);
+    if (!transport_.trackChosen()) return;
+    uses_.player.Stop();
+    uses_.announcer.announce(Announcement::Stopped, transport_.lblMP3Name());
 }
 
 void PlaybackCommands::pause() {
-    if (!trackChosen()) return;
-    player_.Pause();
-    window_.setPaused(true);
-    announcer_.announce(Announcement::Paused, state_.lblMP3Name);
+    if (!transport_.trackChosen()) return;
+    uses_.player.Pause();
+    uses_.window.setPaused(true);
+    uses_.announcer.announce(Announcement::Paused, transport_.lblMP3Name());
 }
 
 void PlaybackCommands::unpause() {
     // Resumes without reading or clearing the player window's paused flag.
-    if (!trackChosen()) return;
-    player_.Play();
-    announcer_.announce(Announcement::Upaused, state_.lblMP3Name);
+    if (!transport_.trackChosen()) return;
+    uses_.player.Play();
+    uses_.announcer.announce(Announcement::Upaused, transport_.lblMP3Name());
 }
 
 void PlaybackCommands::seek(const QString& seconds, double direction, Announcement line) {
     const std::optional<double> amount = parseNumber(seconds);
     if (!amount) return;
-    const double target = player_.CurrentPosition() + direction * *amount;
+    const double target = uses_.player.CurrentPosition() + direction * *amount;
     // No clamping; only a position that is no number at all is not handed over.
-    if (std::isfinite(target)) player_.SetCurrentPosition(target);
-    announcer_.announce(line, seconds);
+    if (std::isfinite(target)) uses_.player.SetCurrentPosition(target);
+    uses_.announcer.announce(line, seconds);
 }
 
 void PlaybackCommands::fwd(const QString& seconds) {
@@ -106,47 +95,47 @@ void PlaybackCommands::rwnd(const QString& seconds) {
 }
 
 void PlaybackCommands::songQuery() {
-    announcer_.announce(Announcement::Song, state_.lblMP3Name);
+    uses_.announcer.announce(Announcement::Song, transport_.lblMP3Name());
 }
 
 void PlaybackCommands::vol(const QString& level) {
     const std::optional<double> value = parseNumber(level);
     if (!value || *value < 0 || *value > 100) return;
-    player_.SetVolume(playerVolumeForLevel(*value));
-    window_.setSlider(static_cast<int>(roundHalfEven(*value)));
-    announcer_.announce(Announcement::SetVolume, level);
-    options_.set(SettingKey::Volume, QString::number(window_.slider()));
+    uses_.player.SetVolume(playerVolumeThroughText(*value));
+    uses_.window.setSlider(sliderPositionFor(*value));
+    uses_.announcer.announce(Announcement::SetVolume, level);
+    uses_.options.set(setting::volume, uses_.window.slider());
 }
 
 void PlaybackCommands::volQuery() {
-    announcer_.announce(Announcement::Volume, QString::number(window_.slider()));
+    uses_.announcer.announce(Announcement::Volume, QString::number(uses_.window.slider()));
 }
 
 void PlaybackCommands::dir(const QString& folder) {
     // The hidden folder list relays its folder to the track list, which reads it. A folder that
     // does not exist leaves both where they were; the list is then read again where it is.
-    if (!setFolderRelay(tracks_, state_, folder)) tracks_.refresh();
-    options_.set(SettingKey::Mp3Folder, folder);
-    announcer_.announce(Announcement::SetDir, folder);
+    if (!setFolderRelay(uses_.tracks, state_, folder)) uses_.tracks.refresh();
+    uses_.options.set(setting::mp3Folder, folder);
+    uses_.announcer.announce(Announcement::SetDir, folder);
 }
 
 void PlaybackCommands::dirQuery() {
-    announcer_.announce(Announcement::Dir, tracks_.folder());
+    uses_.announcer.announce(Announcement::Dir, uses_.tracks.folder());
 }
 
 void PlaybackCommands::refresh() {
-    tracks_.refresh();
-    announcer_.announce(Announcement::Mp3ListRefreshed);
+    uses_.tracks.refresh();
+    uses_.announcer.announce(Announcement::Mp3ListRefreshed);
 }
 
 void PlaybackCommands::setContinuous(bool on) {
-    announcer_.announce(on ? Announcement::SetContinuousOn : Announcement::SetContinuousOff);
-    options_.set(SettingKey::Continuous, on);
+    uses_.announcer.announce(on ? Announcement::SetContinuousOn : Announcement::SetContinuousOff);
+    uses_.options.set(setting::continuous, on);
 }
 
 void PlaybackCommands::setRandom(bool on) {
-    announcer_.announce(on ? Announcement::SetRandomOn : Announcement::SetRandomOff);
-    options_.set(SettingKey::Random, on);
+    uses_.announcer.announce(on ? Announcement::SetRandomOn : Announcement::SetRandomOff);
+    uses_.options.set(setting::random, on);
 }
 
 }  // namespace melodrop

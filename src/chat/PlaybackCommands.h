@@ -5,31 +5,16 @@
 #include <QString>
 #include <optional>
 
-#include "base/Announcer.h"
-#include "base/Clock.h"
-#include "base/MediaPlayer.h"
-#include "base/Options.h"
-#include "base/PlayerWindowModel.h"
-#include "base/TrackList.h"
+#include "player/Transport.h"
 
 namespace melodrop {
 
-// The player's volume for a level of 0 to 100: level x 25 - 2500, written out as text with
-// 15 significant digits (so that binary noise does not decide a half) and then rounded to the
-// nearest whole number, halves to the even neighbour.
-int playerVolumeForLevel(double level);
-
 class PlaybackCommands {
 public:
-    PlaybackCommands(MediaPlayer& player, TrackList& tracks, PlayerWindowModel& window,
-                     Options& options, Announcer& announcer, Clock& clock)
-        : player_(player),
-          tracks_(tracks),
-          window_(window),
-          options_(options),
-          state_(options.state()),
-          announcer_(announcer),
-          clock_(clock) {}
+    // The commands run the player as the player window does: through its transport, which
+    // holds the current track and opens every track.
+    explicit PlaybackCommands(Transport& transport)
+        : transport_(transport), uses_(transport.uses()), state_(uses_.options.state()) {}
 
     void play(const QString& search);
     // With a search text: among the matching files; without: among all files.
@@ -51,18 +36,13 @@ public:
     void setRandom(bool on);
 
 private:
-    bool trackChosen() const;
     void seek(const QString& seconds, double direction, Announcement line);
     // Current track = the selected file; opened from the list's folder.
     void openSelected(Announcement line);
 
-    MediaPlayer& player_;
-    TrackList& tracks_;
-    PlayerWindowModel& window_;
-    Options& options_;
+    Transport& transport_;
+    const TransportUses& uses_;
     OptionsState& state_;
-    Announcer& announcer_;
-    Clock& clock_;
 };
 
 }  // namespace melodrop

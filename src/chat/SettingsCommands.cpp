@@ -5,7 +5,7 @@
 namespace melodrop {
 
 void SettingsCommands::trig(const QString& trigger) {
-    options_.set(SettingKey::Trigger, trigger);
+    options_.set(setting::trigger, trigger);
     announcer_.announce(Announcement::SetTrigger, trigger);
 }
 
@@ -16,7 +16,7 @@ void SettingsCommands::trigQuery() {
 void SettingsCommands::hndle(const QString& handle) {
     // The author's own handle is refused; any other spelling of it is taken.
     if (handle == QLatin1String("zeph")) return;
-    options_.set(SettingKey::Handle, handle);
+    options_.set(setting::handle, handle);
     announcer_.announce(Announcement::Handle, state_.txtHandle);
 }
 

@@ -1,6 +1,7 @@
 #include "options/Library.h"
 
 #include "base/NumberText.h"
+#include "base/VolumeLevel.h"
 
 namespace melodrop {
 
@@ -17,7 +18,7 @@ void Library::setMp3Dir() {
 
 void Library::folderDialogOk(const QString& folder) {
     if (setFolderRelay(tracks_, state_, folder)) {
-        options_.set(SettingKey::Mp3Folder, folder);
+        options_.set(setting::mp3Folder, folder);
     }
     desktop_.hideFolderDialog();
     desktop_.restorePlayer();
@@ -68,9 +69,9 @@ void Library::setVolume() {
     desktop_.minimizePlayer();
     const auto level = parseNumber(desktop_.ask(QStringLiteral("enter volume level '1 - 100'")));
     if (level && *level >= 0 && *level <= 100) {
-        player_.SetVolume(static_cast<int>(roundHalfEven(*level * 25 - 2500)));
-        window_.setSlider(static_cast<int>(roundHalfEven(*level)));
-        options_.set(SettingKey::Volume, QString::number(window_.slider()));
+        player_.SetVolume(playerVolumeRounded(*level));
+        window_.setSlider(sliderPositionFor(*level));
+        options_.set(setting::volume, window_.slider());
     }
     desktop_.restorePlayer();
 }

@@ -69,10 +69,10 @@ void Skins::changeSkin() {
         desktop_.restorePlayer();
         return;
     }
-    options_.set(SettingKey::Skin, chosen);
+    options_.set(setting::skin, chosen);
     desktop_.restorePlayer();
     if (keys.image == QLatin1String("default.bmp"))
-        options_.set(SettingKey::Skin, QStringLiteral("default"));
+        options_.set(setting::skin, QStringLiteral("default"));
     announcer_.announce(Announcement::SkinChanged, ini(QStringLiteral("skinname"), chosen));
 }
 
@@ -88,8 +88,8 @@ QString Skins::findStoredSkin(const QString& stored) const {
 }
 
 QString Skins::applyAtStartup() {
-    const QString saved = options_.stored(SettingKey::Skin);
-    if (saved.isEmpty() || saved == QLatin1String("default")) return {};
+    const QString saved = options_.read(setting::skin);
+    if (saved == QLatin1String("default")) return {};
     const QString builtIn = QStringLiteral(
         "; melodrop shows its built-in skin. another can be "
         "chosen with \"- change skin\" in the options menu.");

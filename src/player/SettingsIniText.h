@@ -1,8 +1,10 @@
 #pragma once
 // The settings file's text, edited in memory: one key of one group set to a string, in the INI
 // form QSettings reads (and earlier versions wrote), every other line of the file kept as it was.
-// The store writes the result whole or not at all; QSettings itself would not (on a full disk it
-// renames a cut-off file over the old one).
+// The store writes the result itself, through the file-system seam, rather than through
+// QSettings: the new text is synced to the disk before it is renamed over the old file, and a
+// sync that fails keeps the old file; and the file is read with a bound, never blocking on
+// anything that is not a regular file (a pipe, a device).
 #include <QByteArray>
 #include <QString>
 

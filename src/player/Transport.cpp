@@ -1,50 +1,42 @@
 #include "player/Transport.h"
 
 #include "base/RandomPick.h"
+#include "base/VolumeLevel.h"
 
 namespace melodrop {
 
-Transport::Transport(MediaPlayer& player, TrackList& tracks, PlayerWindowModel& window,
-                     Options& options, Announcer& announcer, Clock& clock)
-    : player_(player),
-      tracks_(tracks),
-      window_(window),
-      options_(options),
-      state_(options.state()),
-      announcer_(announcer),
-      clock_(clock) {}
+Transport::Transport(const TransportUses& uses) : uses_(uses), state_(uses.options.state()) {}
 
-bool Transport::trackChosen() const {
-    return state_.lblMP3Name != kNoTrack;
+void Transport::openTrack(const QString& name, TrackFolder folder, Announcement line,
+                          AnnounceWhen when) {
+    if (when == AnnounceWhen::BeforeOpening) uses_.announcer.announce(line, name);
+    lblMP3Name_ = name;
+    uses_.player.Open(folder == TrackFolder::List ? uses_.tracks.pathOf(name)
+                                                  : joinTrackPath(state_.txtMP3sPath, name));
+    if (when == AnnounceWhen::AfterOpening) uses_.announcer.announce(line, lblMP3Name_);
 }
 
 bool Transport::selectSomething() {
     // Nothing selected would open the bare folder as a file: play means the first track then,
     // and the selection moves to it. An empty list has nothing to play.
-    return tracks_.selectedIndex() >= 0 || tracks_.select(0);
+    return uses_.tracks.selectedIndex() >= 0 || uses_.tracks.select(0);
 }
 
 void Transport::openSelected() {
-    state_.lblMP3Name = tracks_.selectedName();
-    player_.Open(tracks_.pathOf(state_.lblMP3Name));
-    announcer_.announce(Announcement::Playing, state_.lblMP3Name);
+    openTrack(uses_.tracks.selectedName(), TrackFolder::List, Announcement::Playing);
 }
 
 bool Transport::openRandom() {
-    const int index = randomPick(clock_, tracks_.count());
+    const int index = randomPick(uses_.clock, uses_.tracks.count());
     if (index < 0) return false;
-    tracks_.select(index);
-    state_.lblMP3Name = tracks_.selectedName();
-    player_.Open(joinTrackPath(state_.txtMP3sPath, state_.lblMP3Name));
-    announcer_.announce(Announcement::Random, state_.lblMP3Name);
+    uses_.tracks.select(index);
+    openTrack(uses_.tracks.selectedName(), TrackFolder::Mp3FolderText, Announcement::Random);
     return true;
 }
 
 void Transport::play() {
-    if (window_.paused()) {
-        window_.setPaused(false);
-        player_.Play();
-        announcer_.announce(Announcement::Upaused, state_.lblMP3Name);
+    if (uses_.window.paused()) {
+        menuUnpause();  // resumes and says so, as the menu's unpause does
         return;
     }
     if (state_.random) {
@@ -57,56 +49,56 @@ void Transport::play() {
 
 void Transport::pause() {
     if (!trackChosen()) return;
-    player_.Pause();
-    announcer_.announce(Announcement::Pausing, state_.lblMP3Name);
-    window_.setPaused(true);
+    uses_.player.Pause();
+    uses_.announcer.announce(Announcement::Pausing, lblMP3Name_);
+    uses_.window.setPaused(true);
 }
 
 void Transport::stop() {
     if (!trackChosen()) return;
-    player_.Stop();
-    announcer_.announce(Announcement::Stopped, state_.lblMP3Name);
+    uses_.player.Stop();
+    uses_.announcer.announce(Announcement::Stopped, lblMP3Name_);
 }
 
 void Transport::next() {
-    const int count = tracks_.count();
+    const int count = uses_.tracks.count();
     if (count == 0) return;
-    const int at = tracks_.selectedIndex();
-    tracks_.select(at == count - 1 ? 0 : at + 1);
+    const int at = uses_.tracks.selectedIndex();
+    uses_.tracks.select(at == count - 1 ? 0 : at + 1);
     openSelected();
 }
 
 void Transport::previous() {
-    const int count = tracks_.count();
+    const int count = uses_.tracks.count();
     if (count == 0) return;
-    const int at = tracks_.selectedIndex();
+    const int at = uses_.tracks.selectedIndex();
     // With nothing selected there is no entry before it; the last one is the sensible step back.
-    tracks_.select(at <= 0 ? count - 1 : at - 1);
+    uses_.tracks.select(at <= 0 ? count - 1 : at - 1);
     openSelected();
 }
 
 void Transport::seekTo(double seconds) {
-    player_.SetCurrentPosition(seconds);
+    uses_.player.SetCurrentPosition(seconds);
 }
 
 void Transport::fastForward() {
-    seekTo(player_.CurrentPosition() + 5.0);
+    seekTo(uses_.player.CurrentPosition() + 5.0);
 }
 
 void Transport::rewind() {
-    seekTo(player_.CurrentPosition() - 5.0);
+    seekTo(uses_.player.CurrentPosition() - 5.0);
 }
 
 void Transport::playListed(int index) {
-    if (!tracks_.select(index) || index < 0) return;
+    if (!uses_.tracks.select(index) || index < 0) return;
     openSelected();
 }
 
 void Transport::sliderMoved(int position) {
-    window_.setSlider(position);
-    const int level = window_.slider();
-    player_.SetVolume(level * 25 - 2500);
-    options_.set(SettingKey::Volume, QString::number(level));
+    uses_.window.setSlider(position);
+    const int level = uses_.window.slider();
+    uses_.player.SetVolume(playerVolumeRounded(level));
+    uses_.options.set(setting::volume, level);
 }
 
 void Transport::trackEnded() {
@@ -115,7 +107,7 @@ void Transport::trackEnded() {
         openRandom();
         return;
     }
-    if (tracks_.selectedIndex() < 0) return;
+    if (uses_.tracks.selectedIndex() < 0) return;
     openSelected();
 }
 
@@ -130,17 +122,17 @@ void Transport::menuStop() {
 
 void Transport::menuPause() {
     if (!trackChosen()) return;
-    player_.Pause();
-    announcer_.announce(Announcement::Paused, state_.lblMP3Name);
-    window_.setPaused(true);
+    uses_.player.Pause();
+    uses_.announcer.announce(Announcement::Paused, lblMP3Name_);
+    uses_.window.setPaused(true);
 }
 
 void Transport::menuUnpause() {
-    if (window_.paused()) {
-        window_.setPaused(false);
-        player_.Play();
+    if (uses_.window.paused()) {
+        uses_.window.setPaused(false);
+        uses_.player.Play();
     }
-    announcer_.announce(Announcement::Upaused, state_.lblMP3Name);
+    uses_.announcer.announce(Announcement::Upaused, lblMP3Name_);
 }
 
 }  // namespace melodrop

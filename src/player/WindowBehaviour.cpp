@@ -43,10 +43,10 @@ void WindowBehaviour::setRolledUp(bool rolledUp) {
 void WindowBehaviour::rollToggle() {
     if (state_.rollupCaption == kRollupCaption) {
         rollUpTimer_->setEnabled(true);
-        options_.set(SettingKey::Rollup, true);
+        options_.set(setting::rollup, true);
     } else {
         rollDownTimer_->setEnabled(true);
-        options_.set(SettingKey::Rollup, false);
+        options_.set(setting::rollup, false);
     }
 }
 

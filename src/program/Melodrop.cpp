@@ -1,8 +1,5 @@
 #include "program/Melodrop.h"
 
-#include <QHash>
-#include <functional>
-
 #include "chat/ChatCommands.h"
 #include "options/IdleMode.h"
 #include "options/Library.h"
@@ -14,12 +11,16 @@
 
 namespace melodrop {
 
-Melodrop::Melodrop(const Platform& platform, QObject* parent)
-    : QObject(parent), ctx_(std::make_unique<Context>(platform)) {
+Melodrop::Melodrop(const Boundaries& boundaries, const ChatParts& chat)
+    : ctx_(std::make_unique<Context>(boundaries, chat)), menuActions_(bindMenu()) {
     Context& c = *ctx_;
     auto quit = [this] { end(); };
-    transport_ =
-        std::make_unique<Transport>(c.player, c.tracks, c.window, c.options, c.announcer, c.clock);
+    transport_ = std::make_unique<Transport>(TransportUses{.player = c.player,
+                                                           .tracks = c.tracks,
+                                                           .window = c.window,
+                                                           .options = c.options,
+                                                           .announcer = c.announcer,
+                                                           .clock = c.clock});
     windowBehaviour_ = std::make_unique<WindowBehaviour>(c.desktop, c.window, c.tracks, c.options,
                                                          c.announcer, c.aol, c.clock, quit);
     toggles_ = std::make_unique<OptionToggles>(c.options, c.announcer, c.desktop);
@@ -27,12 +28,9 @@ Melodrop::Melodrop(const Platform& platform, QObject* parent)
     skins_ = std::make_unique<Skins>(c.desktop, c.window, c.options, c.announcer, c.aol, c.files);
     library_ = std::make_unique<Library>(c.desktop, c.player, c.tracks, c.window, c.options);
     commands_ = std::make_unique<ChatCommands>(ChatCommands::Uses{
-        .player = c.player,
-        .tracks = c.tracks,
-        .window = c.window,
+        .transport = *transport_,
         .options = c.options,
         .announcer = c.announcer,
-        .clock = c.clock,
         .desktop = c.desktop,
         .aol = c.aol,
         .files = c.files,
@@ -43,26 +41,16 @@ Melodrop::Melodrop(const Platform& platform, QObject* parent)
     });
     updates_ = std::make_unique<UpdateCheck>(c.desktop, c.web, c.clock, c.files, c.serverBase);
 
-    ChatScanner& chat1 = ctx_->chat1;
-    Desktop& desktop = ctx_->desktop;
-    aol::QuartzlineHooks hooks;
-    hooks.autoIgnoreTag = [&chat1] { return chat1.Tag().toStdString(); };
-    hooks.setAutoIgnoreTag = [&chat1](const std::string& tag) {
-        chat1.setTag(QString::fromStdString(tag));
-    };
-    hooks.autoIgnoreScanOn = [&chat1] { chat1.ScanOn(); };
-    hooks.messageBox = [&desktop](const std::string& text, const std::string& title) {
-        desktop.messageBox(QString::fromStdString(text), QString::fromStdString(title),
-                           MessageIcon::Critical, MessageButtons::Ok);
-    };
-    ctx_->aol.setHooks(std::move(hooks));
-
     connect(&ctx_->player, &MediaPlayer::TrackEnded, this, [this](int) {
         if (!ended_) transport_->trackEnded();
     });
 }
 
 Melodrop::~Melodrop() = default;
+
+const QString& Melodrop::lblMP3Name() const {
+    return transport_->lblMP3Name();
+}
 
 void Melodrop::end() {
     if (ended_) return;
@@ -123,37 +111,42 @@ void Melodrop::folderDialogCancel() {
     if (!ended_) library_->folderDialogCancel();
 }
 
-void Melodrop::menuTriggered(const QString& name) {
-    if (ended_) return;
-    static const QHash<QString, std::function<void(Melodrop&)>> actions = {
-        {QStringLiteral("alwaysontop"), [](Melodrop& m) { m.toggles_->toggleAlwaysOnTop(); }},
-        {QStringLiteral("play"), [](Melodrop& m) { m.transport_->menuPlay(); }},
-        {QStringLiteral("stop"), [](Melodrop& m) { m.transport_->menuStop(); }},
-        {QStringLiteral("pause"), [](Melodrop& m) { m.transport_->menuPause(); }},
-        {QStringLiteral("unpause"), [](Melodrop& m) { m.transport_->menuUnpause(); }},
-        {QStringLiteral("findmp3"), [](Melodrop& m) { m.library_->findMp3(); }},
-        {QStringLiteral("mp3name"), [](Melodrop& m) { m.library_->mp3Name(); }},
-        {QStringLiteral("continuous"), [](Melodrop& m) { m.toggles_->toggleContinuous(); }},
-        {QStringLiteral("random"), [](Melodrop& m) { m.toggles_->toggleRandom(); }},
-        {QStringLiteral("setmp3dir"), [](Melodrop& m) { m.library_->setMp3Dir(); }},
-        {QStringLiteral("refresh"), [](Melodrop& m) { m.library_->refresh(); }},
-        {QStringLiteral("setvolume"), [](Melodrop& m) { m.library_->setVolume(); }},
-        {QStringLiteral("advertise"), [](Melodrop& m) { m.toggles_->toggleAdvertise(); }},
-        {QStringLiteral("idle"), [](Melodrop& m) { m.idle_->menuIdle(); }},
-        {QStringLiteral("idlelinker"), [](Melodrop& m) { m.idle_->menuIdleLinker(); }},
-        {QStringLiteral("chatcommands"), [](Melodrop& m) { m.commands_->toggleChatCommands(); }},
-        {QStringLiteral("viewcommands"), [](Melodrop& m) { m.commands_->viewCommands(); }},
-        {QStringLiteral("changeskin"), [](Melodrop& m) { m.skins_->changeSkin(); }},
-        {QStringLiteral("skinfetch"), [](Melodrop& m) { m.updates_->startSkinfetch(); }},
-        {QStringLiteral("checkforupdates"), [](Melodrop& m) { m.updates_->start(); }},
-        {QStringLiteral("about"), [](Melodrop& m) { m.windowBehaviour_->about(); }},
-        {QStringLiteral("rollup"), [](Melodrop& m) { m.windowBehaviour_->rollToggle(); }},
-        {QStringLiteral("minimizetosystray"),
-         [](Melodrop& m) { m.windowBehaviour_->minimizeToTray(); }},
+OptionsMenuActions Melodrop::bindMenu() {
+    // The features exist by the time an item is chosen.
+    return {
+        .alwaysontop = [this] { toggles_->toggleAlwaysOnTop(); },
+        .play = [this] { transport_->menuPlay(); },
+        .stop = [this] { transport_->menuStop(); },
+        .pause = [this] { transport_->menuPause(); },
+        .unpause = [this] { transport_->menuUnpause(); },
+        .findmp3 = [this] { library_->findMp3(); },
+        .mp3name = [this] { library_->mp3Name(); },
+        .continuous = [this] { toggles_->toggleContinuous(); },
+        .random = [this] { toggles_->toggleRandom(); },
+        .setmp3dir = [this] { library_->setMp3Dir(); },
+        .refresh = [this] { library_->refresh(); },
+        .setvolume = [this] { library_->setVolume(); },
+        .advertise = [this] { toggles_->toggleAdvertise(); },
+        .idle = [this] { idle_->menuIdle(); },
+        .idlelinker = [this] { idle_->menuIdleLinker(); },
+        .chatcommands = [this] { commands_->toggleChatCommands(); },
+        .viewcommands = [this] { commands_->viewCommands(); },
+        .changeskin = [this] { skins_->changeSkin(); },
+        .skinfetch = [this] { updates_->startSkinfetch(); },
+        .checkforupdates = [this] { updates_->start(); },
+        .about = [this] { windowBehaviour_->about(); },
+        .rollup = [this] { windowBehaviour_->rollToggle(); },
+        .minimizetosystray = [this] { windowBehaviour_->minimizeToTray(); },
     };
-    const auto action = actions.constFind(name);
-    if (action == actions.constEnd()) return;  // separators, submenus, `defaultmp3player`
-    action.value()(*this);
+}
+
+bool Melodrop::menuTriggered(const QString& name) {
+    if (ended_) return false;
+    const MenuItem menu = optionsMenu();
+    const MenuItem* item = findMenuItem(menu, name);
+    if (!item || item->kind != MenuItemKind::Action || !item->action) return false;
+    item->action();
+    return true;
 }
 
 }  // namespace melodrop

@@ -2,7 +2,7 @@
 // The program's logic as one object: the hidden options form and the player window's behaviour,
 // without widgets. The widgets show its state (state(), tracks(), window(), optionsMenu()) and
 // forward the user's actions to the methods below; the chat scanners, the media player and the
-// timers drive the rest.
+// timers drive the rest. Only program/Assembly makes one, on the boundaries it was given.
 #include <QObject>
 #include <memory>
 
@@ -20,10 +20,11 @@ class Library;
 class ChatCommands;
 class UpdateCheck;
 
+class Assembly;
+
 class Melodrop : public QObject {
     Q_OBJECT
 public:
-    explicit Melodrop(const Platform& platform, QObject* parent = nullptr);
     ~Melodrop() override;
 
     // Start-up: the welcome box, the splash, then the player window's load and show.
@@ -34,9 +35,11 @@ public:
     // What the widgets show.
     Context& context() { return *ctx_; }
     const OptionsState& state() const { return ctx_->state; }
+    // The current track's name (`lblMP3Name`), "mp3 name" before any was opened.
+    const QString& lblMP3Name() const;
     TrackList& tracks() { return ctx_->tracks; }
     PlayerWindowModel& window() { return ctx_->window; }
-    MenuItem optionsMenu() const { return buildOptionsMenu(ctx_->state); }
+    MenuItem optionsMenu() const { return buildOptionsMenu(ctx_->state, menuActions_); }
     // What plays (status, file, position, length), as the media keys report it.
     const PlaybackTracker& playback() const { return ctx_->playback; }
 
@@ -55,8 +58,10 @@ public:
     void rollToggle();  // double-click on the title band, or the `rollup` item
     void exit();        // the exit hot area: asks first
 
-    // An item of the options menu, by name ("advertise", "findmp3" ...).
-    void menuTriggered(const QString& name);
+    // Chooses an item of the options menu by its name ("advertise", "findmp3" ...), as a click
+    // on it does; false when no item of that name acts (a separator, a submenu, a line that only
+    // shows, or no such item).
+    bool menuTriggered(const QString& name);
 
     // The tray icon: the mouse message as a horizontal coordinate in twips, and the direct form
     // for platforms that report a left press as such.
@@ -71,7 +76,11 @@ public:
     bool ended() const { return ended_; }
 
 private:
-    void wireScanners();
+    friend class Assembly;
+    Melodrop(const Boundaries& boundaries, const ChatParts& chat);
+
+    // What each item of the options menu does.
+    OptionsMenuActions bindMenu();
     void end();
 
     std::unique_ptr<Context> ctx_;
@@ -83,6 +92,7 @@ private:
     std::unique_ptr<Library> library_;
     std::unique_ptr<ChatCommands> commands_;
     std::unique_ptr<UpdateCheck> updates_;
+    OptionsMenuActions menuActions_;
     bool ended_ = false;
 };
 

@@ -1,9 +1,8 @@
 // The start-up sequence: the welcome box and splash, then the player window's load, which copies
 // the stored settings into the options state and applies them one step at a time.
-#include <algorithm>
-#include <cmath>
+#include <optional>
 
-#include "base/NumberText.h"
+#include "base/VolumeLevel.h"
 #include "chat/ChatCommands.h"
 #include "options/Library.h"
 #include "options/Skins.h"
@@ -31,7 +30,6 @@ void Melodrop::launch() {
 
 void Melodrop::load() {
     Context& c = *ctx_;
-    auto read = [&c](SettingKey key) { return c.options.stored(key); };
 
     // Only one player per user.
     if (c.desktop.anotherInstanceRunning()) {
@@ -40,42 +38,36 @@ void Melodrop::load() {
         return;
     }
 
-    const QString onTop = read(SettingKey::AlwaysOnTop);
-    c.state.alwaysontop = onTop == QLatin1String("true") || onTop.isEmpty();
+    c.state.alwaysontop = c.options.read(setting::alwaysOnTop);
     c.desktop.setPlayerOnTop(c.state.alwaysontop);
 
-    windowBehaviour_->setRolledUp(read(SettingKey::Rollup) == QLatin1String("true"));
+    windowBehaviour_->setRolledUp(c.options.read(setting::rollup));
 
-    c.state.random = read(SettingKey::Random) != QLatin1String("false");
-    c.state.continuous = read(SettingKey::Continuous) != QLatin1String("false");
+    c.state.random = c.options.read(setting::random);
+    c.state.continuous = c.options.read(setting::continuous);
 
-    const QString folder = read(SettingKey::Mp3Folder);
-    if (!folder.isEmpty()) c.state.txtMP3sPath = folder;
+    c.state.txtMP3sPath = c.options.read(setting::mp3Folder);
     // A folder that no longer exists leaves the list on the working folder.
     setFolderRelay(c.tracks, c.state, c.state.txtMP3sPath);
 
-    if (const auto level = parseNumber(read(SettingKey::Volume))) {
-        // A stored level outside 0 to 100 is taken at the nearest end rather than as a gain
-        // the slider cannot show.
-        const double clamped = std::clamp(*level, 0.0, 100.0);
-        c.player.SetVolume(static_cast<int>(roundHalfEven(clamped * 25 - 2500)));
-        c.window.setSlider(static_cast<int>(roundHalfEven(clamped)));
+    if (const std::optional<double> level = c.options.read(setting::volume)) {
+        c.player.SetVolume(playerVolumeRounded(*level));
+        c.window.setSlider(sliderPositionFor(*level));
     }
 
     // A stored skin that is gone or broken leaves the built-in look; the load goes on, and the
     // user is told once it has finished.
     const QString skinProblem = skins_->applyAtStartup();
 
-    c.state.chatcommands = read(SettingKey::ChatCommands) != QLatin1String("false");
+    c.state.chatcommands = c.options.read(setting::chatCommands);
     if (c.state.chatcommands)
         c.chtMelodrop.ScanOn();
     else
         c.chtMelodrop.ScanOff();
 
-    c.state.txtTrigger = read(SettingKey::Trigger);
-    c.state.advertise = read(SettingKey::Advertise) != QLatin1String("false");
-    const QString handle = read(SettingKey::Handle);
-    if (!handle.isEmpty()) c.state.txtHandle = handle;
+    c.state.txtTrigger = c.options.read(setting::trigger);
+    c.state.advertise = c.options.read(setting::advertise);
+    c.state.txtHandle = c.options.read(setting::handle);
 
     if (c.state.advertise) {
         c.announcer.send(loadedBanner());

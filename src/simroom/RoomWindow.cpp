@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "aol/TranscriptReader.h"
 #include "aol/sim/SimClient.h"
 #include "simroom/ChatLineHtml.h"
 #include "simroom/RoomChatter.h"
@@ -29,17 +30,18 @@ QString fromUtf8(const std::string& text) {
 }
 
 // One transcript line, "Name:\tText", as the client shows it: the name, then the drawn text.
-QString lineHtml(const QString& line, const QString& user) {
-    const qsizetype split = line.indexOf(QStringLiteral(":\t"));
-    if (split < 0)
-        return QStringLiteral("<p style=\"margin:1px 0\">%1</p>").arg(chatLineToRichText(line));
-    const QString name = line.left(split);
+QString lineHtml(const std::string& line, const QString& user) {
+    aol::TranscriptLine split;
+    if (!aol::TranscriptReader::SplitUtf8Line(line, split))
+        return QStringLiteral("<p style=\"margin:1px 0\">%1</p>")
+            .arg(chatLineToRichText(fromUtf8(line)));
+    const QString name = fromUtf8(split.screenName);
     const QString colour = name.compare(user, Qt::CaseInsensitive) == 0 ? QStringLiteral("#7a1e1e")
                                                                         : QStringLiteral("#1d3f73");
     return QStringLiteral(
                "<p style=\"margin:1px 0\"><span style=\"font-family:'Arial';font-size:10pt;"
                "color:%1\">%2:</span>&nbsp;&nbsp;%3</p>")
-        .arg(colour, name.toHtmlEscaped(), chatLineToRichText(line.mid(split + 2)));
+        .arg(colour, name.toHtmlEscaped(), chatLineToRichText(fromUtf8(split.text)));
 }
 
 }  // namespace
@@ -177,14 +179,14 @@ void RoomWindow::showTranscript(const std::string& room) {
         if (lines.size() == shownLines_.size()) return;
         QString html;
         for (std::size_t i = shownLines_.size(); i < lines.size(); ++i)
-            html += lineHtml(fromUtf8(lines[i]), user);
+            html += lineHtml(lines[i], user);
         QTextCursor end(transcript_->document());
         end.movePosition(QTextCursor::End);
         if (!shownLines_.empty()) end.insertBlock();
         end.insertHtml(html);
     } else {
         QString html;
-        for (const std::string& line : lines) html += lineHtml(fromUtf8(line), user);
+        for (const std::string& line : lines) html += lineHtml(line, user);
         transcript_->setHtml(html);
     }
     shownRoom_ = room;

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include "net/DownloadToFolder.h"
+#include "net/SafeFileName.h"
 #include "skinfetch/SkinListFile.h"
-#include "web/download/DownloadToFolder.h"
-#include "web/download/SafeFileName.h"
 
 namespace melodrop::skinfetch {
 

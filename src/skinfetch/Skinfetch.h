@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "net/WebTransfer.h"
 #include "skinfetch/SkinfetchDialogs.h"
-#include "web/download/WebTransfer.h"
 
 namespace melodrop::skinfetch {
 

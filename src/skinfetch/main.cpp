@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "locations/FileLocations.h"
+#include "net/QtWebTransfer.h"
 #include "skinfetch/QtSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
 #include "skinfetch/SkinfetchCommandLine.h"
 #include "skinfetch/SkinfetchWindow.h"
-#include "web/download/QtWebTransfer.h"
 
 int main(int argc, char** argv) {
     QStringList arguments;

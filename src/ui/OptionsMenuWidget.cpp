@@ -7,12 +7,12 @@ namespace {
 void fill(QMenu* menu, const MenuItem& item, const MenuChoice& onChoice) {
     for (const MenuItem& child : item.children) {
         if (!child.visible) continue;
-        if (child.separator) {
+        if (child.kind == MenuItemKind::Separator) {
             QAction* bar = menu->addSeparator();
             bar->setObjectName(child.name);
             continue;
         }
-        if (!child.children.isEmpty()) {
+        if (child.kind == MenuItemKind::Submenu) {
             QMenu* sub = menu->addMenu(child.caption);
             sub->setObjectName(child.name);
             sub->menuAction()->setObjectName(child.name);
@@ -25,6 +25,7 @@ void fill(QMenu* menu, const MenuItem& item, const MenuChoice& onChoice) {
         action->setCheckable(child.checkable);
         action->setChecked(child.checked);
         action->setEnabled(child.enabled);
+        if (child.kind != MenuItemKind::Action) continue;  // it only shows
         const QString name = child.name;
         QObject::connect(action, &QAction::triggered, menu, [onChoice, name] {
             if (onChoice) onChoice(name);

@@ -19,8 +19,8 @@ QRect toPixels(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
 }
 
 const HotAreaSpec& hotArea(HotAction action) {
-    for (const HotAreaSpec& spec : kHotAreas)
-        if (spec.action == action) return spec;
+    for (const HotAreaSpec& area : kHotAreas)
+        if (area.action == action) return area;
     return kHotAreas.front();  // unreachable: every action has its area
 }
 

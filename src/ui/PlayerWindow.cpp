@@ -73,12 +73,12 @@ PlayerWindow::PlayerWindow(Melodrop& melodrop, QWidget* parent)
 }
 
 void PlayerWindow::buildHotAreas() {
-    for (const HotAreaSpec& spec : kHotAreas) {
-        auto* area = new HotArea(this);
-        area->setObjectName(QString::fromLatin1(spec.name));
-        area->setGeometry(spec.pixels());
-        if (spec.tooltip) area->setToolTip(QString::fromLatin1(spec.tooltip));
-        const HotAction action = spec.action;
+    for (const HotAreaSpec& area : kHotAreas) {
+        auto* widget = new HotArea(this);
+        widget->setObjectName(QString::fromLatin1(area.name));
+        widget->setGeometry(area.pixels());
+        if (area.tooltip) widget->setToolTip(QString::fromLatin1(area.tooltip));
+        const HotAction action = area.action;
         auto run = [this, action] {
             switch (action) {
                 case HotAction::Options:
@@ -112,22 +112,22 @@ void PlayerWindow::buildHotAreas() {
                     break;
             }
         };
-        if (spec.event == HotEvent::LeftPress)
-            connect(area, &HotArea::leftPressed, this, run);
+        if (area.event == HotEvent::LeftPress)
+            connect(widget, &HotArea::leftPressed, this, run);
         else
-            connect(area, &HotArea::clicked, this, run);
+            connect(widget, &HotArea::clicked, this, run);
         if (action == HotAction::TitleBar) {
-            dragger_->watch(area);
-            connect(area, &HotArea::doubleClicked, this, [this] { melodrop_.rollToggle(); });
+            dragger_->watch(widget);
+            connect(widget, &HotArea::doubleClicked, this, [this] { melodrop_.rollToggle(); });
             // From the keyboard the title band rolls the window, as a double-click does.
-            connect(area, &HotArea::activated, this, [this] { melodrop_.rollToggle(); });
+            connect(widget, &HotArea::activated, this, [this] { melodrop_.rollToggle(); });
         } else if (action == HotAction::Options) {
-            connect(area, &HotArea::activated, this, [this] { popUpOptionsFromKeyboard(); });
+            connect(widget, &HotArea::activated, this, [this] { popUpOptionsFromKeyboard(); });
         } else {
-            connect(area, &HotArea::activated, this, run);
+            connect(widget, &HotArea::activated, this, run);
         }
-        area->setAccessibleName(QString::fromUtf8(spec.accessibleName));
-        area->setAccessibleDescription(QString::fromUtf8(spec.description));
+        widget->setAccessibleName(QString::fromUtf8(area.accessibleName));
+        widget->setAccessibleDescription(QString::fromUtf8(area.description));
     }
 }
 

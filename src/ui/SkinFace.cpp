@@ -144,8 +144,8 @@ void drawTransport(QPainter& p, const SkinTheme& t) {
     // One segmented strip under the transport areas; the dividers fall midway between
     // neighbouring areas (some overlap by a pixel or two).
     std::vector<QRect> areas;
-    for (const HotAreaSpec& spec : kHotAreas)
-        if (spec.event == HotEvent::Click) areas.push_back(spec.pixels());
+    for (const HotAreaSpec& area : kHotAreas)
+        if (area.event == HotEvent::Click) areas.push_back(area.pixels());
     std::sort(areas.begin(), areas.end(),
               [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
     int top = areas.front().top(), bottom = areas.front().bottom();

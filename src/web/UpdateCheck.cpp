@@ -1,7 +1,7 @@
 #include "web/UpdateCheck.h"
 
-#include "web/download/DownloadToFolder.h"
-#include "web/download/SafeFileName.h"
+#include "net/DownloadToFolder.h"
+#include "net/SafeFileName.h"
 
 namespace melodrop {
 

@@ -8,7 +8,7 @@
 #include "base/Clock.h"
 #include "base/Desktop.h"
 #include "locations/FileLocations.h"
-#include "web/download/WebTransfer.h"
+#include "net/WebTransfer.h"
 
 namespace melodrop {
 

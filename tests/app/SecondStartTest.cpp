@@ -43,15 +43,14 @@ protected:
         options.trayAvailable = [] { return true; };
         options.endProcess = [] {};
         desktop = std::make_unique<QtDesktop>(options);
-        Platform platform{rig.settings, rig.player, rig.chtMelodrop, rig.chat1,           *desktop,
-                          rig.clock,    rig.aol,    rig.web,         rig.programFolder(), kServer};
-        melodrop = std::make_unique<Melodrop>(platform);
+        assembly = std::make_unique<Assembly>(rig.boundaries(*desktop));
+        melodrop = &assembly->program();
         melodrop->load();
         window = std::make_unique<PlayerWindow>(*melodrop);
         desktop->setPlayerWindow(window.get());
         connectToMelodrop(*desktop, *melodrop);
         desktop->showPlayer();
-        QObject::connect(&server, &InstanceServer::requested, melodrop.get(),
+        QObject::connect(&server, &InstanceServer::requested, melodrop,
                          [this](const InstanceRequest& request) {
                              answerOtherStart(*desktop, *melodrop, request);
                          });
@@ -85,7 +84,8 @@ protected:
     TestRig rig;
     QtDesktopOptions options;
     std::unique_ptr<QtDesktop> desktop;
-    std::unique_ptr<Melodrop> melodrop;
+    std::unique_ptr<Assembly> assembly;
+    Melodrop* melodrop = nullptr;
     std::unique_ptr<PlayerWindow> window;
 };
 

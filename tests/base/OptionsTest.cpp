@@ -1,6 +1,9 @@
 // The options state and its stored settings change together, under the names earlier versions
-// stored them with (a renamed key would silently lose every user's settings).
+// stored them with (a renamed key would silently lose every user's settings), and a setting
+// reads as start-up has always read it, an empty store giving the defaults that ship.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "base/Options.h"
 #include "fakes/FakeSettingsStore.h"
@@ -17,9 +20,9 @@ struct OptionsTest : ::testing::Test {
 };
 
 TEST_F(OptionsTest, ACheckMarkIsSetAndStoredAsTrueOrFalse) {
-    options.set(SettingKey::Random, true);
-    options.set(SettingKey::AlwaysOnTop, false);
-    options.set(SettingKey::ChatCommands, false);
+    options.set(setting::random, true);
+    options.set(setting::alwaysOnTop, false);
+    options.set(setting::chatCommands, false);
     EXPECT_TRUE(state.random);
     EXPECT_FALSE(state.alwaysontop);
     EXPECT_FALSE(state.chatcommands);
@@ -28,9 +31,9 @@ TEST_F(OptionsTest, ACheckMarkIsSetAndStoredAsTrueOrFalse) {
 }
 
 TEST_F(OptionsTest, ATextFieldIsSetAndStoredAsItStands) {
-    options.set(SettingKey::Trigger, QStringLiteral("!"));
-    options.set(SettingKey::Handle, QStringLiteral("DJ \"x\" = y"));
-    options.set(SettingKey::Mp3Folder, QStringLiteral("/music/a b"));
+    options.set(setting::trigger, QStringLiteral("!"));
+    options.set(setting::handle, QStringLiteral("DJ \"x\" = y"));
+    options.set(setting::mp3Folder, QStringLiteral("/music/a b"));
     EXPECT_EQ(state.txtTrigger, "!");
     EXPECT_EQ(state.txtHandle, "DJ \"x\" = y");
     EXPECT_EQ(state.txtMP3sPath, "/music/a b");
@@ -41,32 +44,53 @@ TEST_F(OptionsTest, ATextFieldIsSetAndStoredAsItStands) {
 
 TEST_F(OptionsTest, SettingsWithoutAFieldAreOnlyStored) {
     const OptionsState before = state;
-    options.set(SettingKey::Volume, QStringLiteral("42"));
-    options.set(SettingKey::Skin, QStringLiteral("default"));
-    options.set(SettingKey::Rollup, true);
+    options.set(setting::volume, 42);
+    options.set(setting::skin, QStringLiteral("default"));
+    options.set(setting::rollup, true);
     EXPECT_EQ(store.writes, (QStringList{"vol=42", "skin=default", "rollup=true"}));
     EXPECT_EQ(state.rollupCaption, before.rollupCaption);
     EXPECT_EQ(state.txtHandle, before.txtHandle);
 }
 
 TEST_F(OptionsTest, EveryKeyKeepsTheNameEarlierVersionsStored) {
-    const std::pair<SettingKey, const char*> names[] = {
-        {SettingKey::AlwaysOnTop, "alwaysontop"},
-        {SettingKey::Advertise, "advertise"},
-        {SettingKey::Continuous, "continuous"},
-        {SettingKey::Random, "random"},
-        {SettingKey::ChatCommands, "chatcommands"},
-        {SettingKey::Rollup, "rollup"},
-        {SettingKey::Mp3Folder, "mp3dir"},
-        {SettingKey::Trigger, "trig"},
-        {SettingKey::Handle, "hndle"},
-        {SettingKey::Volume, "vol"},
-        {SettingKey::Skin, "skin"},
+    const std::tuple<SettingKey, const char*, SettingType> names[] = {
+        {SettingKey::AlwaysOnTop, "alwaysontop", SettingType::Flag},
+        {SettingKey::Advertise, "advertise", SettingType::Flag},
+        {SettingKey::Continuous, "continuous", SettingType::Flag},
+        {SettingKey::Random, "random", SettingType::Flag},
+        {SettingKey::ChatCommands, "chatcommands", SettingType::Flag},
+        {SettingKey::Rollup, "rollup", SettingType::Flag},
+        {SettingKey::Mp3Folder, "mp3dir", SettingType::Text},
+        {SettingKey::Trigger, "trig", SettingType::Text},
+        {SettingKey::Handle, "hndle", SettingType::Text},
+        {SettingKey::Volume, "vol", SettingType::Level},
+        {SettingKey::Skin, "skin", SettingType::Text},
     };
-    for (const auto& [key, name] : names) {
-        store.values[QString::fromLatin1(name)] = QStringLiteral("stored ") + name;
-        EXPECT_EQ(options.stored(key), QStringLiteral("stored ") + name) << name;
+    for (const auto& [key, name, type] : names) {
+        EXPECT_EQ(settingName(key), QString::fromLatin1(name));
+        EXPECT_EQ(settingType(key), type) << name;
     }
+    // The typed handles name the rows of their own type.
+    for (FlagSetting flag : {setting::alwaysOnTop, setting::advertise, setting::continuous,
+                             setting::random, setting::chatCommands, setting::rollup})
+        EXPECT_EQ(settingType(flag.key), SettingType::Flag) << settingName(flag.key).toStdString();
+    for (TextSetting text : {setting::mp3Folder, setting::trigger, setting::handle, setting::skin})
+        EXPECT_EQ(settingType(text.key), SettingType::Text) << settingName(text.key).toStdString();
+    EXPECT_EQ(settingType(setting::volume.key), SettingType::Level);
+}
+
+// The state starts as an empty store reads at start-up: the defaults live in the settings table
+// alone (continuous and random on, as the first start has always had them).
+TEST_F(OptionsTest, TheStateStartsAsAnEmptyStoreReads) {
+    const OptionsState fresh;
+    for (FlagSetting flag : {setting::alwaysOnTop, setting::advertise, setting::continuous,
+                             setting::random, setting::chatCommands})
+        EXPECT_EQ(fresh.*flagField(flag), options.read(flag))
+            << settingName(flag.key).toStdString();
+    for (TextSetting text : {setting::mp3Folder, setting::trigger, setting::handle})
+        EXPECT_EQ(fresh.*textField(text), options.read(text))
+            << settingName(text.key).toStdString();
+    EXPECT_TRUE(fresh.continuous && fresh.random);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "aol/AolTestSupport.h"
-#include "aol/remote/RemoteWindowSystem.h"
+#include "bridge/client/RemoteWindowSystem.h"
 #include "bridge/FakeBridgePeer.h"
 #include "bridge/service/Token.h"
 

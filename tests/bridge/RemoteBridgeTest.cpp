@@ -17,7 +17,7 @@
 
 #include "aol/AolTestSupport.h"
 #include "aol/TranscriptReader.h"
-#include "aol/remote/RemoteWindowSystem.h"
+#include "bridge/client/RemoteWindowSystem.h"
 #include "bridge/protocol/Handshake.h"
 #include "bridge/service/BridgeServer.h"
 #include "bridge/service/Token.h"

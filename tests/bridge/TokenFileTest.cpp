@@ -10,7 +10,7 @@
 #include <fstream>
 #include <future>
 
-#include "aol/remote/TokenFile.h"
+#include "bridge/client/TokenFile.h"
 #include "bridge/protocol/BridgeProtocol.h"
 #include "bridge/service/Token.h"
 

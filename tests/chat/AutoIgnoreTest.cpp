@@ -29,8 +29,8 @@ TEST_F(AutoIgnoring, ARunOfThreeIsIgnoredAndScanningResumes) {
     says("Bob", 1);
     EXPECT_EQ(rig.takeLines(), QStringList{ignoring("bob")});
     EXPECT_TRUE(rig.sim.isIgnored("Bob"));
-    EXPECT_TRUE(rig.chat1.isScanning());
-    EXPECT_EQ(rig.chat1.Tag(), "on");
+    EXPECT_TRUE(rig.chat1().isScanning());
+    EXPECT_EQ(rig.chat1().Tag(), "on");
 }
 
 TEST_F(AutoIgnoring, AnImmuneEntryProtectsEveryNameItContains) {
@@ -49,12 +49,12 @@ TEST_F(AutoIgnoring, AMemberWhoLeftLeavesTheScannerOffUntilALaterIgnore) {
     rig.sim.memberLeaves("Bob");
     rig.settle();
     EXPECT_EQ(rig.takeLines(), QStringList{ignoring("bob")});
-    EXPECT_FALSE(rig.chat1.isScanning());
-    EXPECT_EQ(rig.chat1.Tag(), "off");
+    EXPECT_FALSE(rig.chat1().isScanning());
+    EXPECT_EQ(rig.chat1().Tag(), "off");
     // After axoff a later ignore restarts the scanner all the same; its lines change nothing.
     type("/axoff");
     type("/x alice");
-    EXPECT_TRUE(rig.chat1.isScanning());
+    EXPECT_TRUE(rig.chat1().isScanning());
     rig.takeLines();
     says("Alice123", 5);
     EXPECT_TRUE(rig.takeLines().isEmpty());

@@ -19,12 +19,12 @@ TEST_F(ChatCommands, PlayAndRandWithATextLeaveTheListAlone) {
     for (int i = 0; i < 8; ++i) {
         rig.clock.advance(0.37 * i);  // another time of day, another seed
         type("/rand LOVE");
-        EXPECT_TRUE(state().lblMP3Name.contains("love", Qt::CaseInsensitive));
+        EXPECT_TRUE(lblMP3Name().contains("love", Qt::CaseInsensitive));
     }
     EXPECT_EQ(state().lstRandom, (QStringList{"Beta Love.mp3", "love song.mp3"}));
     EXPECT_EQ(m->tracks().selectedIndex(), -1);
     type("/rand");
-    EXPECT_EQ(state().lblMP3Name, m->tracks().selectedName());
+    EXPECT_EQ(lblMP3Name(), m->tracks().selectedName());
 }
 
 // A file whose name is not valid UTF-8 is found and opened: under its Windows-1252 reading in the
@@ -111,9 +111,9 @@ TEST_F(ChatCommands, OtherMembersAndHostileLinesGetNothingDone) {
     const QString huge(100 * 1024, 'x');
     type("/play " + huge);
     type(huge);
-    emit rig.chtMelodrop.ChatLine(kUser, "/stop\r\n/exit");
-    emit rig.chtMelodrop.ChatLine(kUser, QString::fromUtf8("/exit\0", 6));
-    emit rig.chtMelodrop.ChatLine(kUser, "/play \x01\x1b[2J");
+    emit rig.chtMelodrop().ChatLine(kUser, "/stop\r\n/exit");
+    emit rig.chtMelodrop().ChatLine(kUser, QString::fromUtf8("/exit\0", 6));
+    emit rig.chtMelodrop().ChatLine(kUser, "/play \x01\x1b[2J");
     EXPECT_FALSE(m->ended());
     EXPECT_TRUE(rig.takeLines().filter("<Font").isEmpty());
     EXPECT_TRUE(rig.player.calls.isEmpty());
@@ -125,10 +125,10 @@ TEST_F(ChatCommands, OtherMembersAndHostileLinesGetNothingDone) {
 
 TEST_F(ChatCommands, TheMenuEntriesSwitchTheScannerAndOpenTheHelp) {
     m->menuTriggered("chatcommands");
-    EXPECT_FALSE(rig.chtMelodrop.isScanning());
+    EXPECT_FALSE(rig.chtMelodrop().isScanning());
     type("/play alpha");
     m->menuTriggered("chatcommands");
-    EXPECT_TRUE(rig.chtMelodrop.isScanning());
+    EXPECT_TRUE(rig.chtMelodrop().isScanning());
     EXPECT_EQ(rig.settings.writes, (QStringList{"chatcommands=false", "chatcommands=true"}));
     EXPECT_TRUE(rig.player.calls.isEmpty());
     m->menuTriggered("viewcommands");

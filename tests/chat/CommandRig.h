@@ -31,6 +31,7 @@ protected:
         return lines;
     }
     OptionsState& state() { return rig.ctx().state; }
+    const QString& lblMP3Name() const { return m->lblMP3Name(); }
     static QString line(Announcement kind, const QString& value = {}) {
         return announcementLine(kind, value);
     }

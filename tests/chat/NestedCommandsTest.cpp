@@ -30,7 +30,7 @@ TEST_F(NestedCommands, ALineTypedWhileTheUsersIgnoreWaitsIsDispatchedAtOnce) {
     EXPECT_TRUE(openedDuringTheIgnore);
     EXPECT_EQ(lines, (QStringList{line(Announcement::Ignored, "bob"), "/play love",
                                   line(Announcement::Playing, "Beta Love.mp3")}));
-    EXPECT_EQ(state().lblMP3Name, QStringLiteral("Beta Love.mp3"));
+    EXPECT_EQ(lblMP3Name(), QStringLiteral("Beta Love.mp3"));
 }
 
 TEST_F(NestedCommands, SeveralLinesDuringAWaitKeepTheirOrder) {
@@ -45,7 +45,7 @@ TEST_F(NestedCommands, SeveralLinesDuringAWaitKeepTheirOrder) {
     type("/x bo");
     EXPECT_EQ(rig.player.calls, (QStringList{"Open " + rig.mp3Path("Gamma.mp3"),
                                              "Open " + rig.mp3Path("Alpha.mp3")}));
-    EXPECT_EQ(state().lblMP3Name, QStringLiteral("Alpha.mp3"));
+    EXPECT_EQ(lblMP3Name(), QStringLiteral("Alpha.mp3"));
 }
 
 }  // namespace

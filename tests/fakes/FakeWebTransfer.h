@@ -2,7 +2,7 @@
 #include <QMap>
 #include <QStringList>
 
-#include "web/download/WebTransfer.h"
+#include "net/WebTransfer.h"
 
 namespace melodrop::testing {
 

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "aol/TranscriptReader.h"
+
 namespace melodrop::testing {
 
 TestRig::TestRig() {
@@ -13,7 +15,6 @@ TestRig::TestRig() {
     sim.memberJoins("Alice123");
     // Posted messages reach the simulated client whenever the program pumps its events.
     clock.addPumpHook([this] { sim.deliverPosted(); });
-    sim.addChangeListener(scanWatch.changeListener());
     transcriptStart_ = static_cast<int>(sim.transcriptLines().size());
     settings.values[QStringLiteral("mp3dir")] = mp3Dir.path();
     desktop.visible = true;
@@ -21,19 +22,31 @@ TestRig::TestRig() {
 
 TestRig::~TestRig() = default;
 
+Boundaries TestRig::boundaries(Desktop& shownOn) {
+    return {
+        .settings = settings,
+        .player = player,
+        .desktop = shownOn,
+        .clock = clock,
+        .windows = sim,
+        .web = web,
+        .files = locations.value_or(FileLocations(programDir.path())),
+        .serverBase = kServer,
+        .scanners = {.toldOfChanges =
+                         [this](std::function<void()> changed) {
+                             sim.addChangeListener(std::move(changed));
+                         }},
+    };
+}
+
 Melodrop& TestRig::create() {
-    if (!melodrop) {
-        const FileLocations files = locations.value_or(FileLocations(programDir.path()));
-        Platform platform{settings, player, chtMelodrop, chat1, desktop,
-                          clock,    aol,    web,         files, kServer};
-        melodrop = std::make_unique<Melodrop>(platform);
-    }
-    return *melodrop;
+    if (!assembly) assembly = std::make_unique<Assembly>(boundaries());
+    return program();
 }
 
 Melodrop& TestRig::load() {
     create().load();
-    return *melodrop;
+    return program();
 }
 
 void TestRig::addMp3s(const QStringList& names) {
@@ -41,7 +54,7 @@ void TestRig::addMp3s(const QStringList& names) {
         QFile file(mp3Path(name));
         file.open(QIODevice::WriteOnly);
     }
-    if (melodrop) ctx().tracks.refresh();
+    if (assembly) ctx().tracks.refresh();
 }
 
 QString TestRig::mp3Path(const QString& name) const {
@@ -66,12 +79,12 @@ QList<ChatLineSeen> TestRig::transcript() const {
     QList<ChatLineSeen> lines;
     const auto all = sim.transcriptLines();
     for (std::size_t i = static_cast<std::size_t>(transcriptStart_); i < all.size(); ++i) {
-        const QString line = QString::fromStdString(all[i]);
-        const int split = line.indexOf(QStringLiteral(":\t"));
-        if (split < 0)
-            lines.append({QString(), line});
+        aol::TranscriptLine split;
+        if (aol::TranscriptReader::SplitUtf8Line(all[i], split))
+            lines.append(
+                {QString::fromStdString(split.screenName), QString::fromStdString(split.text)});
         else
-            lines.append({line.left(split), line.mid(split + 2)});
+            lines.append({QString(), QString::fromStdString(all[i])});
     }
     return lines;
 }

@@ -1,24 +1,23 @@
 #pragma once
 // The whole program's logic on the simulated chat client: a signed-on user in an open room with
-// two members, the real chat-client module and transcript scanners, a virtual clock, and fakes
-// for the media player, settings, desktop and web. A temporary program folder (with a "skins"
+// two members, the program as it is put together (program/Assembly: the real chat-client module
+// and transcript scanners), a virtual clock, and fakes for the media player, settings, desktop
+// and web. A temporary program folder (with a "skins"
 // folder) and an MP3 folder are made for each rig.
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 #include <optional>
 
-#include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
 #include "base/VirtualClock.h"
-#include "chat/TranscriptChatScanner.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeMediaPlayer.h"
 #include "fakes/FakeSettingsStore.h"
 #include "fakes/FakeWebTransfer.h"
 #include "fakes/QtPrinters.h"
 #include "locations/FileLocations.h"
-#include "program/Melodrop.h"
+#include "program/Assembly.h"
 
 namespace melodrop::testing {
 
@@ -35,12 +34,21 @@ public:
     TestRig();
     ~TestRig();
 
-    // Builds the program object (after the test has stored its settings); load() runs the
-    // player window's load as start-up does, launch() the whole start-up with welcome and splash.
+    // What the program runs on here: the simulated client, which tells of its changes, the
+    // virtual clock and the fakes; with another desktop when given (a widget test's real one).
+    Boundaries boundaries(Desktop& desktop);
+    Boundaries boundaries() { return boundaries(desktop); }
+
+    // Builds the program (after the test has stored its settings); load() runs the player
+    // window's load as start-up does, launch() the whole start-up with welcome and splash.
     Melodrop& create();
     Melodrop& load();
-    Melodrop& program() { return *melodrop; }
-    Context& ctx() { return melodrop->context(); }
+    Melodrop& program() { return assembly->program(); }
+    Context& ctx() { return program().context(); }
+    // The parts built on the client, once created.
+    aol::Quartzline& aol() { return assembly->aol(); }
+    TranscriptChatScanner& chtMelodrop() { return assembly->chtMelodrop(); }
+    TranscriptChatScanner& chat1() { return assembly->chat1(); }
 
     // Empty files with these names in the MP3 folder (which settings "mp3dir" points at).
     void addMp3s(const QStringList& names);
@@ -65,16 +73,11 @@ public:
     QTemporaryDir mp3Dir;
     aol::sim::SimClient sim;
     VirtualClock clock;
-    aol::Quartzline aol{sim, clock};
     FakeSettingsStore settings;
     FakeMediaPlayer player;
     FakeDesktop desktop;
     FakeWebTransfer web;
-    // One watch for both scanners, told of the client's changes, as in the program.
-    TranscriptWatch scanWatch{clock};
-    TranscriptChatScanner chtMelodrop{sim, scanWatch};
-    TranscriptChatScanner chat1{sim, scanWatch};
-    std::unique_ptr<Melodrop> melodrop;
+    std::unique_ptr<Assembly> assembly;
     // Where the program finds and writes its files, when set before create(); otherwise all
     // beside the program, in programDir.
     std::optional<FileLocations> locations;

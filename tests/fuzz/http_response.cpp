@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "web/download/HttpResponseParser.h"
+#include "net/HttpResponseParser.h"
 
 using melodrop::HttpResponseParser;
 

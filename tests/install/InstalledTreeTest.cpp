@@ -16,11 +16,11 @@
 #include <QTemporaryDir>
 
 #include "fakes/NeedOrSkip.h"
+#include "localserver/LocalHttpServer.h"
 #include "locations/FileLocations.h"
+#include "net/QtWebTransfer.h"
 #include "skinfetch/FakeSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
-#include "web/download/QtWebTransfer.h"
-#include "web/localserver/LocalHttpServer.h"
 
 using namespace melodrop;
 

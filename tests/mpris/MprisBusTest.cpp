@@ -165,7 +165,7 @@ TEST_F(MprisBusTest, AnOutsideClientDrivesItWithDbusSend) {
         return QString::fromUtf8(process.readAllStandardOutput());
     };
     run({"org.mpris.MediaPlayer2.Player.Next"});
-    EXPECT_EQ(m->state().lblMP3Name, "Alpha.mp3");
+    EXPECT_EQ(m->lblMP3Name(), "Alpha.mp3");
     EXPECT_EQ(rig.player.opens(), QStringList{"Open " + rig.mp3Path("Alpha.mp3")});
     const QString identity = run({"org.freedesktop.DBus.Properties.Get",
                                   "string:org.mpris.MediaPlayer2", "string:Identity"});
@@ -270,7 +270,7 @@ TEST_F(MprisBusTest, OnAnEmptyListNothingCanPlayAndPlayerctlPlayChangesNothing) 
     EXPECT_TRUE(player("CanPlay").toBool());
     EXPECT_EQ(playerctl(bus, {"play-pause"}).exitCode, 0);
     EXPECT_EQ(playerctl(bus, {"status"}).out, "Playing");
-    EXPECT_EQ(m->state().lblMP3Name, "Alpha.mp3");
+    EXPECT_EQ(m->lblMP3Name(), "Alpha.mp3");
 }
 
 TEST_F(MprisBusTest, ASecondPlayerCannotTakeTheName) {

@@ -29,7 +29,7 @@ protected:
         m = &rig.load();
         // Only idle mode's timers need to run through a virtual day: no scanner polling, and
         // room for a day of lines in the transcript.
-        rig.chtMelodrop.ScanOff();
+        rig.chtMelodrop().ScanOff();
         rig.sim.setTranscriptLimit(4000);
         s().txtHandle = "Zed";
         rig.takeLines();

@@ -35,7 +35,7 @@ TEST_F(LibraryTest, FindMp3OffersTheFirstMatchInLowerCase) {
                            "message melodrop|love song.mp3 was found, would you like to play it?",
                            "restore"}));
     EXPECT_EQ(rig.player.calls, QStringList{"Open " + rig.mp3Path("Love Song.mp3")});
-    EXPECT_EQ(m->state().lblMP3Name, "mp3 name");  // finding does not make it the current track
+    EXPECT_EQ(m->lblMP3Name(), "mp3 name");  // finding does not make it the current track
     EXPECT_TRUE(rig.takeLines().isEmpty());
 }
 

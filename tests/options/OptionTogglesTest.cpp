@@ -1,6 +1,8 @@
 // The plain toggles of the options menu and the menu model they show in.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/AnnouncementLines.h"
 #include "fakes/TestRig.h"
 
@@ -44,4 +46,31 @@ TEST(OptionsMenu, TreeInDisplayOrderWithTheUnavailableItem) {
     EXPECT_FALSE(findMenuItem(root, "defaultmp3player")->enabled);
     EXPECT_EQ(findMenuItem(root, "mp3playeroptions")->children.size(), 16);
     EXPECT_EQ(findMenuItem(root, "aoloptions")->children.size(), 7);
+}
+
+// Every item meant to act is bound to its action; the items that do not act are deliberate: the
+// separators, the submenus and the greyed-out default-player line. Choosing one of those, or a
+// name the menu does not have, does nothing and says so.
+TEST(OptionsMenu, EveryItemThatActsHasItsActionAndTheOthersAreDeliberate) {
+    TestRig rig;
+    Melodrop& m = rig.load();
+    int acting = 0;
+    QStringList inert;
+    std::function<void(const MenuItem&)> walk = [&](const MenuItem& item) {
+        for (const MenuItem& child : item.children) {
+            if (child.kind == MenuItemKind::Action) {
+                EXPECT_TRUE(child.action) << child.name.toStdString();
+                ++acting;
+            } else if (child.kind != MenuItemKind::Separator) {
+                inert << child.name;
+            }
+            walk(child);
+        }
+    };
+    walk(m.optionsMenu());
+    EXPECT_EQ(acting, 23);
+    EXPECT_EQ(inert, (QStringList{"mp3playeroptions", "aoloptions", "skins", "defaultmp3player"}));
+    for (const char* name : {"defaultmp3player", "skins", "bar9", "nosuchitem"})
+        EXPECT_FALSE(m.menuTriggered(name)) << name;
+    EXPECT_TRUE(m.menuTriggered("advertise"));
 }

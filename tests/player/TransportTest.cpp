@@ -42,14 +42,14 @@ TEST_F(TransportTest, NextAndPreviousWrapAround) {
 
 TEST_F(TransportTest, NextWithNothingSelectedPlaysTheFirst) {
     m->next();
-    EXPECT_EQ(m->state().lblMP3Name, "Alpha.mp3");
+    EXPECT_EQ(m->lblMP3Name(), "Alpha.mp3");
     EXPECT_EQ(rig.player.calls, QStringList{open("Alpha.mp3")});
 }
 
 TEST_F(TransportTest, PlayWithNothingSelectedPlaysTheFirstAndSelectsIt) {
     m->play();
     EXPECT_EQ(m->tracks().selectedIndex(), 0);
-    EXPECT_EQ(m->state().lblMP3Name, "Alpha.mp3");
+    EXPECT_EQ(m->lblMP3Name(), "Alpha.mp3");
     m->stop();
     m->tracks().select(-1);
     m->menuTriggered("play");  // the menu's play too

@@ -39,7 +39,7 @@ TEST(Startup, FirstRunWithAnEmptyStoreUsesEveryDefault) {
     EXPECT_TRUE(rig.player.calls.filter("Volume").isEmpty());
     EXPECT_TRUE(m.window().picturePath().isEmpty());
     EXPECT_TRUE(s.chatcommands);
-    EXPECT_TRUE(rig.chtMelodrop.isScanning());
+    EXPECT_TRUE(rig.chtMelodrop().isScanning());
     EXPECT_EQ(s.txtTrigger, "");
     EXPECT_TRUE(s.advertise);
     EXPECT_EQ(s.txtHandle, "user");
@@ -81,7 +81,7 @@ TEST(Startup, StoredValuesAreAppliedAndAnnounced) {
     EXPECT_EQ(rig.player.calls.filter("Volume"), QStringList{"Volume -1500"});
     EXPECT_EQ(m.window().slider(), 40);
     EXPECT_FALSE(m.state().chatcommands);
-    EXPECT_FALSE(rig.chtMelodrop.isScanning());
+    EXPECT_FALSE(rig.chtMelodrop().isScanning());
     EXPECT_EQ(m.state().txtTrigger, "//");
     EXPECT_EQ(m.state().txtHandle, "DJ Zed");
     EXPECT_EQ(rig.takeLines().value(1), userLine("dj zed", 3, kServer + "/zeph/melodrop/"));
@@ -136,7 +136,7 @@ TEST(Startup, DefaultSkinKeepsTheBuiltInLookAndGoesOn) {
     rig.settings.values["skin"] = "default";
     Melodrop& m = rig.load();
     EXPECT_TRUE(m.window().picturePath().isEmpty());
-    EXPECT_TRUE(rig.chtMelodrop.isScanning());
+    EXPECT_TRUE(rig.chtMelodrop().isScanning());
     EXPECT_EQ(rig.takeLines().size(), 2);
 }
 
@@ -151,7 +151,7 @@ TEST(Startup, AStoredSkinThatMovedIsFoundByItsName) {
     Melodrop& m = rig.load();
     EXPECT_EQ(m.window().listBackColor(), QColor(255, 0, 0));
     EXPECT_EQ(rig.settings.values["skin"], "/old/prefix/share/melodrop/skins/sunset.mds");
-    EXPECT_TRUE(rig.chtMelodrop.isScanning());
+    EXPECT_TRUE(rig.chtMelodrop().isScanning());
     // The picture x.bmp is not there: that much is told.
     EXPECT_EQ(rig.desktop.requestsStartingWith("message melodrop|the skin"),
               QStringList{"message melodrop|the skin \"" + skins +
@@ -176,7 +176,7 @@ TEST(Startup, AStoredSkinThatIsGoneLeavesTheBuiltInLookAndStartUpGoesOn) {
         SCOPED_TRACE(broken);
         EXPECT_TRUE(m.window().picturePath().isEmpty());
         EXPECT_FALSE(m.window().listBackColor().has_value());
-        EXPECT_TRUE(rig.chtMelodrop.isScanning());
+        EXPECT_TRUE(rig.chtMelodrop().isScanning());
         EXPECT_EQ(m.state().txtTrigger, "/");
         EXPECT_EQ(m.state().txtHandle, "zed");
         EXPECT_EQ(m.state().lstImmune, QStringList{"bob"});
@@ -209,7 +209,7 @@ TEST(Startup, UsableSkinIsShownAndAPictureThatDoesNotLoadIsSkipped) {
     EXPECT_TRUE(m.window().picturePath().isEmpty());
     EXPECT_EQ(m.window().listBackColor(), QColor(255, 0, 0));
     EXPECT_EQ(m.window().listForeColor(), QColor(0, 0, 255));
-    EXPECT_TRUE(rig.chtMelodrop.isScanning());
+    EXPECT_TRUE(rig.chtMelodrop().isScanning());
 }
 
 TEST(Startup, FolderThatNoLongerExistsLeavesTheListOnTheWorkingFolder) {

@@ -5,11 +5,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "localserver/LocalHttpServer.h"
+#include "net/QtWebTransfer.h"
 #include "skinfetch/FakeSkinfetchDialogs.h"
 #include "skinfetch/SkinListFile.h"
 #include "skinfetch/Skinfetch.h"
-#include "web/download/QtWebTransfer.h"
-#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 

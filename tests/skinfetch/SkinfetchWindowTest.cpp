@@ -8,12 +8,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "localserver/LocalHttpServer.h"
+#include "net/QtWebTransfer.h"
 #include "skinfetch/FakeSkinfetchDialogs.h"
 #include "skinfetch/QtSkinfetchDialogs.h"
 #include "skinfetch/Skinfetch.h"
 #include "skinfetch/SkinfetchWindow.h"
-#include "web/download/QtWebTransfer.h"
-#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 

@@ -54,9 +54,8 @@ protected:
         options.lockFilePath = lockDir.filePath(QStringLiteral("melodrop.lock"));
         options.endProcess = [] {};
         desktop = std::make_unique<QtDesktop>(options);
-        Platform platform{rig.settings, rig.player, rig.chtMelodrop, rig.chat1,           *desktop,
-                          rig.clock,    rig.aol,    rig.web,         rig.programFolder(), kServer};
-        melodrop = std::make_unique<Melodrop>(platform);
+        assembly = std::make_unique<Assembly>(rig.boundaries(*desktop));
+        melodrop = &assembly->program();
         melodrop->load();
         window = std::make_unique<PlayerWindow>(*melodrop);
         desktop->setPlayerWindow(window.get());
@@ -75,7 +74,8 @@ protected:
     TestRig rig;
     QtDesktopOptions options;
     std::unique_ptr<QtDesktop> desktop;
-    std::unique_ptr<Melodrop> melodrop;
+    std::unique_ptr<Assembly> assembly;
+    Melodrop* melodrop = nullptr;
     std::unique_ptr<PlayerWindow> window;
 };
 

@@ -224,7 +224,7 @@ TEST_F(PlayerWindowTest, DoubleClickOnAFilePlaysIt) {
     const QRect second = list->visualRect(list->model()->index(1, 0));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_EQ(rig.player.openedPath, rig.mp3Path(QStringLiteral("beta.MP3")));
-    EXPECT_EQ(rig.program().state().lblMP3Name, QStringLiteral("beta.MP3"));
+    EXPECT_EQ(rig.program().lblMP3Name(), QStringLiteral("beta.MP3"));
 }
 
 TEST_F(PlayerWindowTest, PressingThePictureOrTitleBandDragsTheWindow) {
@@ -352,7 +352,7 @@ TEST_F(PlayerWindowTest, TheKeyboardReachesEverything) {
 
 TEST_F(PlayerWindowTest, EveryControlHasAnAccessibleNameAndDescription) {
     QStringList controls{"frmMain", "imgPic", "fileMP3s", "Slider1"};
-    for (const auto& spec : ui::kHotAreas) controls << QString::fromLatin1(spec.name);
+    for (const auto& area : ui::kHotAreas) controls << QString::fromLatin1(area.name);
     QStringList names;
     for (const QString& control : controls) {
         QWidget* w = control == "frmMain" ? window.get() : child(qPrintable(control));

@@ -68,9 +68,8 @@ protected:
         ASSERT_TRUE(immune.open(QIODevice::WriteOnly));
         immune.close();
         rig.settings.values[QStringLiteral("advertise")] = QStringLiteral("false");
-        Platform platform{rig.settings, rig.player, rig.chtMelodrop, rig.chat1,           desktop,
-                          rig.clock,    rig.aol,    rig.web,         rig.programFolder(), kServer};
-        melodrop = std::make_unique<Melodrop>(platform);
+        assembly = std::make_unique<Assembly>(rig.boundaries(desktop));
+        melodrop = &assembly->program();
         melodrop->load();
         window = std::make_unique<PlayerWindow>(*melodrop);
         desktop.setPlayerWindow(window.get());
@@ -83,7 +82,8 @@ protected:
     int ended = 0;
     TestRig rig;
     QtDesktop desktop{options()};
-    std::unique_ptr<Melodrop> melodrop;
+    std::unique_ptr<Assembly> assembly;
+    Melodrop* melodrop = nullptr;
     std::unique_ptr<PlayerWindow> window;
 };
 

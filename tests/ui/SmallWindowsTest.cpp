@@ -57,15 +57,15 @@ TEST(SplashAndNotice, AreTheFixedWindowsOfStartUpAndTheUpdateCheck) {
 TEST(BuiltinFace, DrawsTheButtonsUnderTheirHotAreas) {
     const QImage& face = builtinFace();
     ASSERT_EQ(face.size(), QSize(148, 90));
-    // Each transport button shows a light symbol on its darker face, near the area's centre.
-    for (const HotAreaSpec& spec : kHotAreas) {
-        if (spec.event != HotEvent::Click) continue;
-        const QRect area = spec.pixels();
+    // Each transport button shows a light symbol on its darker face, near the rect's centre.
+    for (const HotAreaSpec& area : kHotAreas) {
+        if (area.event != HotEvent::Click) continue;
+        const QRect rect = area.pixels();
         int bright = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
                 if (face.pixelColor(x, y).lightness() > 150) ++bright;
-        EXPECT_GE(bright, 4) << spec.name;
+        EXPECT_GE(bright, 4) << area.name;
     }
     // The list well has the list's own background colour.
     const QRect list = trackListRect();

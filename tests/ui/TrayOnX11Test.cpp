@@ -36,9 +36,8 @@ TEST(TrayOnX11, TheIconShowsWhatPlaysAndItsClickBringsTheWindowBack) {
     options.lockFilePath = lockDir.filePath(QStringLiteral("melodrop.lock"));
     options.endProcess = [] {};
     QtDesktop desktop(options);
-    Platform platform{rig.settings, rig.player, rig.chtMelodrop, rig.chat1,           desktop,
-                      rig.clock,    rig.aol,    rig.web,         rig.programFolder(), kServer};
-    Melodrop melodrop(platform);
+    Assembly assembly(rig.boundaries(desktop));
+    Melodrop& melodrop = assembly.program();
     melodrop.load();
     PlayerWindow window(melodrop);
     desktop.setPlayerWindow(&window);

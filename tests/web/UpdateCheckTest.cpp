@@ -8,9 +8,9 @@
 #include "base/VirtualClock.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ProcessMemory.h"
+#include "localserver/LocalHttpServer.h"
+#include "net/QtWebTransfer.h"
 #include "web/UpdateCheck.h"
-#include "web/download/QtWebTransfer.h"
-#include "web/localserver/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 

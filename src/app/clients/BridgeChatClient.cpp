@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "aol/remote/TokenFile.h"
+#include "bridge/client/TokenFile.h"
 
 namespace melodrop::app {
 namespace {

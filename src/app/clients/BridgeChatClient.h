@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "aol/remote/RemoteWindowSystem.h"
 #include "app/clients/ChatClient.h"
+#include "bridge/client/RemoteWindowSystem.h"
 
 namespace melodrop::app {
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "aol/WindowSystem.h"
+#include "base/Boundaries.h"
 #include "chat/TranscriptWatch.h"
 
 namespace melodrop {
@@ -47,6 +48,14 @@ public:
     virtual int quietPollMilliseconds() const { return TranscriptWatch::kSlowMilliseconds; }
     // The program has started and its player window stands at `playerFrame`.
     virtual void programLaunched(const QRect& playerFrame) { (void)playerFrame; }
+
+    // How the program's chat scanners learn of new lines on this client (program/Assembly).
+    ScannerMode scannerMode() {
+        if (!tellsOfChanges()) return {.quietPollMilliseconds = quietPollMilliseconds()};
+        return {.toldOfChanges = [this](std::function<void()> changed) {
+            notifyChanges(std::move(changed));
+        }};
+    }
 };
 
 std::unique_ptr<ChatClient> makeChatClient(const ClientChoice& choice, Clock& clock);
