@@ -23,7 +23,7 @@ if [ ! -f "$settings" ]; then
     mkdir -p "$(dirname "$settings")"
     printf '[options]\nmp3dir=%s\n' "$bin/demo" >"$settings"
 fi
-# An empty immune list, so that the first start has nothing to complain about.
+# An empty immune list (the build lays one out), should it have been removed since.
 [ -f "$bin/immune.txt" ] || : >"$bin/immune.txt"
 
 echo "Starting melodrop (settings: $settings)."

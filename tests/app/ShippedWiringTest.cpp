@@ -44,8 +44,8 @@ quint16 unusedPort() {
 }
 
 // The program's files and settings in a temporary home, and the program itself on the chat
-// client the command line names. Message boxes (a missing immune list beside the built program
-// says so) are answered as a user would and kept.
+// client the command line names. Message boxes, should any come, are answered as a user would
+// and kept.
 class ShippedProgram {
 public:
     explicit ShippedProgram(const QString& kind) {
