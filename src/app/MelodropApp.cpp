@@ -48,6 +48,7 @@ MelodropApp::MelodropApp(const ClientChoice& client, std::shared_ptr<ui::Instanc
     desktop_.setPlayerWindow(playerWindow_.get());
     ui::connectToMelodrop(desktop_, *melodrop_);
     settings_.tellFailuresThrough(desktop_);
+    client_->tellUserThrough(desktop_);
 }
 
 MelodropApp::~MelodropApp() = default;
