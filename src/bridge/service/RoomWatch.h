@@ -38,6 +38,10 @@ public:
     // changes instead of being asked.
     bool Changed(aol::WindowSystem& ws, double now);
 
+    // How old the last walk may be before a Read or Changed walks again (kWalkSeconds unless
+    // set): the bridge lets it grow while the rooms are quiet (LookPace).
+    void SetWalkSeconds(double seconds) { walkSeconds_ = seconds; }
+
 private:
     struct Room {
         aol::Hwnd room = 0;
@@ -56,6 +60,7 @@ private:
     // True when the rooms changed.
     bool Walk(aol::WindowSystem& ws, double now);
 
+    double walkSeconds_ = kWalkSeconds;
     double walkedAt_ = -1e9;
     aol::Hwnd frame_ = 0;
     aol::Hwnd mdi_ = 0;
