@@ -49,8 +49,9 @@ test-tsan: deps
 	@cmake --build $(TSAN_DIR) -j $(JOBS) --target audio_tests
 	@ctest --preset tsan -j $(JOBS)
 
-# Installs melodrop, skinfetch, the shipped skins, commands.txt, the desktop entries, the icons
-# and the AppStream metadata under PREFIX (default /usr/local).
+# Installs melodrop, skinfetch, melodrop-bridge.exe (in lib/melodrop), the shipped skins,
+# commands.txt, the desktop entries, the icons and the AppStream metadata under PREFIX (default
+# /usr/local).
 install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 

@@ -46,16 +46,25 @@ add_test(NAME win32_scenarios
             bash ${PROJECT_SOURCE_DIR}/scripts/run-win32-scenarios.sh
             $<TARGET_FILE:melodrop-scenario> ${MELODROP_WINDOWS_BIN} ${win32_scenarios})
 set_tests_properties(win32_scenarios PROPERTIES TIMEOUT 900 LABELS windows)
+# The same with the bridge started as `melodrop --client wine` starts it (WineBridge).
+add_test(NAME win32_wine_client
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/with-wine-prefix.sh
+            bash ${PROJECT_SOURCE_DIR}/scripts/run-win32-scenarios.sh --client wine
+            $<TARGET_FILE:melodrop-scenario> ${MELODROP_WINDOWS_BIN}
+            ${PROJECT_SOURCE_DIR}/tests/scenario/win32/bridge-restart.scn)
+set_tests_properties(win32_wine_client PROPERTIES TIMEOUT 600 LABELS windows)
 
 # melodrop-bridge.exe under wine64 as a user runs it, tried as a hostile local user would (its
 # token file, a program on its port, starving loops, a look-alike frame window), with melodrop's
-# RemoteWindowSystem; it also runs bridge_win32_tests.exe in the same Wine prefix.
+# RemoteWindowSystem, and as `melodrop --client wine` starts and ends it; it also runs
+# bridge_win32_tests.exe in the same Wine prefix.
 add_executable(bridge_wine_tests ${PROJECT_SOURCE_DIR}/tests/scenario/win32/BridgeUnderWineTest.cpp)
 target_include_directories(bridge_wine_tests PRIVATE
     ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(bridge_wine_tests PRIVATE melodrop_bridge_client Qt6::Core GTest::gtest_main)
-target_compile_definitions(bridge_wine_tests PRIVATE MELODROP_WINDOWS_BIN="${MELODROP_WINDOWS_BIN}")
-add_dependencies(bridge_wine_tests windows-x64)
+target_compile_definitions(bridge_wine_tests PRIVATE MELODROP_WINDOWS_BIN="${MELODROP_WINDOWS_BIN}"
+    MELODROP_PROGRAM="$<TARGET_FILE:melodrop>")
+add_dependencies(bridge_wine_tests windows-x64 melodrop)
 add_test(NAME win32_bridge
     COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/with-wine-prefix.sh
             $<TARGET_FILE:bridge_wine_tests> --gtest_color=no)

@@ -22,8 +22,11 @@ const char* const kFiles =
     "  <prefix>/share/melodrop/         the shipped skins (skins/) and the chat commands\n"
     "                                   (commands.txt)\n"
     "Run from its build tree, melodrop keeps skins/, commands.txt and immune.txt beside itself.\n"
-    "With --client bridge, start melodrop-bridge.exe next to the chat client (under Wine) first\n"
-    "or later: melodrop connects by itself, and again whenever the bridge comes back.\n"
+    "With --client wine, melodrop starts melodrop-bridge.exe (from <prefix>/lib/melodrop/) with\n"
+    "the user's wine (or wine64) in the user's Wine prefix (WINEPREFIX, or ~/.wine) and ends it\n"
+    "when melodrop ends. With --client bridge, start melodrop-bridge.exe next to the chat client\n"
+    "(under Wine) first or later: melodrop connects by itself, and again whenever the bridge\n"
+    "comes back.\n"
     "Qt's own options (-platform, -style ...) are passed on to Qt.\n";
 
 // Qt's documented options for every application with a window: left to Qt, not shown here.
@@ -93,13 +96,15 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption client(
         QStringLiteral("client"),
         QStringLiteral("The chat client to take part in: %1 (default %2). \"sim\" is the "
-                       "built-in simulated room with its window; \"bridge\" a real client under "
-                       "Wine, reached through melodrop-bridge.exe running next to it.")
+                       "built-in simulated room with its window; \"wine\" a real client under "
+                       "Wine, reached through melodrop-bridge.exe, which melodrop starts next to "
+                       "it; \"bridge\" the same through a melodrop-bridge.exe started by hand.")
             .arg(kinds, clientKindNames().constFirst()),
         QStringLiteral("kind"));
     const QCommandLineOption bridgePort(
         QStringLiteral("bridge-port"),
-        QStringLiteral("The port melodrop-bridge listens on, on 127.0.0.1 (default 47190)."),
+        QStringLiteral("The port melodrop-bridge listens on, on 127.0.0.1 (default 47190; "
+                       "with --client wine a free one when that is taken)."),
         QStringLiteral("port"));
     const QCommandLineOption bridgeTokenFile(
         QStringLiteral("bridge-token-file"),
@@ -148,6 +153,7 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
             return usageError(QStringLiteral("unknown client '%1' (choose %2)").arg(kind, kinds));
         result.client.kind = kind == QLatin1String("sim")      ? ClientKind::Simulated
                              : kind == QLatin1String("bridge") ? ClientKind::Bridge
+                             : kind == QLatin1String("wine")   ? ClientKind::Wine
                                                                : ClientKind::Win32;
     }
     if (parser.isSet(bridgePort)) {

@@ -39,6 +39,7 @@ MelodropApp::MelodropApp(const ClientChoice& client, std::shared_ptr<ui::Instanc
     desktop_.setPlayerWindow(playerWindow_.get());
     ui::connectToMelodrop(desktop_, program());
     settings_.tellFailuresThrough(desktop_);
+    client_->tellUserThrough(desktop_);
 }
 
 MelodropApp::~MelodropApp() = default;

@@ -3,6 +3,8 @@
 // must prove that it knows the token made afresh at this start and kept in a file that only the
 // user can read. The file is removed at every ending the bridge can see (Ctrl-C, the console
 // closing, logging off, shutting down) and, by a small watcher process, when the bridge is killed.
+// Started by melodrop (`melodrop --client wine`), it also ends when melodrop does, however that
+// ends: melodrop holds its standard input, which closes with melodrop's process.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,14 +22,19 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: melodrop-bridge [--port N] [--token-file FILE]\n"
+    "usage: melodrop-bridge [--port N] [--token-file FILE] [--end-with-input]\n"
     "  Serves melodrop the chat client's windows on 127.0.0.1 (default port %u).\n"
     "  --port N          listen on port N\n"
     "  --token-file FILE write the connection token to FILE, in a folder only you can enter\n"
     "                    (default: %s)\n"
-    "Start it next to the chat client, then start melodrop with --client bridge.\n";
+    "  --end-with-input  end (removing the token) when standard input closes: melodrop starts\n"
+    "                    the bridge so, and it ends with melodrop\n"
+    "Start it next to the chat client, then start melodrop with --client bridge; or let\n"
+    "melodrop start it: melodrop --client wine.\n";
 
 constexpr const char* kWatchOption = "--remove-token-after";
+// How long the loop waits at most when nothing is due: how soon a Ctrl-C is acted on.
+constexpr int kMostWaitMs = 1000;
 
 std::string g_tokenFile;
 std::string g_token;
@@ -93,6 +100,21 @@ void StartWatcher(const std::string& tokenFile) {
     }
 }
 
+// Reads standard input until it ends (the program that started the bridge ended and its end of
+// the pipe closed), then removes the token and ends the bridge at once, whatever the bridge was
+// doing.
+DWORD WINAPI EndWithInput(void* input) {
+    char buffer[256];
+    DWORD got = 0;
+    while (ReadFile(static_cast<HANDLE>(input), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    }
+    Say("standard input closed (the program that started the bridge has ended): stopping");
+    bridge::RemoveTokenFile(g_tokenFile, g_token);
+    Say("stopped; the token is removed");
+    ExitProcess(0);
+    return 0;
+}
+
 int Watch(const char* processText, const std::string& tokenFile) {
     const DWORD bridgeProcess = std::strtoul(processText, nullptr, 10);
     const HANDLE bridgeHandle = OpenProcess(SYNCHRONIZE, FALSE, bridgeProcess);
@@ -122,6 +144,7 @@ int main(int argc, char** argv) {
     std::uint16_t port = bridge::kDefaultPort;
     std::string defaultError;
     std::string tokenFile = bridge::DefaultTokenPath(defaultError);
+    bool endWithInput = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -139,6 +162,8 @@ int main(int argc, char** argv) {
             port = static_cast<std::uint16_t>(value);
         } else if (arg == "--token-file" && i + 1 < argc) {
             tokenFile = argv[++i];
+        } else if (arg == "--end-with-input") {
+            endWithInput = true;
         } else {
             std::fprintf(stderr, "melodrop-bridge: unknown option: %s\n", arg.c_str());
             std::fprintf(stderr, kUsage, static_cast<unsigned>(bridge::kDefaultPort),
@@ -148,6 +173,11 @@ int main(int argc, char** argv) {
     }
     if (tokenFile.empty()) {
         std::fprintf(stderr, "melodrop-bridge: %s\n", defaultError.c_str());
+        return 2;
+    }
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    if (endWithInput && (input == nullptr || input == INVALID_HANDLE_VALUE)) {
+        std::fprintf(stderr, "melodrop-bridge: --end-with-input: there is no standard input\n");
         return 2;
     }
 
@@ -177,8 +207,17 @@ int main(int argc, char** argv) {
     StartWatcher(tokenFile);
     Say("token written to " + tokenFile);
     Say("listening on 127.0.0.1:" + std::to_string(server.port()));
+    if (endWithInput) {
+        const HANDLE thread = CreateThread(nullptr, 0, EndWithInput, input, 0, nullptr);
+        if (!thread) {
+            bridge::RemoveTokenFile(tokenFile, token);
+            std::fprintf(stderr, "melodrop-bridge: cannot watch standard input\n");
+            return 1;
+        }
+        CloseHandle(thread);
+    }
 
-    while (InterlockedCompareExchange(&g_stop, 0, 0) == 0) server.Poll(200);
+    while (InterlockedCompareExchange(&g_stop, 0, 0) == 0) server.Poll(kMostWaitMs);
     bridge::RemoveTokenFile(tokenFile, token);
     Say("stopped; the token is removed");
     return 0;

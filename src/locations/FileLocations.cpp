@@ -13,6 +13,7 @@ namespace {
 const QString kSkins = QStringLiteral("skins");
 const QString kImmune = QStringLiteral("immune.txt");
 const QString kCommands = QStringLiteral("commands.txt");
+const QString kBridge = QStringLiteral("melodrop-bridge.exe");
 
 QString inFolder(const QString& folder, const QString& name) {
     return folder + QLatin1Char('/') + name;
@@ -89,6 +90,15 @@ QString FileLocations::immuneFile() const {
 
 QString FileLocations::commandsFile() const {
     return inFolder(shippedFolder_, kCommands);
+}
+
+QStringList FileLocations::bridgeProgramPlaces() const {
+    const auto from = [this](const char* relative) {
+        return QDir::cleanPath(
+            inFolder(inFolder(programFolder_, QString::fromUtf8(relative)), kBridge));
+    };
+    if (installed_) return {from(MELODROP_HELPERS_FROM_PROGRAMS)};
+    return {inFolder(programFolder_, kBridge), from(MELODROP_WINDOWS_BUILD_FROM_PROGRAMS)};
 }
 
 bool FileLocations::prepareUserFolder() const {

@@ -51,6 +51,11 @@ public:
     QString immuneFile() const;
     QString commandsFile() const;
 
+    // Where melodrop-bridge.exe may lie, in lookup order. Installed, in the programs' helper
+    // folder (<prefix>/lib/melodrop), found relative to the programs' folder; in the build tree,
+    // beside the program, then in the build's Windows output (windows-x64/bin).
+    QStringList bridgeProgramPlaces() const;
+
     // Installed: makes the per-user folder and its skins folder, and an empty immune list when
     // there is none yet (as a fresh copy beside the program would have), so that the first
     // start finds everything in place. Beside the program nothing is made. False when something

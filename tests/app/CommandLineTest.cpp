@@ -62,6 +62,7 @@ TEST(CommandLine, TheChatClientIsChosenOnTheCommandLine) {
     const CommandLineOptions plain = parse({});
     EXPECT_EQ(plain.client.kind, ClientKind::Simulated);
     EXPECT_EQ(parse({"--client", "sim"}).client.kind, ClientKind::Simulated);
+    EXPECT_EQ(parse({"--client", "wine"}).client.kind, ClientKind::Wine);
     const CommandLineOptions bridge = parse(
         {"--client", "bridge", "--bridge-port", "5190", "--bridge-token-file", "/run/x/token"});
     EXPECT_TRUE(bridge.run);
@@ -69,7 +70,8 @@ TEST(CommandLine, TheChatClientIsChosenOnTheCommandLine) {
     EXPECT_EQ(bridge.client.bridgePort, 5190);
     EXPECT_EQ(bridge.client.bridgeTokenFile, "/run/x/token");
     const QString help = parse({"--help"}).output;
-    for (const char* part : {"--client <kind>", "--bridge-port <port>", "--bridge-token-file"})
+    for (const char* part :
+         {"--client <kind>", "--bridge-port <port>", "--bridge-token-file", "--client wine"})
         EXPECT_TRUE(help.contains(QLatin1String(part))) << part;
 }
 
@@ -98,7 +100,7 @@ TEST(CommandLine, WhatItDoesNotUnderstandIsAUsageError) {
         {{"--bogus=3"}, "melodrop: unknown option '--bogus'\n"},
         {{"/no/such/song.mp3"}, "melodrop: no such file: '/no/such/song.mp3'\n"},
         {{"-platform"}, "melodrop: Missing value after '-platform'.\n"},
-        {{"--client", "aim"}, "melodrop: unknown client 'aim' (choose sim, bridge)\n"},
+        {{"--client", "aim"}, "melodrop: unknown client 'aim' (choose sim, bridge, wine)\n"},
         {{"--bridge-port", "70000"}, "melodrop: not a port: '70000'\n"},
         {{"--bridge-port", "x"}, "melodrop: not a port: 'x'\n"},
     };

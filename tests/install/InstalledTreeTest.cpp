@@ -27,6 +27,8 @@ using namespace melodrop;
 namespace {
 
 const QString kAppId = QStringLiteral(MELODROP_APP_ID);
+// melodrop-bridge.exe is installed when the build has its cross-build for Windows.
+const bool kWithBridge = QFile::exists(MELODROP_BUILD_DIR "/windows-x64/bin/melodrop-bridge.exe");
 
 struct Ran {
     int exitCode = -1;
@@ -150,6 +152,7 @@ TEST_F(InstalledTree, HasTheStandardLayoutAndNothingElse) {
         "share/metainfo/" + kAppId + ".metainfo.xml",
         "share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
     };
+    if (kWithBridge) expected << "lib/melodrop/melodrop-bridge.exe";
     for (const char* skin : {"default", "sunset", "graphite"})
         expected << QStringLiteral("share/melodrop/skins/%1.mds").arg(skin)
                  << QStringLiteral("share/melodrop/skins/%1.bmp").arg(skin);
@@ -169,6 +172,11 @@ TEST_F(InstalledTree, HasTheStandardLayoutAndNothingElse) {
     EXPECT_TRUE(QFileInfo(bin() + "/melodrop").isExecutable());
     EXPECT_TRUE(QFileInfo(bin() + "/skinfetch").isExecutable());
     EXPECT_TRUE(FileLocations::forProgram(bin()).installed());
+    // melodrop finds the bridge from its own folder.
+    if (kWithBridge) {
+        EXPECT_EQ(FileLocations::forProgram(bin()).bridgeProgramPlaces(),
+                  QStringList{prefix() + "/lib/melodrop/melodrop-bridge.exe"});
+    }
 }
 
 TEST_F(InstalledTree, DesktopEntriesAndMetadataValidate) {
@@ -319,6 +327,10 @@ TEST(MovedInstall, StartsWholeFromTheNewPlace) {
     environment.insert("XDG_DATA_HOME", home.path() + "/data");
     environment.insert("XDG_CONFIG_HOME", home.path() + "/config");
     environment.insert("QT_QPA_PLATFORM", "offscreen");
+    if (kWithBridge) {
+        const FileLocations files = FileLocations::forProgram(moved + "/bin");
+        EXPECT_TRUE(QFileInfo(files.bridgeProgramPlaces().value(0)).isFile());
+    }
     for (const char* name : {"moved-tree.scn", "moved-tree-own-skin.scn"}) {
         QFile source(QStringLiteral(MELODROP_TESTS_DIR "/install/") + name);
         ASSERT_TRUE(source.open(QIODevice::ReadOnly));

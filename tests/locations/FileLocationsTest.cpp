@@ -65,6 +65,11 @@ TEST(FileLocations, BesideTheProgramEverythingIsInItsFolder) {
     EXPECT_EQ(files.skinDialogFolder(), dir.path() + "/skins");
     EXPECT_EQ(files.immuneFile(), dir.path() + "/immune.txt");
     EXPECT_EQ(files.commandsFile(), dir.path() + "/commands.txt");
+    // melodrop-bridge.exe beside the program, or in the build's output for Windows.
+    EXPECT_EQ(
+        files.bridgeProgramPlaces(),
+        (QStringList{dir.path() + "/melodrop-bridge.exe",
+                     QDir::cleanPath(dir.path() + "/../windows-x64/bin/melodrop-bridge.exe")}));
     // The build tree is left as it is: no immune list appears by itself.
     EXPECT_TRUE(files.prepareUserFolder());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
@@ -81,6 +86,8 @@ TEST_F(InstalledTree, IsRecognisedFromTheProgramsFolder) {
     EXPECT_EQ(files.userSkinsFolder(), user() + "/skins");
     EXPECT_EQ(files.skinsFolders(),
               (QStringList{user() + "/skins", QDir::cleanPath(shipped()) + "/skins"}));
+    EXPECT_EQ(files.bridgeProgramPlaces(),
+              QStringList{QDir::cleanPath(prefix.path() + "/lib/melodrop/melodrop-bridge.exe")});
 }
 
 TEST_F(InstalledTree, WithoutItsCommandsFileTheFolderIsNotAnInstall) {

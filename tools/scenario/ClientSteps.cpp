@@ -19,12 +19,14 @@ StepResult bridge(ScenarioWorld& w, const Step& s) {
     const QString what = s.words[0];
     if (what == QLatin1String("stop")) {
         if (!w.client().stopBridge())
-            return cannot(QStringLiteral("there is no running bridge to stop (`--client win32`)"));
+            return cannot(
+                QStringLiteral("there is no running bridge to stop (`--client win32` or `wine`)"));
         return passed();
     }
     if (what == QLatin1String("start")) {
         if (!w.client().startBridge())
-            return cannot(QStringLiteral("the bridge cannot be started (`--client win32`)"));
+            return cannot(
+                QStringLiteral("the bridge cannot be started (`--client win32` or `wine`)"));
         return passed();
     }
     return cannot(QStringLiteral("`bridge` takes stop or start"));

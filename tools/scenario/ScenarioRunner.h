@@ -23,7 +23,8 @@ struct RunOptions {
     QString installedPrograms;
     // The chat client: "sim" (the simulated client, on the scenario's virtual clock) or "win32"
     // (the fake client of real Win32 windows under Wine, reached through melodrop-bridge, in real
-    // time; its Windows programs in windowsBin, Wine's prefix in WINEPREFIX).
+    // time; its Windows programs in windowsBin, Wine's prefix in WINEPREFIX), or "wine" (the
+    // same, with the bridge started as `melodrop --client wine` starts it).
     QString client = QStringLiteral("sim");
     QString windowsBin;
     // Play silently whatever the scenario's `player` line says.

@@ -117,8 +117,10 @@ bool ScenarioWorld::locateFiles() {
 }
 
 bool ScenarioWorld::makeClient() {
-    if (options_.client == QLatin1String("win32")) {
-        client_ = std::make_unique<Win32ScenarioClient>(options_.windowsBin, root_.path());
+    const bool wine = options_.client == QLatin1String("wine");
+    if (options_.client == QLatin1String("win32") || wine) {
+        client_ = std::make_unique<Win32ScenarioClient>(
+            options_.windowsBin, root_.path(), wine ? BridgeStart::AsTheProgram : BridgeStart::Own);
         if (!client_->startError().isEmpty()) {
             setupError_ = QStringLiteral("the Win32 client: ") + client_->startError();
             return false;

@@ -68,7 +68,7 @@ public:
         QString besideProgram;  // where skins/, demo/ and commands.txt lie beside the runner
         bool forceSilent = false;
         QString installedPrograms;  // an installed melodrop's program folder (RunOptions)
-        QString client = QStringLiteral("sim");  // "sim" or "win32" (RunOptions)
+        QString client = QStringLiteral("sim");  // "sim", "win32" or "wine" (RunOptions)
         QString windowsBin;
     };
 

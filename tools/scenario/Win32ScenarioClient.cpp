@@ -6,8 +6,10 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <cstdio>
+#include <string>
 
 #include "base/VirtualClock.h"
+#include "bridge/protocol/TokenPlace.h"
 
 namespace melodrop::scenario {
 namespace {
@@ -38,12 +40,40 @@ quint16 FreePort() {
     return probe.serverPort();
 }
 
+// The program's way: WineBridge, with a runtime folder of the run's own (so that runs at the
+// same time do not share a token) and a free port (as --bridge-port gives one). The token is
+// where the rule puts it in that folder.
+std::unique_ptr<WineBridge> ProgramsBridge(const QString& windowsBin, const QString& runtime,
+                                           quint16 port) {
+    WineBridge::Setup setup;
+    setup.bridgePlaces = {QDir(windowsBin).filePath(QStringLiteral("melodrop-bridge.exe"))};
+    setup.environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    setup.port = port;
+    return std::make_unique<WineBridge>(setup);
+}
+
 }  // namespace
 
-Win32ScenarioClient::Win32ScenarioClient(const QString& windowsBin, const QString& workFolder)
+Win32ScenarioClient::Win32ScenarioClient(const QString& windowsBin, const QString& workFolder,
+                                         BridgeStart bridgeStart)
     : wine_(FindWine()), windowsBin_(windowsBin) {
     tokenFile_ = QDir(workFolder).filePath(QStringLiteral("bridge.token"));
     port_ = FreePort();
+    if (bridgeStart == BridgeStart::AsTheProgram) {
+        const QString runtime = QDir(workFolder).filePath(QStringLiteral("runtime"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        std::string noPlace;
+        tokenFile_ = QFile::decodeName(QByteArray::fromStdString(
+            bridge::DefaultTokenPathFor(QFile::encodeName(runtime).constData(), noPlace)));
+        wineBridge_ = ProgramsBridge(windowsBin, runtime, port_);
+        wineBridge_->onOutput = [](const QString& line) {
+            std::fprintf(stderr, "bridge: %s\n", line.toLocal8Bit().constData());
+        };
+        wineBridge_->onEnded = [](const QString& ending) {
+            std::fprintf(stderr, "bridge: %s\n", ending.toLocal8Bit().constData());
+        };
+    }
     aol::RemoteOptions options;
     options.port = port_;
     options.tokenFile = QFile::encodeName(tokenFile_).toStdString();
@@ -105,6 +135,16 @@ bool Win32ScenarioClient::startProcess(QProcess& process, const QStringList& arg
 }
 
 bool Win32ScenarioClient::startBridge() {
+    if (wineBridge_) {
+        if (wineBridge_->running()) return true;
+        if (!wineBridge_->start()) {
+            error_ = QStringLiteral("the bridge as the program starts it: ") + wineBridge_->error();
+            return false;
+        }
+        if (wineBridge_->waitUntilListening(kStartMs)) return true;
+        error_ = QStringLiteral("melodrop-bridge.exe did not get ready");
+        return false;
+    }
     if (bridge_.state() != QProcess::NotRunning) return true;
     const bool started =
         startProcess(bridge_,
@@ -123,6 +163,12 @@ bool Win32ScenarioClient::startBridge() {
 }
 
 bool Win32ScenarioClient::stopBridge() {
+    if (wineBridge_) {
+        // As when the program ends: the bridge's input closes, and it ends by itself.
+        if (!wineBridge_->running()) return false;
+        wineBridge_->stop();
+        return true;
+    }
     if (bridge_.state() == QProcess::NotRunning) return false;
     QObject::disconnect(bridgeLog_);
     bridge_.kill();

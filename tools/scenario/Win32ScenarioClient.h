@@ -7,18 +7,26 @@
 // Where things are: the Windows programs in `windowsBin` (the cross-build's bin folder), Wine's
 // wine64 in WINE or as found on the PATH or in /usr/lib/wine, the Wine prefix in WINEPREFIX
 // (the caller makes it, see scripts/with-wine-prefix.sh: it takes about 20 s).
+//
+// The bridge is started by the client itself (its token in a file of the run's own), or, as
+// `melodrop --client wine` starts it, by WineBridge: with the token in its default place, in a
+// runtime folder of the run's own, and ended by closing its input.
 #include <QProcess>
 #include <QString>
 #include <memory>
 
 #include "bridge/client/RemoteWindowSystem.h"
 #include "scenario/ScenarioClient.h"
+#include "bridge/launch/WineBridge.h"
 
 namespace melodrop::scenario {
 
+enum class BridgeStart { Own, AsTheProgram };
+
 class Win32ScenarioClient : public ScenarioClient {
 public:
-    Win32ScenarioClient(const QString& windowsBin, const QString& workFolder);
+    Win32ScenarioClient(const QString& windowsBin, const QString& workFolder,
+                        BridgeStart bridgeStart = BridgeStart::Own);
     ~Win32ScenarioClient() override;
 
     QString startError() const override { return error_; }
@@ -46,7 +54,9 @@ public:
     bool startBridge() override;
 
     // The processes, for measuring what they cost (0 when not running).
-    qint64 bridgeProcessId() const { return bridge_.processId(); }
+    qint64 bridgeProcessId() const {
+        return wineBridge_ ? wineBridge_->processId() : bridge_.processId();
+    }
     quint16 bridgePort() const { return port_; }
     QString tokenFile() const { return tokenFile_; }
 
@@ -63,6 +73,7 @@ private:
     QProcess control_;
     QProcess bridge_;
     QMetaObject::Connection bridgeLog_;
+    std::unique_ptr<WineBridge> wineBridge_;  // when started as the program does
     std::unique_ptr<aol::RemoteWindowSystem> remote_;
     QString error_;
 };

@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: melodrop-scenario [--silent] [--trace] [--step-limit SECONDS] [--installed DIR]\n"
-    "                         [--client sim|win32] [--windows-bin DIR] SCENARIO\n"
+    "                         [--client sim|win32|wine] [--windows-bin DIR] SCENARIO\n"
     "  --silent           play with the silent player instead of the audio engine\n"
     "  --trace            report every step on stderr before it runs\n"
     "  --step-limit N     give up when one step runs longer than N seconds (default 120)\n"
@@ -21,6 +21,8 @@ constexpr const char* kUsage =
     "  --client win32     run on the fake chat client of real Win32 windows under Wine,\n"
     "                     reached through melodrop-bridge (WINEPREFIX names the prefix;\n"
     "                     scripts/with-wine-prefix.sh makes one); default: sim\n"
+    "  --client wine      the same, with the bridge started as melodrop --client wine starts\n"
+    "                     it (its token in the default place, in a runtime folder of the run)\n"
     "  --windows-bin DIR  where fake-client-ctl.exe and melodrop-bridge.exe are\n"
     "The scenario language is described in docs/SCENARIOS.md.\n";
 
@@ -80,7 +82,8 @@ int main(int argc, char** argv) {
         } else if (arg == QLatin1String("--client") && i + 1 < args.size()) {
             options.client = args[++i];
             if (options.client != QLatin1String("sim") &&
-                options.client != QLatin1String("win32")) {
+                options.client != QLatin1String("win32") &&
+                options.client != QLatin1String("wine")) {
                 std::fputs(kUsage, stderr);
                 return melodrop::scenario::kScenarioError;
             }

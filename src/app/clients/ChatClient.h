@@ -4,6 +4,7 @@
 // per kind of client, made by makeChatClient:
 //   - simulated: the built-in simulated client with its open room and the room's window;
 //   - bridge: a real client under Wine, reached through melodrop-bridge (not on Windows);
+//   - wine: the same, with melodrop-bridge started by melodrop under the user's Wine;
 //   - win32: a real client on the same Windows desktop (Windows builds only).
 #include <QRect>
 #include <QString>
@@ -17,11 +18,12 @@
 
 namespace melodrop {
 class Clock;
-}
+class Desktop;
+}  // namespace melodrop
 
 namespace melodrop::app {
 
-enum class ClientKind { Simulated, Bridge, Win32 };
+enum class ClientKind { Simulated, Bridge, Wine, Win32 };
 
 struct ClientChoice {
 #ifdef _WIN32
@@ -29,7 +31,8 @@ struct ClientChoice {
 #else
     ClientKind kind = ClientKind::Simulated;
 #endif
-    quint16 bridgePort = 0;   // 0: the bridge's default port
+    // 0: the bridge's default port (wine: that port when it is free, else a free one)
+    quint16 bridgePort = 0;
     QString bridgeTokenFile;  // "": the bridge's default token file
 };
 
@@ -48,6 +51,9 @@ public:
     virtual int quietPollMilliseconds() const { return TranscriptWatch::kSlowMilliseconds; }
     // The program has started and its player window stands at `playerFrame`.
     virtual void programLaunched(const QRect& playerFrame) { (void)playerFrame; }
+    // Where the client tells the user what keeps it from working (a message box); the program's
+    // start-up is over before the first such message.
+    virtual void tellUserThrough(Desktop& desktop) { (void)desktop; }
 
     // How the program's chat scanners learn of new lines on this client (program/Assembly).
     ScannerMode scannerMode() {

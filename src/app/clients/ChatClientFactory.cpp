@@ -5,7 +5,11 @@
 #ifdef _WIN32
 #include "aol/win32/Win32WindowSystem.h"
 #else
+#include <QCoreApplication>
+
 #include "app/clients/BridgeChatClient.h"
+#include "app/clients/WineChatClient.h"
+#include "locations/FileLocations.h"
 #endif
 
 namespace melodrop::app {
@@ -31,7 +35,7 @@ QStringList clientKindNames() {
 #ifdef _WIN32
     return {QStringLiteral("win32"), QStringLiteral("sim")};
 #else
-    return {QStringLiteral("sim"), QStringLiteral("bridge")};
+    return {QStringLiteral("sim"), QStringLiteral("bridge"), QStringLiteral("wine")};
 #endif
 }
 
@@ -43,10 +47,15 @@ std::unique_ptr<ChatClient> makeChatClient(const ClientChoice& choice, Clock& cl
         case ClientKind::Win32:
             return std::make_unique<Win32ChatClient>();
         case ClientKind::Bridge:
+        case ClientKind::Wine:
             break;
 #else
         case ClientKind::Bridge:
             return std::make_unique<BridgeChatClient>(choice);
+        case ClientKind::Wine:
+            return std::make_unique<WineChatClient>(
+                choice, FileLocations::forProgram(QCoreApplication::applicationDirPath())
+                            .bridgeProgramPlaces());
         case ClientKind::Win32:
             break;
 #endif

@@ -168,7 +168,9 @@ void BridgeServer::Poll(int timeoutMs) {
         watch(p.socket);
         wakeAt = std::min(wakeAt, p.deadline);  // a connection that has not proven itself in time
     }
-    if (watching_) wakeAt = std::min(wakeAt, nextLook_);
+    // A watching session's looks are never a second apart: the client is watched at one of
+    // them rather than at a wake-up of its own.
+    wakeAt = std::min(wakeAt, watching_ ? nextLook_ : lastWatch_ + kWatchSeconds);
     if (unreported_ > 0) wakeAt = std::min(wakeAt, refusalsLoggedAt_ + kRefusalReportSeconds);
     const int waitMs = std::max(0, static_cast<int>((wakeAt - now) * 1000));
     timeval wait{};
@@ -353,12 +355,17 @@ bool BridgeServer::Serve(const std::string& message) {
         EndSession("closed melodrop's connection: a malformed request");
         return false;
     }
+    // A request is a stir: a command under way, whose answer is about to appear in the room.
+    const double now = Now();
+    pace_.Stir(now);
+    handler_.SetWalkSeconds(pace_.WalkSeconds(now));
+    nextLook_ = std::min(nextLook_, now + pace_.Interval(now));
     if (request->op == Op::WatchRooms) {
         watching_ = true;
         // melodrop reads every room right after asking (that is the protocol): the first word
         // is owed only after that read.
         told_ = true;
-        nextLook_ = Now();
+        nextLook_ = now;
         Answer ok;
         ok.ok = true;
         return SendToSession(Frame(AnswerMessage(Op::WatchRooms, ok)));
@@ -411,8 +418,12 @@ void BridgeServer::LookAtRooms() {
     if (!watching_ || session_ == kNoSocket) return;
     const double now = Now();
     if (now < nextLook_) return;
-    nextLook_ = now + kLookSeconds;
-    if (told_ || !handler_.RoomsChanged(now)) return;
+    nextLook_ = now + pace_.Interval(now);
+    if (told_) return;
+    handler_.SetWalkSeconds(pace_.WalkSeconds(now));
+    if (!handler_.RoomsChanged(now)) return;
+    pace_.Stir(now);
+    nextLook_ = now + pace_.Interval(now);
     told_ = true;
     SendToSession(Frame(RoomsChangedMessage()));
 }

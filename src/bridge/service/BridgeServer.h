@@ -15,6 +15,7 @@
 #include "aol/WindowSystem.h"
 #include "bridge/protocol/Handshake.h"
 #include "bridge/service/ClientGuard.h"
+#include "bridge/service/LookPace.h"
 #include "bridge/service/RequestHandler.h"
 
 namespace bridge {
@@ -44,10 +45,9 @@ public:
 
     // Waits at most timeoutMs for something to do and does it: connections and their
     // handshakes, a request, a connection that ended, the chat client appearing, going or
-    // changing, and for a melodrop that asked to be told (WatchRooms), a look at the rooms every
-    // kLookSeconds.
+    // changing, and for a melodrop that asked to be told (WatchRooms), a look at the rooms when
+    // one is due: often while the rooms are lively, seldom when they are quiet (LookPace).
     void Poll(int timeoutMs);
-    static constexpr double kLookSeconds = 0.05;
 
 private:
     using Socket = std::intptr_t;
@@ -97,6 +97,7 @@ private:
     bool watching_ = false;  // the session asked to be told of changes
     bool told_ = false;      // ... and was, and has not read since
     double nextLook_ = 0;
+    LookPace pace_;
     // Refusals not yet in the log, and when the last line about them was written.
     int unreported_ = 0;
     std::string lastRefusal_;

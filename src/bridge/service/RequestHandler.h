@@ -13,6 +13,8 @@ public:
     Answer Handle(const Request& request);
     // Whether a room may have changed since the last ReadRoomTexts (`now` steady seconds).
     bool RoomsChanged(double now);
+    // How old the walk of the client's windows may be (RoomWatch::SetWalkSeconds).
+    void SetWalkSeconds(double seconds) { rooms_.SetWalkSeconds(seconds); }
 
 private:
     ClientGuard& guard_;

@@ -29,7 +29,7 @@ bool RoomWatch::Head(aol::WindowSystem& ws, aol::Hwnd transcript, std::string& h
 
 bool RoomWatch::Walk(aol::WindowSystem& ws, double now) {
     namespace client = aol::client;
-    if (!walkCut_ && now - walkedAt_ < kWalkSeconds && now >= walkedAt_) return false;
+    if (!walkCut_ && now - walkedAt_ < walkSeconds_ && now >= walkedAt_) return false;
     walkedAt_ = now;
     const aol::Hwnd frame = client::Frame(ws);
     const aol::Hwnd mdi = client::Child(ws, frame, client::kMdiClass);

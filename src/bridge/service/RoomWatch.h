@@ -42,6 +42,10 @@ public:
     // changes instead of being asked.
     bool Changed(aol::WindowSystem& ws, double now);
 
+    // How old the last walk may be before a Read or Changed walks again (kWalkSeconds unless
+    // set): the bridge lets it grow while the rooms are quiet (LookPace).
+    void SetWalkSeconds(double seconds) { walkSeconds_ = seconds; }
+
 private:
     struct Room {
         aol::Hwnd room = 0;
@@ -61,6 +65,7 @@ private:
     // True when the rooms changed.
     bool Walk(aol::WindowSystem& ws, double now);
 
+    double walkSeconds_ = kWalkSeconds;
     double walkedAt_ = -1e9;
     bool walkCut_ = false;  // the last walk did not hold: walk again at the next look
     aol::Hwnd frame_ = 0;

@@ -67,10 +67,12 @@ bool Eventually(const std::function<bool()>& done, double seconds) {
     return done();
 }
 
-// A Windows program under Wine; what it prints (output and errors) is read a line at a time.
-class WineProgram {
+// A program; what it prints (output and errors) is read a line at a time. `environment`: this
+// process's when empty.
+class Program {
 public:
-    WineProgram(const std::vector<std::string>& arguments, bool withInput = false) {
+    Program(std::vector<std::string> all, std::vector<std::string> environment,
+            bool withInput = false) {
         int out[2];
         int in[2] = {-1, -1};
         if (::pipe2(out, O_CLOEXEC) != 0) return;
@@ -80,12 +82,15 @@ public:
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         posix_spawn_file_actions_adddup2(&actions, out[1], 2);
         if (withInput) posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-        std::vector<std::string> all = {std::getenv("WINE")};
-        all.insert(all.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
         for (std::string& a : all) argv.push_back(a.data());
         argv.push_back(nullptr);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        std::vector<char*> envp;
+        for (std::string& e : environment) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(),
+                        environment.empty() ? environ : envp.data()) != 0)
+            pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);
         if (withInput) {
@@ -114,15 +119,15 @@ public:
             ::close(fd);
         });
     }
-    ~WineProgram() {
+    ~Program() {
         CloseInput();
         Signal(SIGKILL);
         Wait(10);
         stop_ = true;
         if (reader_.joinable()) reader_.join();
     }
-    WineProgram(const WineProgram&) = delete;
-    WineProgram& operator=(const WineProgram&) = delete;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     bool Said(const std::string& text, double seconds = 0) {
         std::unique_lock lock(mutex_);
@@ -180,6 +185,27 @@ private:
     std::condition_variable said_;
     std::vector<std::string> lines_;
 };
+
+// A Windows program under Wine.
+class WineProgram : public Program {
+public:
+    explicit WineProgram(const std::vector<std::string>& arguments, bool withInput = false)
+        : Program(WithWine(arguments), {}, withInput) {}
+
+private:
+    static std::vector<std::string> WithWine(const std::vector<std::string>& arguments) {
+        std::vector<std::string> all = {std::getenv("WINE")};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        return all;
+    }
+};
+
+// Whether a process runs (one that ended but was not reaped yet does not).
+bool Runs(pid_t pid) {
+    const std::string stat = Contents("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t end = stat.rfind(')');
+    return end != std::string::npos && end + 2 < stat.size() && stat[end + 2] != 'Z';
+}
 
 // The fake chat client, signed on, driven through its control program.
 class FakeClient {
@@ -455,6 +481,61 @@ TEST_F(BridgeUnderWine, ASecondProgramsFrameWindowIsPassedOverAndReported) {
         },
         10))
         << remote.status().text;
+}
+
+// `melodrop --client wine` as a user starts it, with only wine64 on the PATH: the bridge runs in
+// the prefix with its token in the runtime folder, and the link's state is on the error output.
+// Killed (nothing of melodrop runs after SIGKILL), melodrop takes the bridge and its token along
+// within seconds.
+TEST_F(BridgeUnderWine, MelodropStartsTheBridgeAndTakesItAlongWhenKilled) {
+    const fs::path bin = folder / "bin";
+    fs::create_directories(bin);
+    fs::create_symlink(std::getenv("WINE"), bin / "wine64");
+    std::vector<std::string> environment = {
+        "PATH=" + bin.string() + ":/usr/bin:/bin", "XDG_RUNTIME_DIR=" + folder.string(),
+        "HOME=" + folder.string(), "QT_QPA_PLATFORM=offscreen", "SDL_AUDIODRIVER=dummy"};
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const bool replaced = entry.rfind("PATH=", 0) == 0 || entry.rfind("WINE=", 0) == 0 ||
+                              entry.rfind("HOME=", 0) == 0 || entry.rfind("XDG_", 0) == 0 ||
+                              entry.rfind("QT_QPA_PLATFORM=", 0) == 0 ||
+                              entry.rfind("SDL_AUDIODRIVER=", 0) == 0;
+        if (!replaced) environment.push_back(entry);
+    }
+    // The welcome box waits for an answer meanwhile: the program runs, its player not yet shown.
+    Program melodrop({MELODROP_PROGRAM, "--client", "wine", "--bridge-port", std::to_string(port)},
+                     environment);
+    ASSERT_TRUE(melodrop.Said("melodrop-bridge: listening on 127.0.0.1:" + std::to_string(port),
+                              kStartSeconds))
+        << melodrop.All();
+    const std::string all = melodrop.All();
+    const std::string started = "melodrop: started melodrop-bridge.exe (process ";
+    ASSERT_NE(all.find(started), std::string::npos) << all;
+    const pid_t bridge = std::stoi(all.substr(all.find(started) + started.size()));
+    EXPECT_NE(all.find("with " + (bin / "wine64").string() + " in the Wine prefix " +
+                       std::getenv("WINEPREFIX")),
+              std::string::npos)
+        << all;
+    // The link's states as they change: waiting for the bridge, then connected (to the chat
+    // client, or not: a client of an earlier test may still run in the prefix).
+    EXPECT_TRUE(
+        melodrop.Said("melodrop: waiting for melodrop-bridge on 127.0.0.1:" + std::to_string(port)))
+        << all;
+    EXPECT_TRUE(melodrop.Said("melodrop-bridge: melodrop connected", 10)) << melodrop.All();
+    EXPECT_TRUE(melodrop.Said("through melodrop-bridge on 127.0.0.1:" + std::to_string(port)) ||
+                melodrop.Said("melodrop-bridge on 127.0.0.1:" + std::to_string(port) +
+                              " is running, but the chat client is not found"))
+        << melodrop.All();
+    EXPECT_TRUE(fs::exists(tokenFile));
+    EXPECT_TRUE(Runs(bridge));
+
+    const auto t0 = Clock::now();
+    melodrop.Signal(SIGKILL);
+    EXPECT_NE(melodrop.Wait(10), -1);
+    EXPECT_TRUE(Eventually([&] { return !Runs(bridge) && !fs::exists(tokenFile); }, 5))
+        << melodrop.All();
+    std::printf("the bridge and its token were gone %.2f s after melodrop was killed\n",
+                std::chrono::duration<double>(Clock::now() - t0).count());
 }
 
 }  // namespace
