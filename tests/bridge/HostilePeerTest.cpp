@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "aol/AolTestSupport.h"
-#include "bridge/client/RemoteWindowSystem.h"
 #include "bridge/FakeBridgePeer.h"
+#include "bridge/client/RemoteWindowSystem.h"
 #include "bridge/service/Token.h"
 
 namespace bridge {
