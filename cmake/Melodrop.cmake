@@ -41,9 +41,10 @@ function(melodrop_write_layers file)
     file(WRITE ${file} "${text}\n")
 endfunction()
 
-# melodrop_test(NAME DIR [LIBS ...] [LABELS ...]): one GoogleTest executable of every .cpp in DIR.
+# melodrop_test(NAME DIR [LIBS ...] [LABELS ...] [FILTER PATTERN]): one GoogleTest executable of
+# every .cpp in DIR; FILTER (a --gtest_filter pattern) picks the tests that ctest lists one by one.
 function(melodrop_test name)
-    cmake_parse_arguments(ARG "" "" "DIRS;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "" "FILTER" "DIRS;LIBS;LABELS" ${ARGN})
     set(sources)
     foreach(dir IN LISTS ARG_DIRS)
         file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
@@ -62,5 +63,9 @@ function(melodrop_test name)
     if(ARG_LABELS)
         set(properties PROPERTIES LABELS "${ARG_LABELS}")
     endif()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${properties})
+    set(filter)
+    if(ARG_FILTER)
+        set(filter TEST_FILTER "${ARG_FILTER}")
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${filter} ${properties})
 endfunction()
