@@ -40,6 +40,8 @@ MelodropApp::MelodropApp(const ClientChoice& client, std::shared_ptr<ui::Instanc
     ui::connectToMelodrop(desktop_, program());
     settings_.tellFailuresThrough(desktop_);
     client_->tellUserThrough(desktop_);
+    client_->watchLink(
+        [&link = program().context().link](const aol::LinkStatus& status) { link.set(status); });
 }
 
 MelodropApp::~MelodropApp() = default;

@@ -8,6 +8,7 @@
 #include "base/Announcer.h"
 #include "base/Boundaries.h"
 #include "base/ChatScanner.h"
+#include "base/ClientLink.h"
 #include "base/Options.h"
 #include "base/OptionsState.h"
 #include "base/PlaybackTracker.h"
@@ -46,6 +47,7 @@ struct Context {
     TrackList tracks;
     PlayerWindowModel window;
     Announcer announcer;
+    ClientLink link;  // how the chat client is reached, as the user sees it
 };
 
 }  // namespace melodrop

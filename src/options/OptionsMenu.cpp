@@ -44,7 +44,8 @@ MenuItem display(const QString& name, const QString& caption, bool enabled) {
 
 }  // namespace
 
-MenuItem buildOptionsMenu(const OptionsState& s, const OptionsMenuActions& a) {
+MenuItem buildOptionsMenu(const OptionsState& s, const OptionsMenuActions& a,
+                          const QString& linkSummary) {
     const MenuItem player =
         submenu(QStringLiteral("mp3playeroptions"), QStringLiteral("- mp3 player options"),
                 {
@@ -81,6 +82,9 @@ MenuItem buildOptionsMenu(const OptionsState& s, const OptionsMenuActions& a) {
                           s.chatcommands, a.chatcommands),
                     item(QStringLiteral("viewcommands"), QStringLiteral("- view chat commands"),
                          a.viewcommands),
+                    bar(QStringLiteral("line4")),
+                    // How the chat client is reached: a status line, not a choice.
+                    display(QStringLiteral("linkstatus"), QStringLiteral("- ") + linkSummary, true),
                 });
 
     const MenuItem skins = submenu(

@@ -72,8 +72,10 @@ struct OptionsMenuActions {
 };
 
 // The whole `options` menu with the check marks and captions of the given state, each item that
-// acts bound to its action.
-MenuItem buildOptionsMenu(const OptionsState& state, const OptionsMenuActions& actions);
+// acts bound to its action, and the chat client's link in a few words as the status line
+// `linkstatus` of the aol options.
+MenuItem buildOptionsMenu(const OptionsState& state, const OptionsMenuActions& actions,
+                          const QString& linkSummary);
 // The item of that name anywhere in the tree, or nullptr.
 const MenuItem* findMenuItem(const MenuItem& root, const QString& name);
 

@@ -39,7 +39,9 @@ public:
     const QString& lblMP3Name() const;
     TrackList& tracks() { return ctx_->tracks; }
     PlayerWindowModel& window() { return ctx_->window; }
-    MenuItem optionsMenu() const { return buildOptionsMenu(ctx_->state, menuActions_); }
+    MenuItem optionsMenu() const {
+        return buildOptionsMenu(ctx_->state, menuActions_, ctx_->link.summary());
+    }
     // What plays (status, file, position, length), as the media keys report it.
     const PlaybackTracker& playback() const { return ctx_->playback; }
 

@@ -32,8 +32,10 @@ QString nowPlayingText(const PlaybackTracker& playback) {
     return text;
 }
 
-QString trayToolTip(const QString& tip, const QString& nowPlaying) {
-    QStringList lines{nowPlaying.isEmpty() ? tip : nowPlaying};
+QString trayToolTip(const QString& tip, const QString& nowPlaying, const QString& link) {
+    QStringList lines{tip};
+    for (const QString& line : {nowPlaying, link})
+        if (!line.isEmpty()) lines << line;
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -19,9 +19,9 @@ QString clockText(double seconds);
 // "love song.mp3 - 1:02 / 3:45" for the open track ("- 1:02" alone when its length is not
 // known), with " (paused)" while paused; "" when nothing plays or is paused.
 QString nowPlayingText(const PlaybackTracker& playback);
-// The tray icon's tooltip, one line after another: what plays, or the program's own tip while
-// nothing does.
-QString trayToolTip(const QString& tip, const QString& nowPlaying);
+// The tray icon's tooltip, one line after another: the program's own tip, what plays (when
+// something does) and how the chat client is reached.
+QString trayToolTip(const QString& tip, const QString& nowPlaying, const QString& link);
 
 class NowPlayingTips : public QObject {
     Q_OBJECT

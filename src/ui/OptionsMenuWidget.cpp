@@ -4,6 +4,18 @@ namespace melodrop::ui {
 
 namespace {
 
+// A line that only shows a state may be long (why the chat client's link was refused): it is cut
+// to a menu's width, and the whole of it is the item's tooltip.
+QString shownCaption(QMenu& menu, const MenuItem& item) {
+    constexpr int kWidestDisplayLine = 320;  // pixels
+    if (item.kind != MenuItemKind::Display) return item.caption;
+    const QString cut =
+        menu.fontMetrics().elidedText(item.caption, Qt::ElideRight, kWidestDisplayLine);
+    if (cut == item.caption) return cut;
+    menu.setToolTipsVisible(true);
+    return cut;
+}
+
 void fill(QMenu* menu, const MenuItem& item, const MenuChoice& onChoice) {
     for (const MenuItem& child : item.children) {
         if (!child.visible) continue;
@@ -20,11 +32,12 @@ void fill(QMenu* menu, const MenuItem& item, const MenuChoice& onChoice) {
             fill(sub, child, onChoice);
             continue;
         }
-        QAction* action = menu->addAction(child.caption);
+        QAction* action = menu->addAction(shownCaption(*menu, child));
         action->setObjectName(child.name);
         action->setCheckable(child.checkable);
         action->setChecked(child.checked);
         action->setEnabled(child.enabled);
+        if (action->text() != child.caption) action->setToolTip(child.caption);
         if (child.kind != MenuItemKind::Action) continue;  // it only shows
         const QString name = child.name;
         QObject::connect(action, &QAction::triggered, menu, [onChoice, name] {

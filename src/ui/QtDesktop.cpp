@@ -251,7 +251,12 @@ bool QtDesktop::addTrayIcon(const QString& tip) {
 }
 
 QString QtDesktop::trayToolTipText() const {
-    return trayToolTip(trayTip_, nowPlaying_);
+    return trayToolTip(trayTip_, nowPlaying_, linkSummary_);
+}
+
+void QtDesktop::setLinkSummary(const QString& summary) {
+    linkSummary_ = summary;
+    showTrayToolTip();
 }
 
 void QtDesktop::showTrayToolTip() {
@@ -278,6 +283,10 @@ void connectToMelodrop(QtDesktop& desktop, Melodrop& melodrop) {
                      [&melodrop](const QString& folder) { melodrop.folderDialogOk(folder); });
     QObject::connect(&desktop, &QtDesktop::folderDialogCancel, &melodrop,
                      [&melodrop] { melodrop.folderDialogCancel(); });
+    const ClientLink& link = melodrop.context().link;
+    desktop.setLinkSummary(link.summary());
+    QObject::connect(&link, &ClientLink::changed, &desktop,
+                     [&desktop, &link] { desktop.setLinkSummary(link.summary()); });
     desktop.setMp3FolderSource([&melodrop] {
         // The folder the list shows when the stored one could not be listed.
         const QString stored = melodrop.state().txtMP3sPath;

@@ -86,6 +86,8 @@ public:
     bool hiddenToTray() const { return trayWanted_; }
     // The tray icon's tooltip, while the icon shows.
     QString trayToolTipText() const;
+    // How the chat client is reached, in a few words, for the tray icon's tooltip.
+    void setLinkSummary(const QString& summary);
 
     // The windows, once they exist (for tests and the room window's placement).
     FolderDialog* folderDialog() const { return folderDialog_.get(); }
@@ -114,6 +116,7 @@ private:
     bool trayWanted_ = false;  // between add and remove
     QString trayTip_;          // the program's tip for the tray icon
     QString nowPlaying_;       // what plays, as the player window tells it
+    QString linkSummary_;      // how the chat client is reached
     std::shared_ptr<InstanceLock> lock_;
     std::function<QString()> mp3Folder_;
     bool pendingOnTop_ = true;

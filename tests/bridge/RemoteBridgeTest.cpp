@@ -312,6 +312,7 @@ TEST_F(RemoteBridge, AWrongTokenIsRefusedByBothSides) {
                                         std::to_string(bridge->port()) + " is not melodrop-bridge"),
               std::string::npos)
         << remote.status().text;
+    EXPECT_EQ(remote.status().summary, remote.status().text);  // a refusal shows its reason
     EXPECT_TRUE(bridge->logged("refused a connection: it went away before proving itself"));
 }
 
@@ -322,10 +323,14 @@ TEST_F(RemoteBridge, ANewMelodropTakesTheSessionOver) {
     EXPECT_NE(first.FindWindowA("AOL Frame25", nullptr), 0u);
     EXPECT_EQ(first.status().state, aol::LinkState::Connected);
     EXPECT_EQ(first.status().clientProcess, aol::sim::SimClient::kProcessId);
+    EXPECT_EQ(first.status().summary, "connected to the chat client (process " +
+                                          std::to_string(aol::sim::SimClient::kProcessId) + ")");
     EXPECT_NE(second.FindWindowA("AOL Frame25", nullptr), 0u);
     EXPECT_TRUE(bridge->logged("melodrop connected again: its earlier connection is closed"));
     EXPECT_EQ(first.FindWindowA("AOL Frame25", nullptr), 0u);  // its connection is gone
     EXPECT_EQ(first.status().state, aol::LinkState::Waiting);
+    EXPECT_EQ(first.status().summary,
+              "waiting for melodrop-bridge on 127.0.0.1:" + std::to_string(bridge->port()));
 }
 
 // Connections that never prove themselves do not keep a melodrop out: three loops holding the

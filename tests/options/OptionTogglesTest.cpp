@@ -45,12 +45,13 @@ TEST(OptionsMenu, TreeInDisplayOrderWithTheUnavailableItem) {
                           "- about", "- rollup", "- minimize to systray"}));
     EXPECT_FALSE(findMenuItem(root, "defaultmp3player")->enabled);
     EXPECT_EQ(findMenuItem(root, "mp3playeroptions")->children.size(), 16);
-    EXPECT_EQ(findMenuItem(root, "aoloptions")->children.size(), 7);
+    EXPECT_EQ(findMenuItem(root, "aoloptions")->children.size(), 9);
+    EXPECT_EQ(findMenuItem(root, "linkstatus")->caption, "- simulated room");
 }
 
 // Every item meant to act is bound to its action; the items that do not act are deliberate: the
-// separators, the submenus and the greyed-out default-player line. Choosing one of those, or a
-// name the menu does not have, does nothing and says so.
+// separators, the submenus, the greyed-out default-player line and the link's status line. Choosing
+// one of those, or a name the menu does not have, does nothing and says so.
 TEST(OptionsMenu, EveryItemThatActsHasItsActionAndTheOthersAreDeliberate) {
     TestRig rig;
     Melodrop& m = rig.load();
@@ -69,8 +70,9 @@ TEST(OptionsMenu, EveryItemThatActsHasItsActionAndTheOthersAreDeliberate) {
     };
     walk(m.optionsMenu());
     EXPECT_EQ(acting, 23);
-    EXPECT_EQ(inert, (QStringList{"mp3playeroptions", "aoloptions", "skins", "defaultmp3player"}));
-    for (const char* name : {"defaultmp3player", "skins", "bar9", "nosuchitem"})
+    EXPECT_EQ(inert, (QStringList{"mp3playeroptions", "aoloptions", "linkstatus", "skins",
+                                  "defaultmp3player"}));
+    for (const char* name : {"defaultmp3player", "linkstatus", "skins", "bar9", "nosuchitem"})
         EXPECT_FALSE(m.menuTriggered(name)) << name;
     EXPECT_TRUE(m.menuTriggered("advertise"));
 }

@@ -67,7 +67,7 @@ TEST_F(PopupMenuTest, OptionsAreaPopsUpTheWholeMenu) {
                            "checkforupdates", "about", "rollup", "minimizetosystray"}));
     EXPECT_EQ(describe(submenu(menu, QStringLiteral("aoloptions"))),
               QStringList({"advertise*", "-line2", "idle", "idlelinker", "-line3", "chatcommands*",
-                           "viewcommands"}));
+                           "viewcommands", "-line4", "linkstatus"}));
     EXPECT_EQ(describe(submenu(menu, QStringLiteral("skins"))),
               QStringList({"changeskin", "skinfetch"}));
     const QAction* rollup = menu->findChild<QAction*>(QStringLiteral("rollup"));
@@ -75,6 +75,22 @@ TEST_F(PopupMenuTest, OptionsAreaPopsUpTheWholeMenu) {
     EXPECT_EQ(rollup->text(), QStringLiteral("- rollup"));
     EXPECT_EQ(menu->findChild<QAction*>(QStringLiteral("minimizetosystray"))->text(),
               QStringLiteral("- minimize to systray"));
+}
+
+// The link's status line is cut to a menu's width when long (a refusal says why at length); the
+// whole of it is the item's tooltip.
+TEST_F(PopupMenuTest, ALongStatusLineIsCutAndWholeInItsTooltip) {
+    const std::string why = "refused: " + std::string(300, 'x');
+    rig.ctx().link.set({aol::LinkState::Refused, 0, why, why});
+    QTest::mousePress(window->hotArea(QStringLiteral("lblOptions")), Qt::LeftButton);
+    QMenu* aol = submenu(window->popupMenu(), QStringLiteral("aoloptions"));
+    ASSERT_NE(aol, nullptr);
+    const QAction* status = aol->findChild<QAction*>(QStringLiteral("linkstatus"));
+    ASSERT_NE(status, nullptr);
+    const QString whole = QStringLiteral("- ") + QString::fromStdString(why);
+    EXPECT_LT(status->text().size(), whole.size());
+    EXPECT_EQ(status->toolTip(), whole);
+    EXPECT_TRUE(aol->toolTipsVisible());
 }
 
 TEST_F(PopupMenuTest, ChoosingAnItemRunsItAndTheNextPopupShowsTheNewState) {

@@ -130,7 +130,7 @@ TEST_F(QtDesktopTest, WithATrayHidingHidesAndOnlyALeftClickOnTheIconRestores) {
     QSystemTrayIcon* tray = desktop.trayIcon();
     ASSERT_NE(tray, nullptr);
     EXPECT_TRUE(tray->isVisible());
-    EXPECT_EQ(tray->toolTip(), QStringLiteral("melodrop by zeph"));
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("melodrop by zeph\nsimulated room"));
     EXPECT_FALSE(window->isVisible());
 
     emit tray->activated(QSystemTrayIcon::Context);
@@ -141,9 +141,9 @@ TEST_F(QtDesktopTest, WithATrayHidingHidesAndOnlyALeftClickOnTheIconRestores) {
     EXPECT_FALSE(tray->isVisible());
 }
 
-// The tray icon's tooltip tells what plays and where, and follows it; with nothing playing it
-// is the program's own tip.
-TEST_F(QtDesktopTest, TheTrayTooltipTellsWhatPlays) {
+// The tray icon's tooltip is the program's own tip, then what plays and where (following it),
+// then how the chat client is reached; the options menu has that too, as its status line.
+TEST_F(QtDesktopTest, TheTrayTooltipTellsWhatPlaysAndHowTheClientIsReached) {
     trayAvailable = true;
     rig.addMp3s({QStringLiteral("love song.mp3")});
     melodrop->tracks().refresh();
@@ -152,13 +152,21 @@ TEST_F(QtDesktopTest, TheTrayTooltipTellsWhatPlays) {
     melodrop->menuTriggered(QStringLiteral("minimizetosystray"));
     QSystemTrayIcon* tray = desktop.trayIcon();
     ASSERT_NE(tray, nullptr);
-    EXPECT_EQ(tray->toolTip(), QStringLiteral("love song.mp3 - 0:00 / 3:45"));
+    const QString tip = QStringLiteral("melodrop by zeph\n");
+    EXPECT_EQ(tray->toolTip(), tip + "love song.mp3 - 0:00 / 3:45\nsimulated room");
     rig.player.position = 62;
     rig.clock.advance(1.0);
-    EXPECT_EQ(tray->toolTip(), QStringLiteral("love song.mp3 - 1:02 / 3:45"));
+    EXPECT_EQ(tray->toolTip(), tip + "love song.mp3 - 1:02 / 3:45\nsimulated room");
     melodrop->stop();
-    EXPECT_EQ(tray->toolTip(), QStringLiteral("melodrop by zeph"));
-    EXPECT_EQ(trayToolTip(QStringLiteral("tip"), QString()), QStringLiteral("tip"));
+    EXPECT_EQ(tray->toolTip(), tip + "simulated room");
+
+    melodrop->context().link.set({aol::LinkState::Connected, 42,
+                                  "connected to the chat client (process 42)", "through ..."});
+    EXPECT_EQ(tray->toolTip(), tip + "connected to the chat client (process 42)");
+    const MenuItem* status = findMenuItem(melodrop->optionsMenu(), QStringLiteral("linkstatus"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->caption, QStringLiteral("- connected to the chat client (process 42)"));
+    EXPECT_EQ(status->kind, MenuItemKind::Display);
 }
 
 // A file from outside that cannot be played is told; the list stays as it was.

@@ -52,7 +52,8 @@ TEST(TrayOnX11, TheIconShowsWhatPlaysAndItsClickBringsTheWindowBack) {
     QSystemTrayIcon* tray = desktop.trayIcon();
     ASSERT_NE(tray, nullptr);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(tray->toolTip(), QStringLiteral("love song.mp3 - 1:02 / 3:45"));
+    EXPECT_EQ(tray->toolTip(),
+              QStringLiteral("melodrop by zeph\nlove song.mp3 - 1:02 / 3:45\nsimulated room"));
     // Embedded: the tray gave the icon its place, in the panel at the top right.
     QTRY_VERIFY_WITH_TIMEOUT(tray->geometry().x() > 0, 10000);
 

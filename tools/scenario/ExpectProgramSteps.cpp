@@ -196,6 +196,15 @@ StepResult expectState(ScenarioWorld& w, const Step& s) {
     return expectationFailed(QStringLiteral("%1 is %2").arg(s.words[0], quoted(*value)));
 }
 
+// How the program reaches the client, in the few words its options menu and tray show: the
+// expected text begins them ("connected to the chat client" for any process).
+StepResult expectLink(ScenarioWorld& w, const Step& s) {
+    const QString summary = w.program().context().link.summary();
+    if (summary.startsWith(s.tail)) return passed();
+    return expectationFailed(
+        QStringLiteral("the link to the chat client is %1").arg(quoted(summary)));
+}
+
 StepResult expectEnded(ScenarioWorld& w, const Step&, bool ended) {
     if (w.ended() == ended) return passed();
     return expectationFailed(ended ? QStringLiteral("the program is still running")
@@ -212,6 +221,10 @@ std::vector<StepKind> expectProgramSteps() {
         return [state](ScenarioWorld& w, const Step& s) { return expectPlayer(w, s, state); };
     };
     return {
+        {{"expect link", 0, 0, T::Required, B::None, "expect link TEXT"},
+         Phase::Started,
+         false,
+         expectLink},
         {{"expect tray", 1, 1, T::None, B::None, "expect tray on|off"},
          Phase::Started,
          false,

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "aol/ClientLink.h"
 #include "aol/WindowSystem.h"
 
 namespace melodrop {
@@ -32,6 +33,11 @@ public:
     // shows may have changed (both clients can tell: the simulated one itself, the Win32 one
     // through the bridge's word).
     virtual void attach(VirtualClock& clock, std::function<void()> changed) = 0;
+    // How the program reaches the client, told to `listener` now and at every change (nothing
+    // more once the listener is unset): the simulated client is a simulated room.
+    virtual void watchLink(std::function<void(const aol::LinkStatus&)> listener) {
+        if (listener) listener(aol::SimulatedLink());
+    }
 
     virtual std::string signedOnUser() = 0;
     virtual void signOn(const std::string& name) = 0;

@@ -95,6 +95,11 @@ ScenarioWorld::ScenarioWorld(const Options& options)
 }
 
 ScenarioWorld::~ScenarioWorld() {
+    endProgram();
+}
+
+void ScenarioWorld::endProgram() {
+    if (client_) client_->watchLink(nullptr);
     program_.reset();
 }
 
@@ -288,6 +293,8 @@ void ScenarioWorld::start(bool quick) {
                          }},
     });
     Melodrop& melodrop = p.assembly->program();
+    client_->watchLink(
+        [&link = melodrop.context().link](const aol::LinkStatus& status) { link.set(status); });
     p.window = std::make_unique<ui::PlayerWindow>(melodrop);
     desktop_.programStarted(p.window.get());
     if (!quick) {
@@ -300,7 +307,7 @@ void ScenarioWorld::start(bool quick) {
 
 void ScenarioWorld::restart(bool quick) {
     if (program_ && !ended()) programEnded();
-    program_.reset();
+    endProgram();
     start(quick);
 }
 

@@ -162,6 +162,8 @@ public:
     ui::PlayerWindow& window();
 
 private:
+    // The program goes (its link to the client first).
+    void endProgram();
     // The program's files: a temporary copy, or an installed program's (false: not installed).
     bool locateFiles();
     bool makeClient();

@@ -182,6 +182,11 @@ void Win32ScenarioClient::attach(VirtualClock& clock, std::function<void()> chan
     clock.addPumpHook([this] { remote_->Drain(); });
 }
 
+void Win32ScenarioClient::watchLink(std::function<void(const aol::LinkStatus&)> listener) {
+    if (listener) listener(remote_->status());
+    remote_->setStatusListener(std::move(listener));
+}
+
 std::string Win32ScenarioClient::command(const std::vector<std::string>& words) {
     if (control_.state() != QProcess::Running) return {};
     QByteArray line;

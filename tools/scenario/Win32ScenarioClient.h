@@ -16,8 +16,8 @@
 #include <memory>
 
 #include "bridge/client/RemoteWindowSystem.h"
-#include "scenario/ScenarioClient.h"
 #include "bridge/launch/WineBridge.h"
+#include "scenario/ScenarioClient.h"
 
 namespace melodrop::scenario {
 
@@ -33,6 +33,7 @@ public:
     aol::WindowSystem& windows() override { return *remote_; }
     bool realTime() const override { return true; }
     void attach(VirtualClock& clock, std::function<void()> changed) override;
+    void watchLink(std::function<void(const aol::LinkStatus&)> listener) override;
 
     std::string signedOnUser() override;
     void signOn(const std::string& name) override;

@@ -37,7 +37,8 @@ BridgeChatClient::~BridgeChatClient() {
     remote_.setStatusListener(nullptr);
 }
 
-void BridgeChatClient::setLinkListener(std::function<void(const aol::LinkStatus&)> listener) {
+void BridgeChatClient::watchLink(std::function<void(const aol::LinkStatus&)> listener) {
+    if (listener) listener(remote_.status());
     remote_.setStatusListener(std::move(listener));
 }
 

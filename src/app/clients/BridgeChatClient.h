@@ -21,8 +21,7 @@ public:
     bool tellsOfChanges() const override { return true; }
     void notifyChanges(std::function<void()> listener) override;
 
-    const aol::LinkStatus& linkStatus() const { return remote_.status(); }
-    void setLinkListener(std::function<void(const aol::LinkStatus&)> listener);
+    void watchLink(std::function<void(const aol::LinkStatus&)> listener) override;
 
     // Where melodrop looks for the bridge's token when not told ("" when XDG_RUNTIME_DIR gives
     // no place: see bridge/protocol/TokenPlace.h).

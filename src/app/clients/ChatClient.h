@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "aol/ClientLink.h"
 #include "aol/WindowSystem.h"
 #include "base/Boundaries.h"
 #include "chat/TranscriptWatch.h"
@@ -54,6 +55,9 @@ public:
     // Where the client tells the user what keeps it from working (a message box); the program's
     // start-up is over before the first such message.
     virtual void tellUserThrough(Desktop& desktop) { (void)desktop; }
+    // How the client is reached, told to `listener` now and at every change (possibly from
+    // inside a call of the window system: to be noted, not acted on there).
+    virtual void watchLink(std::function<void(const aol::LinkStatus&)> listener) = 0;
 
     // How the program's chat scanners learn of new lines on this client (program/Assembly).
     ScannerMode scannerMode() {

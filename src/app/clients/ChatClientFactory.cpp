@@ -23,6 +23,11 @@ public:
     int quietPollMilliseconds() const override {
         return TranscriptWatch::kResponsiveSlowMilliseconds;
     }
+    void watchLink(std::function<void(const aol::LinkStatus&)> listener) override {
+        if (listener)
+            listener({aol::LinkState::Connected, 0, "the chat client on this desktop",
+                      "reaching the chat client on this desktop directly"});
+    }
 
 private:
     aol::Win32WindowSystem windows_;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QTimer>
+#include <cstdio>
 
 namespace melodrop::app {
 namespace {
@@ -26,6 +27,14 @@ SimulatedChatClient::SimulatedChatClient(Clock& clock, const SimulatedRoom& room
 }
 
 SimulatedChatClient::~SimulatedChatClient() = default;
+
+void SimulatedChatClient::watchLink(std::function<void(const aol::LinkStatus&)> listener) {
+    // The one state it ever has, on the error output as a bridge's states are.
+    const aol::LinkStatus link = aol::SimulatedLink();
+    std::fprintf(stderr, "melodrop: %s\n", link.text.c_str());
+    std::fflush(stderr);
+    if (listener) listener(link);
+}
 
 void SimulatedChatClient::notifyChanges(std::function<void()> listener) {
     sim_.addChangeListener(std::move(listener));

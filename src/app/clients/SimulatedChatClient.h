@@ -28,6 +28,7 @@ public:
     bool tellsOfChanges() const override { return true; }
     void notifyChanges(std::function<void()> listener) override;
     void programLaunched(const QRect& playerFrame) override;
+    void watchLink(std::function<void(const aol::LinkStatus&)> listener) override;
 
     aol::sim::SimClient& sim() { return sim_; }
     simroom::RoomWindow& roomWindow() { return *roomWindow_; }

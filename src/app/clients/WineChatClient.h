@@ -29,6 +29,9 @@ public:
     void notifyChanges(std::function<void()> listener) override;
     void programLaunched(const QRect& playerFrame) override;
     void tellUserThrough(Desktop& desktop) override;
+    void watchLink(std::function<void(const aol::LinkStatus&)> listener) override {
+        link_->watchLink(std::move(listener));
+    }
 
     WineBridge& bridge() { return bridge_; }
     BridgeChatClient& link() { return *link_; }

@@ -33,6 +33,7 @@ RemoteWindowSystem::RemoteWindowSystem(RemoteOptions options) : options_(std::mo
     link_.onRoomsChanged = [this] { HeardChange(); };
     link_.onClientProcess = [this](std::uint32_t process) { ClientIs(process); };
     status_.text = "waiting for melodrop-bridge on " + Where();
+    status_.summary = status_.text;
 }
 
 RemoteWindowSystem::~RemoteWindowSystem() = default;
@@ -61,9 +62,26 @@ void RemoteWindowSystem::setChangeListener(std::function<void()> listener) {
     changeListener_ = std::move(listener);
 }
 
+std::string RemoteWindowSystem::Summary(LinkState state, std::uint32_t clientProcess,
+                                        const std::string& text) const {
+    switch (state) {
+        case LinkState::Simulated:
+            return SimulatedLink().summary;
+        case LinkState::Waiting:
+            return "waiting for melodrop-bridge on " + Where();
+        case LinkState::NoClient:
+            return "bridge running, chat client not found";
+        case LinkState::Connected:
+            return "connected to the chat client (process " + std::to_string(clientProcess) + ")";
+        case LinkState::Refused:
+            break;
+    }
+    return text;
+}
+
 void RemoteWindowSystem::SetStatus(LinkState state, std::uint32_t clientProcess,
                                    const std::string& text) {
-    LinkStatus next{state, clientProcess, text};
+    LinkStatus next{state, clientProcess, Summary(state, clientProcess, text), text};
     if (next == status_) return;
     status_ = std::move(next);
     Log(status_.text);

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "aol/ClientLink.h"
 #include "aol/WindowSystem.h"
 #include "bridge/client/BridgeLink.h"
 #include "bridge/protocol/BridgeProtocol.h"
@@ -54,20 +55,6 @@ struct RemoteOptions {
     double changeSpacingSeconds = 0.05;
     // One line when the link's state changes.
     std::function<void(const std::string&)> log;
-};
-
-enum class LinkState {
-    Waiting,    // for the bridge: nothing listens on the port, or no token file yet
-    NoClient,   // connected to the bridge, which finds no chat client
-    Connected,  // connected, and the bridge has the chat client (clientProcess)
-    Refused,    // the bridge, its token file or what listens on the port was refused: `text`
-};
-
-struct LinkStatus {
-    LinkState state = LinkState::Waiting;
-    std::uint32_t clientProcess = 0;
-    std::string text;  // what to show the user, e.g. "waiting for melodrop-bridge on ..."
-    bool operator==(const LinkStatus&) const = default;
 };
 
 class RemoteWindowSystem : public WindowSystem {
@@ -140,6 +127,8 @@ private:
     // comes after `retryAfter` seconds.
     void Drop(LinkState state, const std::string& text, double retryAfter);
     void SetStatus(LinkState state, std::uint32_t clientProcess, const std::string& text);
+    std::string Summary(LinkState state, std::uint32_t clientProcess,
+                        const std::string& text) const;
     void ClientIs(std::uint32_t process);
     std::string Where() const;
     // How long a call may still wait on the bridge now (the blocked-time and operation budgets).
