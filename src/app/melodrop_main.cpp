@@ -10,8 +10,9 @@
 #include "ui/InstanceLock.h"
 
 int main(int argc, char** argv) {
-    const auto options = melodrop::app::parseCommandLine(melodrop::app::argumentsOf(argc, argv));
-    if (!options.run) return melodrop::app::finishWithoutRunning(options);
+    const auto options =
+        melodrop::app::parseCommandLine(melodrop::commandline::argumentsOf(argc, argv));
+    if (!options.run) return melodrop::commandline::finishWithoutRunning(options);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("melodrop"));

@@ -2,7 +2,6 @@
 // The server's address is built in (MELODROP_UPDATE_SERVER at build time); the environment
 // variable MELODROP_UPDATE_SERVER, when set, replaces it (demos and tests use a local server).
 #include <QApplication>
-#include <cstdio>
 
 #include "locations/FileLocations.h"
 #include "net/QtWebTransfer.h"
@@ -12,14 +11,9 @@
 #include "skinfetch/SkinfetchWindow.h"
 
 int main(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    const auto commandLine = melodrop::skinfetch::parseSkinfetchCommandLine(arguments);
-    if (!commandLine.run) {
-        std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
-        std::fputs(commandLine.error.toLocal8Bit().constData(), stderr);
-        return commandLine.exitCode;
-    }
+    const auto commandLine = melodrop::skinfetch::parseSkinfetchCommandLine(
+        melodrop::commandline::argumentsOf(argc, argv));
+    if (!commandLine.run) return melodrop::commandline::finishWithoutRunning(commandLine);
 
     QApplication app(argc, argv);
     // Its windows' class is its desktop entry's StartupWMClass.
