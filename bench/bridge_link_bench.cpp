@@ -29,6 +29,7 @@
 #include "aol/ClientWindows.h"
 #include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
+#include "bridge/LockedWindowSystem.h"
 #include "bridge/client/RemoteWindowSystem.h"
 #include "bridge/service/BridgeServer.h"
 #include "bridge/service/ClientGuard.h"
@@ -39,57 +40,6 @@ namespace {
 namespace fs = std::filesystem;
 
 std::mutex g_sim;
-
-// The simulated client, one call at a time (the bridge's thread and the bench share it).
-class Locked : public aol::WindowSystem {
-public:
-    explicit Locked(aol::WindowSystem& inner) : inner_(inner) {}
-    aol::Hwnd FindWindowA(const char* c, const char* t) override {
-        std::lock_guard lock(g_sim);
-        return inner_.FindWindowA(c, t);
-    }
-    aol::Hwnd FindWindowExA(aol::Hwnd p, aol::Hwnd a, const char* c, const char* t) override {
-        std::lock_guard lock(g_sim);
-        return inner_.FindWindowExA(p, a, c, t);
-    }
-    bool SendMessageTimeoutA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp,
-                             std::uint32_t f, std::uint32_t t, std::intptr_t* r) override {
-        std::lock_guard lock(g_sim);
-        return inner_.SendMessageTimeoutA(w, m, wp, lp, f, t, r);
-    }
-    bool PostMessageA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) override {
-        std::lock_guard lock(g_sim);
-        return inner_.PostMessageA(w, m, wp, lp);
-    }
-    int GetWindowTextLengthA(aol::Hwnd w) override {
-        std::lock_guard lock(g_sim);
-        return inner_.GetWindowTextLengthA(w);
-    }
-    int GetWindowTextA(aol::Hwnd w, char* b, int n) override {
-        std::lock_guard lock(g_sim);
-        return inner_.GetWindowTextA(w, b, n);
-    }
-    std::uint32_t GetWindowThreadProcessId(aol::Hwnd w, std::uint32_t* pid) override {
-        std::lock_guard lock(g_sim);
-        return inner_.GetWindowThreadProcessId(w, pid);
-    }
-    aol::ProcessHandle OpenProcess(std::uint32_t a, bool i, std::uint32_t pid) override {
-        std::lock_guard lock(g_sim);
-        return inner_.OpenProcess(a, i, pid);
-    }
-    bool ReadProcessMemory(aol::ProcessHandle h, std::uint64_t a, void* b, std::size_t n,
-                           std::size_t* got) override {
-        std::lock_guard lock(g_sim);
-        return inner_.ReadProcessMemory(h, a, b, n, got);
-    }
-    bool CloseHandle(aol::ProcessHandle h) override {
-        std::lock_guard lock(g_sim);
-        return inner_.CloseHandle(h);
-    }
-
-private:
-    aol::WindowSystem& inner_;
-};
 
 // The simulated client with another program's top-level "AOL Frame25" window, which can appear
 // in front of the client's at any time; counts what reaches it and what the process is asked for.
@@ -229,7 +179,7 @@ aol::RemoteOptions remoteOptions(std::uint16_t port, const std::string& tokenFil
 
 struct Sim {
     aol::sim::SimClient sim;
-    Locked locked{sim};
+    bridge::testing::LockedWindowSystem locked{sim, g_sim};
     Sim() {
         sim.start();
         sim.signOn("Bob");

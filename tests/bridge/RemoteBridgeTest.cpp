@@ -17,6 +17,7 @@
 
 #include "aol/AolTestSupport.h"
 #include "aol/TranscriptReader.h"
+#include "bridge/LockedWindowSystem.h"
 #include "bridge/client/RemoteWindowSystem.h"
 #include "bridge/protocol/Handshake.h"
 #include "bridge/service/BridgeServer.h"
@@ -26,57 +27,6 @@ namespace bridge {
 namespace {
 
 std::mutex g_sim;  // the simulated client is used by the test and the bridge's thread
-
-// The simulated client, one call at a time.
-class Locked : public aol::WindowSystem {
-public:
-    explicit Locked(aol::sim::SimClient& sim) : sim_(sim) {}
-    aol::Hwnd FindWindowA(const char* c, const char* t) override {
-        std::lock_guard lock(g_sim);
-        return sim_.FindWindowA(c, t);
-    }
-    aol::Hwnd FindWindowExA(aol::Hwnd p, aol::Hwnd a, const char* c, const char* t) override {
-        std::lock_guard lock(g_sim);
-        return sim_.FindWindowExA(p, a, c, t);
-    }
-    bool SendMessageTimeoutA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp,
-                             std::uint32_t f, std::uint32_t t, std::intptr_t* r) override {
-        std::lock_guard lock(g_sim);
-        return sim_.SendMessageTimeoutA(w, m, wp, lp, f, t, r);
-    }
-    bool PostMessageA(aol::Hwnd w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) override {
-        std::lock_guard lock(g_sim);
-        return sim_.PostMessageA(w, m, wp, lp);
-    }
-    int GetWindowTextLengthA(aol::Hwnd w) override {
-        std::lock_guard lock(g_sim);
-        return sim_.GetWindowTextLengthA(w);
-    }
-    int GetWindowTextA(aol::Hwnd w, char* b, int n) override {
-        std::lock_guard lock(g_sim);
-        return sim_.GetWindowTextA(w, b, n);
-    }
-    std::uint32_t GetWindowThreadProcessId(aol::Hwnd w, std::uint32_t* pid) override {
-        std::lock_guard lock(g_sim);
-        return sim_.GetWindowThreadProcessId(w, pid);
-    }
-    aol::ProcessHandle OpenProcess(std::uint32_t a, bool i, std::uint32_t pid) override {
-        std::lock_guard lock(g_sim);
-        return sim_.OpenProcess(a, i, pid);
-    }
-    bool ReadProcessMemory(aol::ProcessHandle h, std::uint64_t a, void* b, std::size_t n,
-                           std::size_t* got) override {
-        std::lock_guard lock(g_sim);
-        return sim_.ReadProcessMemory(h, a, b, n, got);
-    }
-    bool CloseHandle(aol::ProcessHandle h) override {
-        std::lock_guard lock(g_sim);
-        return sim_.CloseHandle(h);
-    }
-
-private:
-    aol::sim::SimClient& sim_;
-};
 
 // The bridge, serving on a free port from a thread of its own until stopped.
 class RunningBridge {
@@ -172,7 +122,7 @@ protected:
     }
 
     aol::sim::SimClient sim;
-    Locked locked{sim};
+    bridge::testing::LockedWindowSystem locked{sim, g_sim};
     std::string token = MakeToken();
     std::filesystem::path folder;
     std::string tokenFile;
