@@ -163,7 +163,8 @@ TEST_F(QtDesktopTest, TheTrayTooltipTellsWhatPlaysAndHowTheClientIsReached) {
     melodrop->context().link.set({aol::LinkState::Connected, 42,
                                   "connected to the chat client (process 42)", "through ..."});
     EXPECT_EQ(tray->toolTip(), tip + "connected to the chat client (process 42)");
-    const MenuItem* status = findMenuItem(melodrop->optionsMenu(), QStringLiteral("linkstatus"));
+    const MenuItem menu = melodrop->optionsMenu();
+    const MenuItem* status = findMenuItem(menu, QStringLiteral("linkstatus"));
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->caption, QStringLiteral("- connected to the chat client (process 42)"));
     EXPECT_EQ(status->kind, MenuItemKind::Display);
