@@ -111,14 +111,26 @@ TEST_F(WineStart, TheBridgeRunsUnderWineUntilItsInputCloses) {
     EXPECT_EQ(bridge.wine(), dir.filePath("bin/wine"));
     EXPECT_EQ(bridge.bridgeProgram(), dir.filePath("windows/melodrop-bridge.exe"));
     EXPECT_EQ(bridge.port(), 47999);
-    // No token file named: the bridge finds the place by the rule, as melodrop does.
-    EXPECT_EQ(bridge.tokenFile(), runtime() + "/melodrop-bridge.token");
+    // No token file named, and not the default port: a token of its own port's, so that the
+    // default token of a bridge on the default port (one the user started) stays as it is.
+    const QString ownToken = runtime() + "/melodrop-bridge-47999.token";
+    EXPECT_EQ(bridge.tokenFile(), ownToken);
     EXPECT_EQ(linesOf(notes()), (QStringList{dir.filePath("windows/melodrop-bridge.exe"), "--port",
-                                             "47999", "--end-with-input", "WINEDEBUG=-all"}));
+                                             "47999", "--end-with-input", "--token-file",
+                                             WineBridge::winePath(ownToken), "WINEDEBUG=-all"}));
     bridge.stop();
     EXPECT_FALSE(bridge.running());
     EXPECT_EQ(linesOf(notes()).constLast(), "ended with its input");
     EXPECT_EQ(ends, 0);  // asked for, not told
+
+    // On the default port the bridge finds the place by the rule, as melodrop does.
+    setup.port = 47190;
+    WineBridge onDefault(setup);
+    ASSERT_TRUE(onDefault.start());
+    ASSERT_TRUE(onDefault.waitUntilListening(10000));
+    EXPECT_EQ(onDefault.tokenFile(), runtime() + "/melodrop-bridge.token");
+    EXPECT_EQ(linesOf(notes()).mid(3), (QStringList{"--end-with-input", "WINEDEBUG=-all"}));
+    onDefault.stop();
 
     // A token file named is handed on as Wine sees it; the user's WINEDEBUG stays theirs.
     setup.tokenFile = "/elsewhere/my.token";

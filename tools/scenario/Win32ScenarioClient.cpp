@@ -9,7 +9,6 @@
 #include <string>
 
 #include "base/VirtualClock.h"
-#include "bridge/protocol/TokenPlace.h"
 
 namespace melodrop::scenario {
 namespace {
@@ -42,7 +41,7 @@ quint16 FreePort() {
 
 // The program's way: WineBridge, with a runtime folder of the run's own (so that runs at the
 // same time do not share a token) and a free port (as --bridge-port gives one). The token is
-// where the rule puts it in that folder.
+// where WineBridge puts it in that folder.
 std::unique_ptr<WineBridge> ProgramsBridge(const QString& windowsBin, const QString& runtime,
                                            quint16 port) {
     WineBridge::Setup setup;
@@ -63,10 +62,11 @@ Win32ScenarioClient::Win32ScenarioClient(const QString& windowsBin, const QStrin
         const QString runtime = QDir(workFolder).filePath(QStringLiteral("runtime"));
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        std::string noPlace;
-        tokenFile_ = QFile::decodeName(QByteArray::fromStdString(
-            bridge::DefaultTokenPathFor(QFile::encodeName(runtime).constData(), noPlace)));
         wineBridge_ = ProgramsBridge(windowsBin, runtime, port_);
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        QString noPlace;
+        tokenFile_ = WineBridge::defaultTokenFile(environment, port_, noPlace);
         wineBridge_->onOutput = [](const QString& line) {
             std::fprintf(stderr, "bridge: %s\n", line.toLocal8Bit().constData());
         };

@@ -115,25 +115,20 @@ bool WineBridge::start() {
                                    "yourself and run melodrop with --client bridge.")
                         .arg(kBridgeName, setup_.bridgePlaces.join(QStringLiteral(", "))));
     }
-    tokenFile_ = setup_.tokenFile;
-    if (tokenFile_.isEmpty()) {
-        const QByteArray runtime =
-            QFile::encodeName(setup_.environment.value(QStringLiteral("XDG_RUNTIME_DIR")));
-        std::string why;
-        tokenFile_ = QFile::decodeName(QByteArray::fromStdString(bridge::DefaultTokenPathFor(
-            setup_.environment.contains(QStringLiteral("XDG_RUNTIME_DIR")) ? runtime.constData()
-                                                                           : nullptr,
-            why)));
-        if (tokenFile_.isEmpty()) return fail(QString::fromStdString(why));
-    }
     if (port_ == 0) port_ = choosePort(setup_.port);
     if (port_ == 0) return fail(QStringLiteral("there is no free port on 127.0.0.1 for it"));
+    tokenFile_ = setup_.tokenFile;
+    if (tokenFile_.isEmpty()) {
+        QString why;
+        tokenFile_ = defaultTokenFile(setup_.environment, port_, why);
+        if (tokenFile_.isEmpty()) return fail(why);
+    }
 
     QStringList arguments = {bridgeProgram_, QStringLiteral("--port"), QString::number(port_),
                              QStringLiteral("--end-with-input")};
-    // Without a file given the bridge finds the same place by the same rule.
-    if (!setup_.tokenFile.isEmpty())
-        arguments << QStringLiteral("--token-file") << winePath(setup_.tokenFile);
+    // On the default port without a file given, the bridge finds the same place by the rule.
+    if (!setup_.tokenFile.isEmpty() || port_ != bridge::kDefaultPort)
+        arguments << QStringLiteral("--token-file") << winePath(tokenFile_);
     QProcessEnvironment environment = setup_.environment;
     // Wine's notes on what it does not implement say nothing to a user.
     if (!environment.contains(QStringLiteral("WINEDEBUG")))
@@ -145,6 +140,18 @@ bool WineBridge::start() {
             QStringLiteral("%1 could not be started: %2").arg(wine_, process_.errorString()));
     }
     return true;
+}
+
+QString WineBridge::defaultTokenFile(const QProcessEnvironment& environment, quint16 port,
+                                     QString& why) {
+    const QString runtimeVariable = QStringLiteral("XDG_RUNTIME_DIR");
+    const QByteArray runtime = QFile::encodeName(environment.value(runtimeVariable));
+    std::string noPlace;
+    const QString byRule = QFile::decodeName(QByteArray::fromStdString(bridge::DefaultTokenPathFor(
+        environment.contains(runtimeVariable) ? runtime.constData() : nullptr, noPlace)));
+    why = QString::fromStdString(noPlace);
+    if (byRule.isEmpty() || port == bridge::kDefaultPort) return byRule;
+    return QFileInfo(byRule).dir().filePath(QStringLiteral("melodrop-bridge-%1.token").arg(port));
 }
 
 bool WineBridge::waitUntilListening(int ms) {

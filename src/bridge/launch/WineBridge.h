@@ -8,6 +8,9 @@
 //   chosen at the first start and kept, so that a bridge started again is where the first was;
 // - the token: the bridge writes a fresh one where both programs find it by one rule
 //   ($XDG_RUNTIME_DIR/melodrop-bridge.token: bridge/protocol/TokenPlace.h), or in the file given.
+//   That default file goes with the default port: a bridge on another port (the default one
+//   being taken, perhaps by a bridge the user started) writes melodrop-bridge-PORT.token beside
+//   it, so that it never replaces the token of the bridge on the default port.
 // The bridge gets melodrop's end of a pipe as its standard input (--end-with-input): it ends,
 // removing its token, when that closes, which the system does when melodrop ends in any way
 // (killed too). stop() closes it now, and kills a bridge that has not ended soon after.
@@ -31,7 +34,7 @@ public:
         QStringList bridgePlaces;  // where melodrop-bridge.exe may lie, in lookup order
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         quint16 port = 0;   // 0: the default port when it is free, else any free port
-        QString tokenFile;  // "": the default place, by the rule, in `environment`
+        QString tokenFile;  // "": the default place, by the rule, in `environment` (see above)
         QStringList wineOffPath = kWineOffPath;  // looked at after WINE and the PATH
     };
     // How long stop() waits for the bridge to end by itself before it is killed.
@@ -72,6 +75,11 @@ public:
                             const QStringList& offPath = kWineOffPath);
     // The Windows path of a Linux file, as Wine sees it (its Z: drive).
     static QString winePath(const QString& linuxPath);
+    // Where a bridge on `port` started without a token file named keeps its token: by the rule
+    // in the runtime folder that `environment` names, with the port in its name when it is not
+    // the default one; "" with `why` when the rule gives no place.
+    static QString defaultTokenFile(const QProcessEnvironment& environment, quint16 port,
+                                    QString& why);
 
 private:
     bool fail(const QString& why);

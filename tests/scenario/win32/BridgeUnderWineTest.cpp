@@ -484,7 +484,8 @@ TEST_F(BridgeUnderWine, ASecondProgramsFrameWindowIsPassedOverAndReported) {
 }
 
 // `melodrop --client wine` as a user starts it, with only wine64 on the PATH: the bridge runs in
-// the prefix with its token in the runtime folder, and the link's state is on the error output.
+// the prefix with its token in the runtime folder (one of its port's, as the port is not the
+// default one), and the link's state is on the error output.
 // Killed (nothing of melodrop runs after SIGKILL), melodrop takes the bridge and its token along
 // within seconds.
 TEST_F(BridgeUnderWine, MelodropStartsTheBridgeAndTakesItAlongWhenKilled) {
@@ -526,13 +527,14 @@ TEST_F(BridgeUnderWine, MelodropStartsTheBridgeAndTakesItAlongWhenKilled) {
                 melodrop.Said("melodrop-bridge on 127.0.0.1:" + std::to_string(port) +
                               " is running, but the chat client is not found"))
         << melodrop.All();
-    EXPECT_TRUE(fs::exists(tokenFile));
+    const fs::path token = folder / ("melodrop-bridge-" + std::to_string(port) + ".token");
+    EXPECT_TRUE(fs::exists(token));
     EXPECT_TRUE(Runs(bridge));
 
     const auto t0 = Clock::now();
     melodrop.Signal(SIGKILL);
     EXPECT_NE(melodrop.Wait(10), -1);
-    EXPECT_TRUE(Eventually([&] { return !Runs(bridge) && !fs::exists(tokenFile); }, 5))
+    EXPECT_TRUE(Eventually([&] { return !Runs(bridge) && !fs::exists(token); }, 5))
         << melodrop.All();
     std::printf("the bridge and its token were gone %.2f s after melodrop was killed\n",
                 std::chrono::duration<double>(Clock::now() - t0).count());
