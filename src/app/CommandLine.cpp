@@ -66,7 +66,8 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption bridgeTokenFile(
         QStringLiteral("bridge-token-file"),
         QStringLiteral("The file where melodrop-bridge wrote its token (default "
-                       "$XDG_RUNTIME_DIR/melodrop-bridge.token)."),
+                       "$XDG_RUNTIME_DIR/melodrop-bridge.token; with --client wine on another "
+                       "port than 47190, melodrop-bridge-PORT.token there)."),
         QStringLiteral("file"));
     parser.addOption(client);
     parser.addOption(bridgePort);
