@@ -13,6 +13,7 @@
 #include "bridge/client/TokenFile.h"
 #include "bridge/protocol/BridgeProtocol.h"
 #include "bridge/service/Token.h"
+#include "fakes/NeedOrSkip.h"
 
 namespace bridge {
 namespace {
@@ -105,7 +106,7 @@ TEST_F(TokenFolder, ASharedOrForeignFolderIsRefusedSayingWhatToDo) {
         EXPECT_EQ(read(got), aol::TokenRead::Refused);
         EXPECT_NE(error.find("others can enter or write"), std::string::npos) << error;
     }
-    if (geteuid() != 0) GTEST_SKIP() << "giving the folder to another user needs root";
+    MELODROP_NEED(geteuid() == 0, "giving the folder to another user needs root");
     fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace);
     ASSERT_EQ(::chown(folder.c_str(), kNobody, static_cast<gid_t>(-1)), 0);
     EXPECT_FALSE(WriteTokenFile(file, token, error));
@@ -151,7 +152,7 @@ TEST_F(TokenFolder, MelodropReadsOnlyTheUsersOwnPrivateTokenFile) {
     ASSERT_EQ(reading.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_EQ(reading.get(), aol::TokenRead::Refused);
 
-    if (geteuid() != 0) GTEST_SKIP() << "giving the file to another user needs root";
+    MELODROP_NEED(geteuid() == 0, "giving the file to another user needs root");
     fs::remove(file);
     Put(file, token);
     fs::permissions(file, fs::perms::owner_read, fs::perm_options::replace);

@@ -22,8 +22,8 @@ using namespace melodrop::testing;
 using namespace melodrop::ui;
 
 TEST(TrayOnX11, TheIconShowsWhatPlaysAndItsClickBringsTheWindowBack) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        GTEST_SKIP() << "needs X11 and a tray: the ctest entry tray_on_x11 runs it";
+    MELODROP_NEED(QGuiApplication::platformName() == QLatin1String("xcb"),
+                  "needs X11 and a tray: the ctest entry tray_on_x11 runs it");
     MELODROP_NEED(QSystemTrayIcon::isSystemTrayAvailable(), "no notification area on the display");
     const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     MELODROP_NEED(!xdotool.isEmpty(), "xdotool is not installed");
