@@ -106,8 +106,9 @@ QString Skins::applyAtStartup() {
     // Each part that fails is skipped; the others still apply.
     QStringList failed;
     if (!showPicture(keys.image)) failed << QStringLiteral("its picture \"%1\"").arg(keys.image);
-    if (!setBackColor(keys.back) || !setForeColor(keys.fore))
-        failed << QStringLiteral("its colours");
+    const bool backShown = setBackColor(keys.back);
+    const bool foreShown = setForeColor(keys.fore);
+    if (!backShown || !foreShown) failed << QStringLiteral("its colours");
     if (failed.isEmpty()) return {};
     return QStringLiteral("the skin \"%1\" could not show %2.")
         .arg(found, failed.join(QStringLiteral(" and ")));

@@ -156,6 +156,15 @@ TEST(Startup, AStoredSkinThatMovedIsFoundByItsName) {
     EXPECT_EQ(rig.desktop.requestsStartingWith("message melodrop|the skin"),
               QStringList{"message melodrop|the skin \"" + skins +
                           "/sunset.mds\" could not show its picture \"x.bmp\"."});
+
+    // A colour that cannot be read is skipped; the other one still shows.
+    TestRig badBack;
+    writeFile(badBack.programFolder() + "/skins/dusk.mds",
+              "[melodrop]\nimage=x.bmp\nbackcolor=pink\nforecolor=255\n");
+    badBack.settings.values["skin"] = "/old/dusk.mds";
+    EXPECT_EQ(badBack.load().window().listForeColor(), QColor(255, 0, 0));
+    const QString told = badBack.desktop.requestsStartingWith("message melodrop|the skin").value(0);
+    EXPECT_TRUE(told.endsWith("could not show its picture \"x.bmp\" and its colours.")) << told.toStdString();
 }
 
 // A stored skin found nowhere, or one that is not usable: the built-in look, every later step of
