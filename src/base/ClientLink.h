@@ -12,9 +12,7 @@ namespace melodrop {
 class ClientLink : public QObject {
     Q_OBJECT
 public:
-    const aol::LinkStatus& status() const { return status_; }
     QString summary() const { return QString::fromStdString(status_.summary); }
-    QString text() const { return QString::fromStdString(status_.text); }
     // Takes the link's state; changed() when it differs from the one before.
     void set(const aol::LinkStatus& status);
 
