@@ -160,10 +160,7 @@ void MprisPlayer::pause() {
 }
 
 void MprisPlayer::playPause() {
-    if (program_.playback().status() == PlaybackTracker::Status::Playing)
-        program_.pause();
-    else
-        program_.play();
+    program_.playOrPause();
 }
 
 void MprisPlayer::stop() {

@@ -68,6 +68,12 @@ void Melodrop::play() {
 void Melodrop::pause() {
     if (!ended_) transport_->pause();
 }
+void Melodrop::playOrPause() {
+    if (playback().status() == PlaybackTracker::Status::Playing)
+        pause();
+    else
+        play();
+}
 void Melodrop::stop() {
     if (!ended_) transport_->stop();
 }

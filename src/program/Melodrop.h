@@ -48,6 +48,8 @@ public:
     // The player window's hot areas, list and slider.
     void play();
     void pause();
+    // Pauses what plays, plays otherwise (Space in the window, the media keys' play/pause).
+    void playOrPause();
     void stop();
     void next();
     void previous();

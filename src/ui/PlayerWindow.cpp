@@ -191,17 +191,10 @@ void PlayerWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
-        if (!event->isAutoRepeat()) playOrPause();
+        if (!event->isAutoRepeat()) melodrop_.playOrPause();
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void PlayerWindow::playOrPause() {
-    if (melodrop_.playback().status() == PlaybackTracker::Status::Playing)
-        melodrop_.pause();
-    else
-        melodrop_.play();
 }
 
 void PlayerWindow::popUpOptionsFromKeyboard() {

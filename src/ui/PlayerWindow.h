@@ -74,7 +74,6 @@ private:
     void followModel();
     void popUp(const MenuItem& item, const QPoint& globalPos);
     void popUpOptionsFromKeyboard();
-    void playOrPause();
     void setFlag(Qt::WindowType flag, bool on);
 
     Melodrop& melodrop_;
