@@ -180,10 +180,6 @@ std::optional<std::string> ReadControlBytes(WindowSystem& ws, Hwnd window) {
     return text;
 }
 
-std::string ControlBytes(WindowSystem& ws, Hwnd window) {
-    return ReadControlBytes(ws, window).value_or(std::string());
-}
-
 std::vector<RoomText> ReadRoomTexts(WindowSystem& ws, bool* complete) {
     // The windows first, then the rooms among them: a walk that starts again does not read a
     // transcript twice, and a room that closes in between is no longer a room.

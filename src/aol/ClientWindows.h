@@ -100,8 +100,6 @@ std::string CaptionBytes(WindowSystem& ws, Hwnd window);
 // two messages is read again, so a read is never cut short; at most kMaxControlTextBytes are read.
 inline constexpr std::size_t kMaxControlTextBytes = 32u << 20;
 std::optional<std::string> ReadControlBytes(WindowSystem& ws, Hwnd window);
-// The same, "" when the control did not answer.
-std::string ControlBytes(WindowSystem& ws, Hwnd window);
 
 // Every open chat room of the MDI client, first in child order first, with its transcript (marked
 // unanswered when its transcript did not answer in time). When

@@ -51,7 +51,6 @@ public:
     // Listens, replacing a socket file a crashed program left (only the lock's holder listens).
     // False when there is no private folder or the socket cannot be made.
     bool listen();
-    QString socketPath() const { return socketPath_; }
 
 signals:
     void requested(const melodrop::ui::InstanceRequest& request);

@@ -77,11 +77,11 @@ TEST_F(Sim, ControlsAnswerWithTheirContentsOnlyToWmGetText) {
     EXPECT_EQ(client.send(transcript, kWmGetTextLength), 9);
     EXPECT_EQ(client.send(transcript, kWmGetText, 8, reinterpret_cast<std::intptr_t>(buffer)), 7);
     EXPECT_STREQ(buffer, "Alice:\t");
-    EXPECT_EQ(client::ControlBytes(client, transcript), "Alice:\thi");
-    EXPECT_EQ(client::ControlBytes(client, input()), "typing");
+    EXPECT_EQ(client::ReadControlBytes(client, transcript).value_or(""), "Alice:\thi");
+    EXPECT_EQ(client::ReadControlBytes(client, input()).value_or(""), "typing");
     // Windows without contents answer with their caption both ways.
     EXPECT_EQ(client::CaptionBytes(client, client.roomWindow()), "Lobby");
-    EXPECT_EQ(client::ControlBytes(client, client.roomWindow()), "Lobby");
+    EXPECT_EQ(client::ReadControlBytes(client, client.roomWindow()).value_or(""), "Lobby");
     // A caption too long for the first short read is read whole all the same.
     for (const std::size_t length : {254u, 255u, 256u, 1000u}) {
         const std::string name(length, 'r');

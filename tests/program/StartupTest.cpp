@@ -164,7 +164,8 @@ TEST(Startup, AStoredSkinThatMovedIsFoundByItsName) {
     badBack.settings.values["skin"] = "/old/dusk.mds";
     EXPECT_EQ(badBack.load().window().listForeColor(), QColor(255, 0, 0));
     const QString told = badBack.desktop.requestsStartingWith("message melodrop|the skin").value(0);
-    EXPECT_TRUE(told.endsWith("could not show its picture \"x.bmp\" and its colours.")) << told.toStdString();
+    EXPECT_TRUE(told.endsWith("could not show its picture \"x.bmp\" and its colours."))
+        << told.toStdString();
 }
 
 // A stored skin found nowhere, or one that is not usable: the built-in look, every later step of

@@ -183,8 +183,7 @@ void Win32ScenarioClient::attach(VirtualClock& clock, std::function<void()> chan
 }
 
 void Win32ScenarioClient::watchLink(std::function<void(const aol::LinkStatus&)> listener) {
-    if (listener) listener(remote_->status());
-    remote_->setStatusListener(std::move(listener));
+    remote_->watchStatus(std::move(listener));
 }
 
 std::string Win32ScenarioClient::command(const std::vector<std::string>& words) {

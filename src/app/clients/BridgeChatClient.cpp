@@ -38,8 +38,7 @@ BridgeChatClient::~BridgeChatClient() {
 }
 
 void BridgeChatClient::watchLink(std::function<void(const aol::LinkStatus&)> listener) {
-    if (listener) listener(remote_.status());
-    remote_.setStatusListener(std::move(listener));
+    remote_.watchStatus(std::move(listener));
 }
 
 void BridgeChatClient::notifyChanges(std::function<void()> listener) {
@@ -76,11 +75,6 @@ void BridgeChatClient::watchConnection() {
     if (remote_.pollHandle() < 0) return;
     notifier_ = std::make_unique<QSocketNotifier>(remote_.pollHandle(), QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { drain(); });
-}
-
-QString BridgeChatClient::defaultTokenFile() {
-    std::string error;
-    return QFile::decodeName(QByteArray::fromStdString(aol::DefaultTokenFile(error)));
 }
 
 }  // namespace melodrop::app

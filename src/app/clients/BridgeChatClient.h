@@ -23,10 +23,6 @@ public:
 
     void watchLink(std::function<void(const aol::LinkStatus&)> listener) override;
 
-    // Where melodrop looks for the bridge's token when not told ("" when XDG_RUNTIME_DIR gives
-    // no place: see bridge/protocol/TokenPlace.h).
-    static QString defaultTokenFile();
-
 private:
     // Listens on the bridge's connection for its word (made anew with every connection).
     void watchConnection();

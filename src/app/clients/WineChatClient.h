@@ -33,9 +33,6 @@ public:
         link_->watchLink(std::move(listener));
     }
 
-    WineBridge& bridge() { return bridge_; }
-    BridgeChatClient& link() { return *link_; }
-
 private:
     // A line on the error output, and a problem for the user.
     static void say(const QString& line);

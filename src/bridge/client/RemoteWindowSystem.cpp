@@ -58,6 +58,11 @@ void RemoteWindowSystem::setConnectionListener(std::function<void()> listener) {
     connectionListener_ = std::move(listener);
 }
 
+void RemoteWindowSystem::watchStatus(std::function<void(const LinkStatus&)> listener) {
+    if (listener) listener(status_);
+    setStatusListener(std::move(listener));
+}
+
 void RemoteWindowSystem::setChangeListener(std::function<void()> listener) {
     changeListener_ = std::move(listener);
 }

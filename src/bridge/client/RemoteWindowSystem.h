@@ -68,6 +68,8 @@ public:
     const LinkStatus& status() const { return status_; }
     // Called whenever status() changes (from inside any call, or Drain).
     void setStatusListener(std::function<void(const LinkStatus&)> listener);
+    // Tells `listener` the status now, then at every change.
+    void watchStatus(std::function<void(const LinkStatus&)> listener);
 
     // Asks the bridge, at every connection, to say when a room may have changed, and calls
     // `listener` then, and once after every (re)connection (the rooms may have changed while
