@@ -10,9 +10,6 @@ constexpr std::size_t kMostKnown = 4096;    // windows remembered as the client'
 constexpr int kMostFrames = 64;             // frame windows looked at in one walk
 constexpr std::size_t kMostReported = 256;  // processes remembered as reported
 
-// What the chat-client module asks for (the right to read memory): no more.
-constexpr std::uint32_t kAskableAccess = aol::kProcessReadAccess;
-
 }  // namespace
 
 ClientGuard::ClientGuard(aol::WindowSystem& inner, ProcessLife life)
@@ -162,11 +159,10 @@ std::uint32_t ClientGuard::GetWindowThreadProcessId(aol::Hwnd window, std::uint3
 
 aol::ProcessHandle ClientGuard::OpenProcess(std::uint32_t access, bool /*inheritHandle*/,
                                             std::uint32_t processId) {
-    if (client_ == 0 || processId != client_ || (access & ~kAskableAccess) != 0 ||
-        (access & kProcessVmRead) == 0)
-        return 0;
-    // Only the right to read memory, which is all ReadProcessMemory needs.
-    const aol::ProcessHandle inner = inner_.OpenProcess(kProcessVmRead, false, processId);
+    // Only the right to read memory (what the chat-client module asks for), which is all
+    // ReadProcessMemory needs: a request for more is refused.
+    if (client_ == 0 || processId != client_ || access != aol::kProcessReadAccess) return 0;
+    const aol::ProcessHandle inner = inner_.OpenProcess(aol::kProcessReadAccess, false, processId);
     if (inner == 0) return 0;
     const aol::ProcessHandle ours = nextHandle_++;
     handles_.emplace(ours, inner);

@@ -21,10 +21,6 @@ namespace bridge {
 // process that still shows an "AOL Frame25" window as running).
 using ProcessLife = std::function<int(std::uint32_t processId)>;
 
-// The only right the guard opens the client's process with: reading its memory
-// (PROCESS_VM_READ), whatever the asker asked for.
-inline constexpr std::uint32_t kProcessVmRead = 0x0010;
-
 class ClientGuard : public aol::WindowSystem {
 public:
     explicit ClientGuard(aol::WindowSystem& inner, ProcessLife life = {});
