@@ -144,8 +144,7 @@ void RemoteWindowSystem::Connect() {
         link_.Open(options_.host, options_.port, bridge::TokenKey(token).value_or(std::string()),
                    options_.connectMs, handshakeMs);
     Blocked(started, Now());
-    const double backoff = std::min(
-        kMostRetrySeconds, options_.retrySeconds * std::pow(2.0, std::min(dropsInARow_, 6)));
+    const double backoff = Backoff(options_.retrySeconds);
     switch (opening.result) {
         case BridgeLink::Opened::Ok:
             break;
@@ -212,6 +211,20 @@ double RemoteWindowSystem::WaitAllowed(double now) {
     return left;
 }
 
+double RemoteWindowSystem::Backoff(double base) const {
+    return std::min(kMostRetrySeconds, base * std::pow(2.0, std::min(dropsInARow_, 6)));
+}
+
+void RemoteWindowSystem::DropEnded() {
+    Drop(LinkState::Waiting, "waiting for melodrop-bridge on " + Where(), options_.retrySeconds);
+}
+
+void RemoteWindowSystem::DropBroken(const std::string& why) {
+    ++dropsInARow_;
+    Drop(LinkState::Refused, "dropped melodrop-bridge on " + Where() + ": " + why,
+         std::min(kMostRetrySeconds, options_.slowRetrySeconds));
+}
+
 void RemoteWindowSystem::Blocked(double started, double ended) {
     const double seconds = std::max(0.0, ended - started);
     blocked_.emplace_back(ended, seconds);
@@ -224,8 +237,7 @@ bool RemoteWindowSystem::Strike(double now) {
         strikes_.pop_front();
     if (static_cast<int>(strikes_.size()) < options_.slowAnswers) return false;
     strikes_.clear();
-    const double retry = std::min(
-        kMostRetrySeconds, options_.slowRetrySeconds * std::pow(2.0, std::min(dropsInARow_, 6)));
+    const double retry = Backoff(options_.slowRetrySeconds);
     ++dropsInARow_;
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%g", retry);
@@ -275,13 +287,10 @@ void RemoteWindowSystem::Drain() {
             case BridgeLink::Result::Late:
                 break;
             case BridgeLink::Result::Ended:
-                Drop(LinkState::Waiting, "waiting for melodrop-bridge on " + Where(),
-                     options_.retrySeconds);
+                DropEnded();
                 break;
             case BridgeLink::Result::Broken:
-                ++dropsInARow_;
-                Drop(LinkState::Refused, "dropped melodrop-bridge on " + Where() + ": " + why,
-                     std::min(kMostRetrySeconds, options_.slowRetrySeconds));
+                DropBroken(why);
                 break;
         }
     }
@@ -311,13 +320,10 @@ std::optional<Answer> RemoteWindowSystem::Call(const Request& request, int bound
             if (ended - started > options_.slowAnswerSeconds) Strike(ended);
             return std::nullopt;
         case BridgeLink::Result::Ended:
-            Drop(LinkState::Waiting, "waiting for melodrop-bridge on " + Where(),
-                 options_.retrySeconds);
+            DropEnded();
             return std::nullopt;
         case BridgeLink::Result::Broken:
-            ++dropsInARow_;
-            Drop(LinkState::Refused, "dropped melodrop-bridge on " + Where() + ": " + why,
-                 std::min(kMostRetrySeconds, options_.slowRetrySeconds));
+            DropBroken(why);
             return std::nullopt;
     }
     return std::nullopt;
@@ -492,11 +498,7 @@ bool RemoteWindowSystem::ReadRoomTexts(std::vector<RoomText>& rooms) {
         // What an unchanged room stands for counts too: the rooms together stay within bounds.
         total += text.size();
         if (total > bridge::kMaxRoomTextsBytes) {
-            ++dropsInARow_;
-            Drop(LinkState::Refused,
-                 "dropped melodrop-bridge on " + Where() +
-                     ": its rooms' transcripts came to more than was asked for",
-                 std::min(kMostRetrySeconds, options_.slowRetrySeconds));
+            DropBroken("its rooms' transcripts came to more than was asked for");
             rooms.clear();
             return true;
         }

@@ -128,6 +128,12 @@ private:
     // Ends the connection; `state` and `text` say what the link is now, and the next attempt
     // comes after `retryAfter` seconds.
     void Drop(LinkState state, const std::string& text, double retryAfter);
+    // The bridge went away: waiting for it again.
+    void DropEnded();
+    // The bridge broke the protocol or a bound (`why`): refused for a while.
+    void DropBroken(const std::string& why);
+    // `base` seconds, doubled for each drop in a row (up to 64 times), at most kMostRetrySeconds.
+    double Backoff(double base) const;
     void SetStatus(LinkState state, std::uint32_t clientProcess, const std::string& text);
     std::string Summary(LinkState state, std::uint32_t clientProcess,
                         const std::string& text) const;
