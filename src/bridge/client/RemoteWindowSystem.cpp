@@ -177,7 +177,6 @@ void RemoteWindowSystem::Connect() {
             return;
     }
     strikes_.clear();
-    rooms_.clear();
     lastRooms_.clear();
     roomsReadAt_ = -1e9;
     if (connectionListener_) connectionListener_();
@@ -192,7 +191,6 @@ void RemoteWindowSystem::Connect() {
 
 void RemoteWindowSystem::Drop(LinkState state, const std::string& text, double retryAfter) {
     link_.Close();
-    rooms_.clear();
     lastRooms_.clear();
     roomsReadAt_ = -1e9;
     nextAttempt_ = Now() + retryAfter;
@@ -479,34 +477,35 @@ bool RemoteWindowSystem::ReadRoomTexts(std::vector<RoomText>& rooms) {
     rooms.clear();
     Request r;
     r.op = Op::ReadRoomTexts;
-    for (const auto& [room, text] : rooms_) {
+    for (const RoomText& known : lastRooms_) {
         if (r.known.size() >= bridge::kMaxKnownRooms) break;
-        r.known.push_back(bridge::KnownRoom{room, bridge::TextHash(text)});
+        r.known.push_back(bridge::KnownRoom{known.room, bridge::TextHash(known.text)});
     }
     auto a = Call(r);
     if (!a) return true;  // no bridge: no room
-    std::map<Hwnd, std::string> current;
+    std::vector<RoomText> current;
     std::size_t total = 0;
     for (Answer::Room& room : a->rooms) {
         std::string text;
         if (room.changed) {
             text = std::move(room.text);
         } else {
-            const auto known = rooms_.find(room.room);
-            if (known != rooms_.end()) text = known->second;
+            // Unchanged: the text read before, which the new reading replaces.
+            const auto known =
+                std::find_if(lastRooms_.begin(), lastRooms_.end(),
+                             [&](const RoomText& seen) { return seen.room == room.room; });
+            if (known != lastRooms_.end()) text = std::move(known->text);
         }
         // What an unchanged room stands for counts too: the rooms together stay within bounds.
         total += text.size();
         if (total > bridge::kMaxRoomTextsBytes) {
             DropBroken("its rooms' transcripts came to more than was asked for");
-            rooms.clear();
             return true;
         }
-        rooms.push_back(RoomText{room.room, text});
-        current.emplace(room.room, std::move(text));
+        current.push_back(RoomText{room.room, std::move(text)});
     }
-    rooms_ = std::move(current);
-    lastRooms_ = rooms;
+    lastRooms_ = std::move(current);
+    rooms = lastRooms_;
     roomsReadAt_ = Now();
     return true;
 }

@@ -24,7 +24,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -155,8 +154,7 @@ private:
     std::deque<double> strikes_;
     int operationDepth_ = 0;
     double operationLeft_ = 0;
-    std::map<Hwnd, std::string> rooms_;  // the transcripts last read
-    std::vector<RoomText> lastRooms_;    // ... in the order of the last answer
+    std::vector<RoomText> lastRooms_;  // the transcripts last read, in the answer's order
     double roomsReadAt_ = -1e9;
     double lastChangeCall_ = -1e9;
     bool changeHeld_ = false;
