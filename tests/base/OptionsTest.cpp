@@ -3,6 +3,8 @@
 // reads as start-up has always read it, an empty store giving the defaults that ship.
 #include <gtest/gtest.h>
 
+#include <QStandardPaths>
+
 #include <tuple>
 
 #include "base/Options.h"
@@ -79,18 +81,23 @@ TEST_F(OptionsTest, EveryKeyKeepsTheNameEarlierVersionsStored) {
     EXPECT_EQ(settingType(setting::volume.key), SettingType::Level);
 }
 
-// The state starts as an empty store reads at start-up: the defaults live in the settings table
-// alone (continuous and random on, as the first start has always had them).
+// The state starts as an empty store reads at start-up: every check mark on (always on top,
+// continuous and random too, as the first start has always had them), no trigger, the handle
+// "user", the downloads folder.
 TEST_F(OptionsTest, TheStateStartsAsAnEmptyStoreReads) {
     const OptionsState fresh;
     for (FlagSetting flag : {setting::alwaysOnTop, setting::advertise, setting::continuous,
-                             setting::random, setting::chatCommands})
-        EXPECT_EQ(fresh.*flagField(flag), options.read(flag))
-            << settingName(flag.key).toStdString();
+                             setting::random, setting::chatCommands}) {
+        EXPECT_TRUE(fresh.*flagField(flag)) << settingName(flag.key).toStdString();
+        EXPECT_TRUE(options.read(flag)) << settingName(flag.key).toStdString();
+    }
+    EXPECT_EQ(fresh.txtTrigger, "");
+    EXPECT_EQ(fresh.txtHandle, "user");
+    EXPECT_EQ(fresh.txtMP3sPath,
+              QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
     for (TextSetting text : {setting::mp3Folder, setting::trigger, setting::handle})
         EXPECT_EQ(fresh.*textField(text), options.read(text))
             << settingName(text.key).toStdString();
-    EXPECT_TRUE(fresh.continuous && fresh.random);
 }
 
 }  // namespace
