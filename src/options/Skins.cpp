@@ -80,11 +80,9 @@ QString Skins::findStoredSkin(const QString& stored) const {
     if (QFileInfo(stored).isFile()) return stored;
     const QString name = QFileInfo(QDir::fromNativeSeparators(stored)).fileName();
     if (name.isEmpty()) return {};
-    for (const QString& folder : files_.skinsFolders()) {
-        const QString candidate = QDir(folder).filePath(name);
-        if (QFileInfo(candidate).isFile()) return QDir::toNativeSeparators(candidate);
-    }
-    return {};
+    // Looked for as a skin's picture is: in the skins folders, the per-user one first.
+    const QString candidate = files_.skinPicture(name);
+    return QFileInfo(candidate).isFile() ? QDir::toNativeSeparators(candidate) : QString();
 }
 
 QString Skins::applyAtStartup() {
