@@ -28,6 +28,14 @@ int EncodeCodePoint(char32_t cp) {
     return -1;
 }
 
+}  // namespace
+
+bool HasAnsiForm(char32_t codePoint) {
+    return EncodeCodePoint(codePoint) >= 0;
+}
+
+namespace {
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);

@@ -16,6 +16,8 @@
 namespace aol {
 
 std::string Utf8ToAnsi(std::string_view utf8);
+// Whether a character has a Windows-1252 form (Utf8ToAnsi keeps it rather than writing '?').
+bool HasAnsiForm(char32_t codePoint);
 std::string AnsiToUtf8(std::string_view ansi);
 std::string AnsiLowerCase(std::string_view ansi);
 // Lower-cases UTF-8 text the way the client would: through Windows-1252 and back. Characters

@@ -12,13 +12,6 @@ namespace melodrop {
 
 namespace {
 
-// The module's own conversion decides, so that the two never disagree.
-bool encodableInRoom(char32_t codePoint) {
-    if (codePoint < 0x80) return true;
-    const QString character = QString::fromUcs4(&codePoint, 1);
-    return aol::Utf8ToAnsi(character.toStdString()) != "?";
-}
-
 // Made once per thread (making one reads ICU's rule tables); null when ICU cannot make it.
 icu::Transliterator* toLatin() {
     thread_local const std::unique_ptr<icu::Transliterator> transliterator = [] {
@@ -54,7 +47,8 @@ QString readableInChatRoom(const QString& text) {
         foreign.clear();
     };
     for (const uint codePoint : codePoints) {
-        if (encodableInRoom(codePoint)) {
+        // The module's own conversion decides, so that the two never disagree.
+        if (aol::HasAnsiForm(codePoint)) {
             flush();
             out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1);
         } else {
