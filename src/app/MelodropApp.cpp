@@ -1,8 +1,8 @@
 #include "app/MelodropApp.h"
 
-#include <cstdio>
 #include <utility>
 
+#include "app/ErrorOutput.h"
 #include "ui/OtherStarts.h"
 
 namespace melodrop::app {
@@ -84,8 +84,8 @@ int handToRunningInstance(const QString& file) {
     if (!file.isEmpty()) request = {ui::InstanceRequest::Kind::Play, file};
     QString reason;
     if (ui::sendToRunningInstance(request, &reason)) return 0;
-    std::fprintf(stderr, "melodrop: melodrop is running already, but it could not be reached: %s\n",
-                 reason.toLocal8Bit().constData());
+    sayOnErrorOutput(QStringLiteral("melodrop is running already, but it could not be reached: ") +
+                     reason);
     return 1;
 }
 

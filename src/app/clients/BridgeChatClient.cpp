@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
-#include <cstdio>
 
+#include "app/ErrorOutput.h"
 #include "bridge/client/TokenFile.h"
 
 namespace melodrop::app {
@@ -19,10 +19,7 @@ aol::RemoteOptions OptionsFor(const ClientChoice& choice) {
         options.tokenFile =
             QFile::encodeName(QFileInfo(choice.bridgeTokenFile).absoluteFilePath()).toStdString();
     }
-    options.log = [](const std::string& line) {
-        std::fprintf(stderr, "melodrop: %s\n", line.c_str());
-        std::fflush(stderr);
-    };
+    options.log = [](const std::string& line) { sayOnErrorOutput(QString::fromStdString(line)); };
     return options;
 }
 

@@ -3,7 +3,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QTimer>
-#include <cstdio>
+
+#include "app/ErrorOutput.h"
 
 namespace melodrop::app {
 namespace {
@@ -31,8 +32,7 @@ SimulatedChatClient::~SimulatedChatClient() = default;
 void SimulatedChatClient::watchLink(std::function<void(const aol::LinkStatus&)> listener) {
     // The one state it ever has, on the error output as a bridge's states are.
     const aol::LinkStatus link = aol::SimulatedLink();
-    std::fprintf(stderr, "melodrop: %s\n", link.text.c_str());
-    std::fflush(stderr);
+    sayOnErrorOutput(QString::fromStdString(link.text));
     if (listener) listener(link);
 }
 

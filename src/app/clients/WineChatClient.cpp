@@ -1,5 +1,7 @@
 #include "app/clients/WineChatClient.h"
 
+#include "app/ErrorOutput.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 #include <cstdio>
@@ -32,14 +34,15 @@ WineChatClient::WineChatClient(const ClientChoice& choice, const QStringList& br
         std::fflush(stderr);
     };
     bridge_.onEnded = [this](const QString& why) {
-        say(why);
+        sayOnErrorOutput(why);
         tellUser(why + QStringLiteral("\n") + kGoesOn +
                  QStringLiteral(" Start melodrop again to start the bridge again."));
     };
     ClientChoice linkChoice = choice;
     linkChoice.kind = ClientKind::Bridge;
     if (bridge_.start()) {
-        say(QStringLiteral("started melodrop-bridge.exe (process %1) with %2 in the Wine prefix "
+        sayOnErrorOutput(
+            QStringLiteral("started melodrop-bridge.exe (process %1) with %2 in the Wine prefix "
                            "%3, on 127.0.0.1:%4")
                 .arg(bridge_.processId())
                 .arg(bridge_.wine(), bridge_.prefix())
@@ -47,7 +50,7 @@ WineChatClient::WineChatClient(const ClientChoice& choice, const QStringList& br
         linkChoice.bridgePort = bridge_.port();
         linkChoice.bridgeTokenFile = bridge_.tokenFile();
     } else {
-        say(QStringLiteral("cannot start melodrop-bridge.exe: ") + bridge_.error());
+        sayOnErrorOutput(QStringLiteral("cannot start melodrop-bridge.exe: ") + bridge_.error());
         tellUser(QStringLiteral("melodrop cannot start melodrop-bridge.exe, which reaches the chat "
                                 "client under Wine: ") +
                  bridge_.error() + QStringLiteral("\n") + kGoesOn);
@@ -62,16 +65,11 @@ WineChatClient::~WineChatClient() {
     link_.reset();
     const bool ran = bridge_.running();
     bridge_.stop();
-    if (ran) say(QStringLiteral("melodrop-bridge ended with melodrop"));
+    if (ran) sayOnErrorOutput(QStringLiteral("melodrop-bridge ended with melodrop"));
 }
 
 void WineChatClient::notifyChanges(std::function<void()> listener) {
     link_->notifyChanges(std::move(listener));
-}
-
-void WineChatClient::say(const QString& line) {
-    std::fprintf(stderr, "melodrop: %s\n", line.toLocal8Bit().constData());
-    std::fflush(stderr);
 }
 
 void WineChatClient::tellUserThrough(Desktop& desktop) {

@@ -35,7 +35,6 @@ public:
 
 private:
     // A line on the error output, and a problem for the user.
-    static void say(const QString& line);
     void tellUser(const QString& problem);
     void showUntold();
 
