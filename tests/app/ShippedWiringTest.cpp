@@ -20,6 +20,7 @@
 #include "app/MelodropApp.h"
 #include "app/clients/SimulatedChatClient.h"
 #include "player/QtSettingsStore.h"
+#include "scenario/EnvironmentOverride.h"
 #include "ui/InstanceLock.h"
 
 using namespace melodrop;
@@ -49,10 +50,8 @@ quint16 unusedPort() {
 class ShippedProgram {
 public:
     explicit ShippedProgram(const QString& kind) {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-            saved_.emplace_back(name, qgetenv(name));
-            qputenv(name, QFile::encodeName(home_.filePath(QString::fromLatin1(name))));
-        }
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+            environment_.set(name, QFile::encodeName(home_.filePath(QString::fromLatin1(name))));
         QDir(home_.path()).mkpath(QStringLiteral("music"));
         QFile::copy(QStringLiteral(MELODROP_FIXTURES_DIR "/tones/tone-1s.mp3"),
                     home_.filePath(QStringLiteral("music/love song.mp3")));
@@ -79,17 +78,14 @@ public:
         answerer_.start();
         app = std::make_unique<MelodropApp>(options.client, std::move(lock));
     }
-    ~ShippedProgram() {
-        app.reset();
-        for (const auto& [name, value] : saved_) qputenv(name, value);
-    }
+    ~ShippedProgram() { app.reset(); }
 
     std::unique_ptr<MelodropApp> app;
     QStringList boxes;
 
 private:
     QTemporaryDir home_;
-    std::vector<std::pair<const char*, QByteArray>> saved_;
+    scenario::EnvironmentOverride environment_;
     QTimer answerer_;
 };
 

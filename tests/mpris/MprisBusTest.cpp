@@ -19,6 +19,7 @@
 #include "mpris/BusListener.h"
 #include "mpris/MprisService.h"
 #include "mpris/PrivateSessionBus.h"
+#include "scenario/EnvironmentOverride.h"
 
 using namespace melodrop;
 using namespace melodrop::testing;
@@ -39,8 +40,7 @@ protected:
     void SetUp() override {
         REQUIRE_PRIVATE_BUS(bus);
         // Pictures of tags go to a cache folder of the test's own.
-        cacheHome = qgetenv("XDG_CACHE_HOME");
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+        environment.set("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
         rig.addMp3s({"Alpha.mp3", "Love Song.mp3"});
         rig.settings.values["random"] = "false";
         rig.settings.values["continuous"] = "false";
@@ -77,10 +77,8 @@ protected:
         return true;
     }
 
-    void TearDown() override { qputenv("XDG_CACHE_HOME", cacheHome); }
-
     QTemporaryDir cache;
-    QByteArray cacheHome;
+    scenario::EnvironmentOverride environment;
     PrivateSessionBus bus;
     TestRig rig;
     Melodrop* m = nullptr;

@@ -11,6 +11,7 @@
 #include "base/AnnouncementLines.h"
 #include "fakes/TestRig.h"
 #include "mpris/MprisPlayer.h"
+#include "scenario/EnvironmentOverride.h"
 
 using namespace melodrop;
 using namespace melodrop::testing;
@@ -22,8 +23,7 @@ class MprisPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // Pictures of tags go to a cache folder of the test's own.
-        cacheHome = qgetenv("XDG_CACHE_HOME");
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+        environment.set("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
         rig.addMp3s({"Alpha.mp3", "Love Song.mp3", "Zulu.mp3"});
         rig.settings.values["random"] = "false";
         rig.settings.values["continuous"] = "false";
@@ -40,10 +40,8 @@ protected:
         return changes->isEmpty() ? QVariantMap() : changes->last().at(0).toMap();
     }
 
-    void TearDown() override { qputenv("XDG_CACHE_HOME", cacheHome); }
-
     QTemporaryDir cache;
-    QByteArray cacheHome;
+    scenario::EnvironmentOverride environment;
     TestRig rig;
     Melodrop* m = nullptr;
     std::unique_ptr<MprisPlayer> keys;
