@@ -64,10 +64,13 @@ TEST(BridgeOnWindows, TheClientsProcessIsOpenedToReadItsMemoryOnly) {
     const ACCESS_MASK granted = GrantedAccess(reinterpret_cast<HANDLE>(windows.last));
     std::printf("the client's process opened with 0x%08lX\n", granted);
     EXPECT_EQ(granted, static_cast<ACCESS_MASK>(PROCESS_VM_READ));
-    // And a memory read works with it.
-    char byte = 0;
+    // And a memory read works with it: the page every Windows process has at 0x7FFE0000 (the
+    // system's shared data), while page zero, unmapped, reads nothing.
+    char bytes[16] = {};
     std::size_t got = 0;
-    EXPECT_FALSE(guard.ReadProcessMemory(ours, 0, &byte, 1, &got));  // page zero: unmapped
+    EXPECT_TRUE(guard.ReadProcessMemory(ours, 0x7FFE0000, bytes, sizeof bytes, &got));
+    EXPECT_EQ(got, sizeof bytes);
+    EXPECT_FALSE(guard.ReadProcessMemory(ours, 0, bytes, 1, &got));
     guard.CloseAll();
 }
 
