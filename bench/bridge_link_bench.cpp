@@ -30,6 +30,7 @@
 #include "aol/Quartzline.h"
 #include "aol/sim/SimClient.h"
 #include "bridge/LockedWindowSystem.h"
+#include "bridge/RunningBridge.h"
 #include "bridge/client/RemoteWindowSystem.h"
 #include "bridge/service/BridgeServer.h"
 #include "bridge/service/ClientGuard.h"
@@ -97,48 +98,7 @@ private:
     aol::sim::SimClient& sim_;
 };
 
-// The bridge's server on a thread of its own, its log counted.
-class Bridge {
-public:
-    Bridge(aol::WindowSystem& windows, const std::string& token, std::uint16_t port = 0) {
-        bridge::ServerOptions options;
-        options.port = port;
-        options.token = token;
-        options.log = [this](const std::string& line) {
-            std::lock_guard lock(mutex_);
-            lines_.push_back(line);
-        };
-        server_ = std::make_unique<bridge::BridgeServer>(windows, options);
-        listening_ = server_->Listen();
-        thread_ = std::thread([this] {
-            while (!stop_) server_->Poll(10);
-        });
-    }
-    ~Bridge() {
-        stop_ = true;
-        thread_.join();
-    }
-    bool listening() const { return listening_; }
-    std::uint16_t port() const { return server_->port(); }
-    std::size_t lines() {
-        std::lock_guard lock(mutex_);
-        return lines_.size();
-    }
-    bool said(const std::string& text) {
-        std::lock_guard lock(mutex_);
-        for (const std::string& line : lines_)
-            if (line.find(text) != std::string::npos) return true;
-        return false;
-    }
-
-private:
-    std::unique_ptr<bridge::BridgeServer> server_;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
-    bool listening_ = false;
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
+using Bridge = bridge::testing::RunningBridge;
 
 int connectTo(std::uint16_t port) {
     const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

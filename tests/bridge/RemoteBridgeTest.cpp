@@ -18,6 +18,7 @@
 #include "aol/AolTestSupport.h"
 #include "aol/TranscriptReader.h"
 #include "bridge/LockedWindowSystem.h"
+#include "bridge/RunningBridge.h"
 #include "bridge/client/RemoteWindowSystem.h"
 #include "bridge/protocol/Handshake.h"
 #include "bridge/service/BridgeServer.h"
@@ -27,59 +28,8 @@ namespace bridge {
 namespace {
 
 std::mutex g_sim;  // the simulated client is used by the test and the bridge's thread
-
-// The bridge, serving on a free port from a thread of its own until stopped.
-class RunningBridge {
-public:
-    RunningBridge(aol::WindowSystem& windows, const std::string& token, std::uint16_t port = 0) {
-        ServerOptions options;
-        options.port = port;
-        options.token = token;
-        options.handshakeMs = 300;
-        options.log = [this](const std::string& line) {
-            {
-                std::lock_guard lock(logMutex_);
-                log_.push_back(line);
-            }
-            logged_.notify_all();
-        };
-        server_ = std::make_unique<BridgeServer>(windows, options);
-        listening_ = server_->Listen();
-        thread_ = std::thread([this] {
-            while (!stop_) server_->Poll(10);
-        });
-    }
-    ~RunningBridge() {
-        stop_ = true;
-        thread_.join();
-    }
-    bool listening() const { return listening_; }
-    std::uint16_t port() const { return server_->port(); }
-    std::size_t lines() {
-        std::lock_guard lock(logMutex_);
-        return log_.size();
-    }
-    // Whether the bridge has said `text`, waiting a little for it: the bridge's thread may hang
-    // up on a connection a moment before it writes why.
-    bool logged(const std::string& text) {
-        std::unique_lock lock(logMutex_);
-        return logged_.wait_for(lock, std::chrono::seconds(5), [&] {
-            for (const std::string& line : log_) {
-                if (line.find(text) != std::string::npos) return true;
-            }
-            return false;
-        });
-    }
-
-private:
-    std::unique_ptr<BridgeServer> server_;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
-    bool listening_ = false;
-    std::mutex logMutex_;
-    std::condition_variable logged_;
-    std::vector<std::string> log_;
-};
+constexpr int kHandshakeMs = 300;  // a stalled handshake gives up quickly here
+using testing::RunningBridge;
 
 class RemoteBridge : public ::testing::Test {
 protected:
@@ -98,7 +48,7 @@ protected:
         tokenFile = (folder / "token").string();
         std::string error;
         EXPECT_TRUE(WriteTokenFile(tokenFile, token, error)) << error;
-        bridge = std::make_unique<RunningBridge>(locked, token);
+        bridge = std::make_unique<RunningBridge>(locked, token, 0, kHandshakeMs);
         EXPECT_TRUE(bridge->listening());
         pump.onPump = [this] { withSim([&] { sim.deliverPosted(); }); };
     }
@@ -244,7 +194,7 @@ TEST_F(RemoteBridge, AWatchingMelodropFindsTheBridgeAgainByItself) {
     bridge.reset();
     ASSERT_TRUE(DrainUntil(remote, [&] { return !remote.connected(); }));
     told = 0;
-    bridge = std::make_unique<RunningBridge>(locked, token, port);
+    bridge = std::make_unique<RunningBridge>(locked, token, port, kHandshakeMs);
     ASSERT_TRUE(bridge->listening());
     EXPECT_TRUE(DrainUntil(remote, [&] { return remote.connected() && told > 0; }));
 }
@@ -392,7 +342,7 @@ TEST_F(RemoteBridge, ALostBridgeIsNoClientUntilItComesBack) {
     std::string error;
     const std::string fresh = MakeToken();
     ASSERT_TRUE(WriteTokenFile(tokenFile, fresh, error));
-    bridge = std::make_unique<RunningBridge>(locked, fresh, port);
+    bridge = std::make_unique<RunningBridge>(locked, fresh, port, kHandshakeMs);
     ASSERT_TRUE(bridge->listening());
     std::string user;
     for (int i = 0; i < 100 && user.empty(); ++i) {
