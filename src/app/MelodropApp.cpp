@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/ErrorOutput.h"
+#include "app/clients/ErrorOutput.h"
 #include "ui/OtherStarts.h"
 
 namespace melodrop::app {

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <cmath>
 
-#include "app/ErrorOutput.h"
+#include "app/clients/ErrorOutput.h"
 #include "bridge/client/TokenFile.h"
 
 namespace melodrop::app {

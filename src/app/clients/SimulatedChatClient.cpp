@@ -4,7 +4,7 @@
 #include <QDateTime>
 #include <QTimer>
 
-#include "app/ErrorOutput.h"
+#include "app/clients/ErrorOutput.h"
 
 namespace melodrop::app {
 namespace {

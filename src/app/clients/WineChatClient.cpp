@@ -1,6 +1,6 @@
 #include "app/clients/WineChatClient.h"
 
-#include "app/ErrorOutput.h"
+#include "app/clients/ErrorOutput.h"
 
 #include <QCoreApplication>
 #include <QTimer>
